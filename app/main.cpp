@@ -1,0 +1,42 @@
+#include "store/capturefolder.h"
+#include "store/logs.h"
+#include "store/programfolder.h"
+#include "store/settings.h"
+#include "store/textfile.h"
+#include "ui/frmklavoro.h"
+
+#include <QApplication>
+#include <QDir>
+
+#include <cstdio>
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+    const bool headlessPlatform = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+                                  qEnvironmentVariable("QT_QPA_PLATFORM") != QLatin1String("xcb");
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && !headlessPlatform) {
+        std::fprintf(stderr,
+                     "klavoro: X ディスプレイがありません (DISPLAY が未設定です)。\n"
+                     "klavoro: no X display: DISPLAY is not set.\n"
+                     "  Start it from an X11 desktop session, or on a machine without one:\n"
+                     "    xvfb-run -a -s '-screen 0 1280x1024x24' %s\n",
+                     argc > 0 ? argv[0] : "klavoro");
+        return 2;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("klavoro"));
+
+    using namespace klavoro;
+    const QString home = programFolder();
+    QDir::setCurrent(home);
+    writeLog(QString(), true);
+    writeExeLog(QString(), true);
+    createFolderTree(home + QStringLiteral("data"));
+
+    frmKlavoro w;
+    w.show();
+    if (conf().loadFiles.trimmed().toInt() == 1)
+        w.reloadList();
+    w.setWindowTitle(windowTitle());
+    return app.exec();
+}

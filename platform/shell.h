@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+namespace klavoro {
+
+// The desktop shell: the user's associated programs and file browser.
+class Shell {
+public:
+    virtual ~Shell() = default;
+    // Opens a file or address with its associated program. True when started.
+    virtual bool open(const QString& pathOrAddress) = 0;
+    // Shows a folder in the file browser. True when started.
+    virtual bool showFolder(const QString& folder) = 0;
+};
+
+} // namespace klavoro

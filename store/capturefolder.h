@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+
+namespace klavoro {
+
+// The run-time capture folder of the start option `savepath`: set once at
+// start-up, never saved. Empty when not given.
+void setRunTimeCaptureFolder(const QString& folder);
+QString runTimeCaptureFolder();
+
+// The capture folder text as chosen (run-time folder, else `save folder path`)
+// with a trailing separator. Creates the folder when missing.
+QString captureFolderText();
+// The same, resolved against the program folder: what file operations use.
+QString captureFolder();
+
+// Image names come from OpList.txt, which anyone can edit: a name that could
+// reach outside the capture folder (a separator, NUL, empty) is refused by
+// every operation below, which then gives the empty text.
+bool isSafeImageName(const QString& name);
+
+// folder + escaped name + "." + extension; the path the image is saved under.
+QString imagePathForSaving(const QString& folder, const QString& imageName, const QString& extension);
+
+// The first file folder + name + ".*"; empty when none exists.
+QString findImageFile(const QString& folder, const QString& imageName);
+
+// folder + "Thumb/Thumb_" + name without extension + ".jpg".
+QString thumbnailPath(const QString& folder, const QString& imageName);
+
+// "Ver" + major + "." + minor + revision, e.g. Ver1.00.
+QString versionText();
+
+// "クラヴォロ Ver1.00  －  " + the capture folder relative to the program folder.
+QString windowTitle();
+
+} // namespace klavoro

@@ -1,0 +1,10 @@
+#include "store/settings.h"
+
+namespace klavoro {
+
+Settings& conf() {
+    static Settings s;
+    return s;
+}
+
+} // namespace klavoro

@@ -1,0 +1,198 @@
+#include "store/sjis.h"
+
+#include <QStringDecoder>
+
+#include <array>
+#include <iconv.h>
+#include <memory>
+#include <mutex>
+
+namespace klavoro {
+namespace {
+
+// Both directions are table driven: a list of 15000 steps is converted in a few
+// milliseconds, and the tables are built once from the system's converter.
+struct Tables {
+    // Unicode BMP code point -> Shift-JIS code (1 or 2 bytes), 0 = not representable.
+    std::array<uint16_t, 0x10000> encode{};
+    // Shift-JIS double-byte code -> Unicode, 0 = undefined.
+    std::array<char16_t, 0x10000> decodeDouble{};
+    std::array<char16_t, 0x100> decodeSingle{};
+    std::array<bool, 0x100> leadByte{};
+};
+
+const Tables& tables() {
+    static std::unique_ptr<Tables> t;
+    static std::once_flag once;
+    std::call_once(once, [] {
+        t = std::make_unique<Tables>();
+        iconv_t cd = iconv_open("UTF-16LE", "CP932");
+        if (cd == reinterpret_cast<iconv_t>(-1))
+            qFatal("iconv: CP932 is not available");
+        auto convert = [cd](const char* in, size_t inLen) -> char16_t {
+            char out[8];
+            char* ip = const_cast<char*>(in);
+            char* op = out;
+            size_t il = inLen, ol = sizeof out;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+            if (iconv(cd, &ip, &il, &op, &ol) == static_cast<size_t>(-1) || il != 0 ||
+                op - out != 2)
+                return 0;
+            return static_cast<char16_t>(static_cast<unsigned char>(out[0]) |
+                                         (static_cast<unsigned char>(out[1]) << 8));
+        };
+        for (int b = 0; b < 0x100; ++b) {
+            const char c = static_cast<char>(b);
+            const char16_t u = convert(&c, 1);
+            t->decodeSingle[b] = u;
+            t->leadByte[b] = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+        }
+        for (int lead = 0x81; lead <= 0xFC; ++lead) {
+            if (!t->leadByte[lead])
+                continue;
+            for (int trail = 0x40; trail <= 0xFC; ++trail) {
+                const char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+                const char16_t u = convert(in, 2);
+                t->decodeDouble[(lead << 8) | trail] = u;
+            }
+        }
+        iconv_close(cd);
+        // The system encoder knows which code to prefer where the code page maps a
+        // character twice (NEC and IBM extension rows), so ask it for each one.
+        iconv_t back = iconv_open("CP932", "UTF-16LE");
+        if (back == reinterpret_cast<iconv_t>(-1))
+            qFatal("iconv: CP932 is not available");
+        for (int u = 1; u < 0x10000; ++u) {
+            if (u >= 0xD800 && u <= 0xDFFF)
+                continue;
+            char in[2] = {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
+            char out[4];
+            char* ip = in;
+            char* op = out;
+            size_t il = 2, ol = sizeof out;
+            iconv(back, nullptr, nullptr, nullptr, nullptr);
+            if (iconv(back, &ip, &il, &op, &ol) == static_cast<size_t>(-1))
+                continue;
+            const auto* o = reinterpret_cast<const unsigned char*>(out);
+            if (op - out == 1)
+                t->encode[u] = o[0];
+            else if (op - out == 2)
+                t->encode[u] = static_cast<uint16_t>((o[0] << 8) | o[1]);
+        }
+        iconv_close(back);
+    });
+    return *t;
+}
+
+} // namespace
+
+QByteArray toShiftJis(const QString& text) {
+    const Tables& t = tables();
+    QByteArray out;
+    out.reserve(text.size() * 2);
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t u = text.at(i).unicode();
+        if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(text.at(i + 1).unicode())) {
+            out.append('?'); // outside the code page
+            ++i;
+            continue;
+        }
+        const uint16_t code = t.encode[u];
+        if (code == 0 && u != 0) {
+            out.append('?');
+        } else if (code > 0xFF) {
+            out.append(static_cast<char>(code >> 8));
+            out.append(static_cast<char>(code & 0xFF));
+        } else {
+            out.append(static_cast<char>(code));
+        }
+    }
+    return out;
+}
+
+QString fromShiftJis(const QByteArray& bytes) {
+    const Tables& t = tables();
+    QString out;
+    out.resize(bytes.size());
+    QChar* dst = out.data();
+    qsizetype w = 0;
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const unsigned char b = p[i];
+        if (b < 0x80) {
+            dst[w++] = QChar(b);
+            continue;
+        }
+        if (t.leadByte[b] && i + 1 < n) {
+            const char16_t u = t.decodeDouble[(b << 8) | p[i + 1]];
+            if (u) {
+                dst[w++] = QChar(u);
+                ++i;
+                continue;
+            }
+        }
+        const char16_t u = t.decodeSingle[b];
+        dst[w++] = u ? QChar(u) : QChar(0x30FB); // '・' for bytes that mean nothing
+    }
+    out.truncate(w);
+    return out;
+}
+
+int halfWidthLength(const QString& text) {
+    const Tables& t = tables();
+    int len = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t u = text.at(i).unicode();
+        if (u < 0x80) {
+            ++len;
+        } else if (QChar::isHighSurrogate(u) && i + 1 < n &&
+                   QChar::isLowSurrogate(text.at(i + 1).unicode())) {
+            ++len; // becomes '?'
+            ++i;
+        } else {
+            len += t.encode[u] > 0xFF ? 2 : 1;
+        }
+    }
+    return len;
+}
+
+QString padToHalfWidth(const QString& text, int width) {
+    const int len = halfWidthLength(text);
+    if (len >= width)
+        return text;
+    return text + QString(width - len, QLatin1Char(' '));
+}
+
+bool charsetFromLabel(const QString& label, Charset* out) {
+    const QString l = label.toLower();
+    if (l == QLatin1String("shift-jis"))
+        *out = Charset::ShiftJis;
+    else if (l == QLatin1String("utf-8"))
+        *out = Charset::Utf8;
+    else if (l == QLatin1String("unicode"))
+        *out = Charset::Unicode;
+    else
+        return false;
+    return true;
+}
+
+QString decodeText(const QByteArray& bytes, Charset charset) {
+    switch (charset) {
+    case Charset::ShiftJis:
+        return fromShiftJis(bytes);
+    case Charset::Utf8: {
+        QStringDecoder d(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        return d.decode(bytes); // a byte-order mark is dropped, as the stream object does
+    }
+    case Charset::Unicode: {
+        QStringDecoder d(QStringDecoder::Utf16LE, QStringDecoder::Flag::Stateless);
+        return d.decode(bytes);
+    }
+    }
+    return {};
+}
+
+} // namespace klavoro

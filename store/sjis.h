@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace klavoro {
+
+// Windows code page 932 (Shift-JIS with the Microsoft extensions): 0x5C is the
+// backslash and 0x7E the tilde, as the files of the original platform expect.
+// Characters the code page cannot hold become '?', as the system converter does.
+QByteArray toShiftJis(const QString& text);
+QString fromShiftJis(const QByteArray& bytes);
+
+// Bytes the text takes in Shift-JIS: a full-width character counts 2.
+int halfWidthLength(const QString& text);
+
+// Appends blanks until the half-width length reaches `width` (nothing is cut).
+QString padToHalfWidth(const QString& text, int width);
+
+// The three labels that text files are read with.
+enum class Charset { ShiftJis, Utf8, Unicode };
+bool charsetFromLabel(const QString& label, Charset* out);
+QString decodeText(const QByteArray& bytes, Charset charset);
+
+} // namespace klavoro

@@ -1,0 +1,257 @@
+#include "store/textfile.h"
+
+#include "store/dialogs.h"
+#include "store/events.h"
+#include "store/sjis.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QThread>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace klavoro {
+namespace {
+
+QString errnoText(int err) { return QString::number(err) + ' ' + QString::fromLocal8Bit(strerror(err)); }
+
+bool writeAll(int fd, const char* data, qsizetype size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, static_cast<size_t>(size));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += n;
+        size -= n;
+    }
+    return true;
+}
+
+void syncFolder(const QByteArray& dir) {
+    const int fd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+bool writeOnce(const QString& path, const QByteArray& bytes, QString* error) {
+    const QFileInfo info(path);
+    const QByteArray target = QFile::encodeName(info.absoluteFilePath());
+    const QByteArray dir = QFile::encodeName(info.absolutePath());
+
+    struct stat st {};
+    const bool exists = ::stat(target.constData(), &st) == 0;
+    if (exists && ::access(target.constData(), W_OK) != 0) {
+        // A write-protected file stays as it is, as deleting it would fail.
+        *error = errnoText(errno) + " : " + path;
+        return false;
+    }
+    QByteArray tmp = dir + "/." + QFile::encodeName(info.fileName()) + ".tmpXXXXXX";
+    const int fd = ::mkstemp(tmp.data());
+    if (fd < 0) {
+        *error = errnoText(errno) + " : " + path;
+        return false;
+    }
+    mode_t mode;
+    if (exists) {
+        mode = st.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    ::fchmod(fd, mode);
+    bool ok = writeAll(fd, bytes.constData(), bytes.size()) && ::fsync(fd) == 0;
+    int err = errno;
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        err = errno;
+    }
+    if (ok && ::rename(tmp.constData(), target.constData()) != 0) {
+        ok = false;
+        err = errno;
+    }
+    if (!ok) {
+        ::unlink(tmp.constData());
+        *error = errnoText(err) + " : " + path;
+        return false;
+    }
+    syncFolder(dir);
+    return true;
+}
+
+} // namespace
+
+QString readTextFile(const QString& path, const QString& charsetLabel, Dialogs* dialogs, bool* ok,
+                     QString* error) {
+    if (ok)
+        *ok = true;
+    const QFileInfo info(path);
+    if (!info.exists() || (info.isFile() && info.size() == 0))
+        return {};
+    auto fail = [&](const QString& what) -> QString {
+        const QString text = what + "\r\n\r\n" + path;
+        if (dialogs)
+            dialogs->message(text, QStringLiteral("MyFileWrite"));
+        else
+            qWarning("%s", qPrintable(text));
+        if (ok)
+            *ok = false;
+        if (error)
+            *error = what;
+        return {};
+    };
+    Charset charset;
+    if (!charsetFromLabel(charsetLabel, &charset))
+        return fail(QStringLiteral("3004 文字セットが不正です: ") + charsetLabel);
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        const int err = errno;
+        return fail(err ? errnoText(err) : QString::number(int(f.error())) + ' ' + f.errorString());
+    }
+    errno = 0;
+    const QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError) {
+        const int err = errno;
+        return fail(err ? errnoText(err) : QString::number(int(f.error())) + ' ' + f.errorString());
+    }
+    return decodeText(bytes, charset);
+}
+
+bool writeWholeFileBytes(const QString& path, const QByteArray& bytes, QString* error) {
+    QString last;
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        if (writeOnce(path, bytes, &last))
+            return true;
+        if (attempt < 4)
+            for (int i = 0; i < 10; ++i) {
+                QThread::msleep(20);
+                letEventsRun();
+            }
+    }
+    if (error)
+        *error = last;
+    return false;
+}
+
+bool writeWholeFile(const QString& path, const QString& text, QString* error) {
+    return writeWholeFileBytes(path, toShiftJis(text), error);
+}
+
+bool appendLine(const QString& path, const QString& text) {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Append))
+        return false;
+    const QByteArray bytes = toShiftJis(text) + "\r\n";
+    return f.write(bytes) == bytes.size();
+}
+
+void createEmptyFile(const QString& path) {
+    QFile f(path);
+    (void)f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    f.close();
+    letEventsRun();
+}
+
+bool wildcardMatch(const QString& pattern, const QString& name) {
+    // Iterative matcher with one backtrack point for the last "*".
+    qsizetype p = 0, n = 0, starP = -1, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
+            ++p;
+            ++n;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            starP = p++;
+            starN = n;
+        } else if (starP >= 0) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*')
+        ++p;
+    return p == pattern.size();
+}
+
+namespace {
+QStringList matchingFiles(const QString& pattern) {
+    const QFileInfo info(pattern);
+    const QString name = info.fileName();
+    if (!name.contains('*') && !name.contains('?'))
+        return info.exists() && !info.isDir() ? QStringList{info.absoluteFilePath()} : QStringList{};
+    QStringList result;
+    QDir dir(info.absolutePath());
+    const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& e : entries)
+        if (wildcardMatch(name, e))
+            result << dir.absoluteFilePath(e);
+    return result;
+}
+} // namespace
+
+void deleteFileAndWait(const QString& pattern) {
+    QStringList files = matchingFiles(pattern);
+    if (files.isEmpty())
+        return;
+    for (const QString& f : files)
+        QFile::remove(f);
+    for (int i = 0; i < 500 && !matchingFiles(pattern).isEmpty(); ++i) {
+        QThread::msleep(10);
+        letEventsRun();
+    }
+}
+
+void deleteFolder(const QString& path) {
+    QString p = path;
+    while (p.size() > 1 && p.endsWith('/'))
+        p.chop(1);
+    QDir dir(p);
+    if (dir.exists())
+        dir.removeRecursively();
+}
+
+int copyFolder(const QString& source, const QString& destination) {
+    const QDir src(source);
+    if (!src.exists() || !QDir().mkpath(destination))
+        return -1;
+    QDirIterator it(src.absolutePath(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    const QDir dst(destination);
+    while (it.hasNext()) {
+        const QString from = it.next();
+        const QString rel = src.relativeFilePath(from);
+        const QString to = dst.absoluteFilePath(rel);
+        if (it.fileInfo().isDir()) {
+            if (!QDir().mkpath(to))
+                return -1;
+            continue;
+        }
+        if (QFile::exists(to) && !QFile::remove(to))
+            return -1;
+        if (!QFile::copy(from, to))
+            return -1;
+    }
+    return 0;
+}
+
+bool createFolderTree(const QString& path) {
+    if (path.isEmpty())
+        return false;
+    const QFileInfo info(path);
+    if (info.isDir())
+        return true;
+    return QDir().mkpath(path);
+}
+
+} // namespace klavoro
