@@ -133,7 +133,10 @@ void OperationList::reportLoadFailure(const QString& ownText, const QString& err
 
 void OperationList::keepIgnoredContent(const QString& path, int ignoredLines) {
     // The next save writes only what was loaded: keep the whole original first.
-    const QString backup = path + '.' + timeStampNow() + QStringLiteral(".bak");
+    const QString stamp = timeStampNow();
+    QString backup = path + '.' + stamp + QStringLiteral(".bak");
+    for (int k = 2; QFileInfo::exists(backup); ++k)
+        backup = path + '.' + stamp + '-' + QString::number(k) + QStringLiteral(".bak");
     const bool copied = QFile::copy(path, backup);
     QString text = QStringLiteral("OpList.txt の %1 行は読み込まれませんでした（空行の後、または最終行に改行がありません）。")
                        .arg(ignoredLines);
@@ -164,25 +167,24 @@ bool OperationList::load() {
         return finish();
     }
 
-    QList<QStringView> lines;
-    QString body;
+    // Lines are views into the content: a large file is not copied again.
+    // Element 0 is the text before the first line end, as if CR LF led the body.
+    QStringView body(content);
     int current = 0;
     const qsizetype separators = content.count(QChar(3));
     if (separators == 1) {
         const qsizetype sep = content.indexOf(QChar(3));
-        body = content.mid(sep + 1);
-        if (!body.startsWith(kCrLf))
-            body.prepend(kCrLf);
+        body = body.mid(sep + 1);
         const QList<QStringView> head = QStringView(content).left(sep).split('\t');
         const QString number = head.size() > 1 ? head[1].toString() : QString();
         if (!parseStepNumber(number, &current)) {
             reportLoadFailure(QStringLiteral("OpList不正：LastNo=") + number, QString(), path);
             return finish();
         }
-    } else {
-        body = kCrLf + content;
     }
-    lines = QStringView(body).split(kCrLf);
+    QList<QStringView> lines = body.split(kCrLf);
+    if (separators != 1 || !body.startsWith(kCrLf))
+        lines.prepend(QStringView());
     if (separators != 1)
         current = static_cast<int>(lines.size()) - 1;
     const int last = static_cast<int>(lines.size()) - 2;

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "store/dialogs.h"
+#include "store/programfolder.h"
+#include "store/settings.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QStringList>
+#include <QTemporaryDir>
+
+namespace klavoro::test {
+
+// A scratch program folder: KLAVORO_HOME points at it and the settings are
+// back to their defaults for the duration of a test.
+class ScratchHome {
+public:
+    ScratchHome() {
+        qputenv(kProgramFolderEnv, dir.path().toLocal8Bit());
+        resetProgramFolder();
+        conf() = Settings();
+    }
+    ~ScratchHome() {
+        qunsetenv(kProgramFolderEnv);
+        resetProgramFolder();
+        conf() = Settings();
+    }
+    QString path(const QString& rel = QString()) const { return dir.path() + '/' + rel; }
+    QTemporaryDir dir;
+};
+
+inline QByteArray readBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+inline void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(bytes);
+}
+
+// Answers for the user and remembers what was shown.
+class FakeDialogs : public Dialogs {
+public:
+    void message(const QString& text, const QString& title) override {
+        messages << text;
+        titles << title;
+    }
+    bool askYesNo(const QString& text, const QString& title, bool defaultYes) override {
+        questions << text;
+        titles << title;
+        lastDefaultYes = defaultYes;
+        return answer;
+    }
+    QStringList messages, questions, titles;
+    bool answer = true;
+    bool lastDefaultYes = false;
+};
+
+} // namespace klavoro::test
