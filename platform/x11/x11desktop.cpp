@@ -2,6 +2,8 @@
 
 #include "platform/x11/xerrors.h"
 
+#include <X11/Xlib.h>
+
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
@@ -17,7 +19,7 @@ X11Desktop::~X11Desktop() {
         XCloseDisplay(m_display);
 }
 
-Atom X11Desktop::atom(const char* name) { return XInternAtom(m_display, name, False); }
+unsigned long X11Desktop::atom(const char* name) { return XInternAtom(m_display, name, False); }
 
 QList<WindowId> X11Desktop::topLevelWindows() {
     QList<WindowId> result;
@@ -104,7 +106,7 @@ bool X11Desktop::windowExists(WindowId window) {
     return !trap.failed() && ok;
 }
 
-void X11Desktop::sendWmMessage(WindowId window, Atom type, long d0, long d1, long d2) {
+void X11Desktop::sendWmMessage(WindowId window, unsigned long type, long d0, long d1, long d2) {
     XEvent ev{};
     ev.xclient.type = ClientMessage;
     ev.xclient.window = window;
@@ -133,6 +135,40 @@ void X11Desktop::setTopMost(WindowId window, bool topMost) {
     XErrorTrap trap(m_display);
     sendWmMessage(window, atom("_NET_WM_STATE"), topMost ? 1 : 0,
                   static_cast<long>(atom("_NET_WM_STATE_ABOVE")), 0);
+    XFlush(m_display);
+    trap.failed();
+}
+
+qint64 X11Desktop::windowProcessId(WindowId window) {
+    if (!m_display)
+        return 0;
+    qint64 pid = 0;
+    Atom type;
+    int format;
+    unsigned long count = 0, after;
+    unsigned char* data = nullptr;
+    XErrorTrap trap(m_display);
+    if (XGetWindowProperty(m_display, window, atom("_NET_WM_PID"), 0, 1, False, XA_CARDINAL, &type,
+                           &format, &count, &after, &data) == Success &&
+        data && format == 32 && count == 1)
+        pid = static_cast<qint64>(*reinterpret_cast<const unsigned long*>(data));
+    if (data)
+        XFree(data);
+    return trap.failed() ? 0 : pid;
+}
+
+void X11Desktop::requestClose(WindowId window) {
+    if (!m_display)
+        return;
+    XErrorTrap trap(m_display);
+    XEvent ev{};
+    ev.xclient.type = ClientMessage;
+    ev.xclient.window = window;
+    ev.xclient.message_type = atom("WM_PROTOCOLS");
+    ev.xclient.format = 32;
+    ev.xclient.data.l[0] = static_cast<long>(atom("WM_DELETE_WINDOW"));
+    ev.xclient.data.l[1] = CurrentTime;
+    XSendEvent(m_display, window, False, NoEventMask, &ev);
     XFlush(m_display);
     trap.failed();
 }
