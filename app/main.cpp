@@ -35,8 +35,7 @@ int main(int argc, char** argv) {
 
     frmKlavoro w;
     w.show();
-    if (conf().loadFiles.trimmed().toInt() == 1)
-        w.reloadList();
+    if (conf().loadFiles.trimmed().toInt() == 1) w.reloadList();
     w.setWindowTitle(windowTitle());
     return app.exec();
 }

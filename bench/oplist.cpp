@@ -1,7 +1,7 @@
 // Load and write of a 15000-step OpList.txt with realistic Japanese sentences.
+#include "store/oplist.h"
 #include "store/capturefolder.h"
 #include "store/dialogs.h"
-#include "store/oplist.h"
 #include "store/programfolder.h"
 #include "store/stepline.h"
 #include "store/steplist.h"
@@ -62,8 +62,7 @@ void BM_Load15000(benchmark::State& state) {
     for (auto _ : state) {
         StepList list;
         OperationList ops(list, e.host, e.dialogs);
-        if (!ops.load() || list.count() != 15000)
-            state.SkipWithError("load failed");
+        if (!ops.load() || list.count() != 15000) state.SkipWithError("load failed");
         benchmark::DoNotOptimize(list.count());
     }
 }
@@ -75,8 +74,7 @@ void BM_Write15000(benchmark::State& state) {
     OperationList ops(list, e.host, e.dialogs);
     ops.load();
     for (auto _ : state)
-        if (!ops.save())
-            state.SkipWithError("write failed");
+        if (!ops.save()) state.SkipWithError("write failed");
 }
 BENCHMARK(BM_Write15000)->Unit(benchmark::kMillisecond);
 

@@ -14,8 +14,12 @@ namespace {
 QString g_runTimeFolder;
 }
 
-void setRunTimeCaptureFolder(const QString& folder) { g_runTimeFolder = folder; }
-QString runTimeCaptureFolder() { return g_runTimeFolder; }
+void setRunTimeCaptureFolder(const QString& folder) {
+    g_runTimeFolder = folder;
+}
+QString runTimeCaptureFolder() {
+    return g_runTimeFolder;
+}
 
 QString captureFolderText() {
     const QString chosen = g_runTimeFolder.isEmpty() ? conf().saveFolderPath : g_runTimeFolder;
@@ -33,37 +37,36 @@ bool isSafeImageName(const QString& name) {
     return !name.isEmpty() && !name.contains('/') && !name.contains(QChar(0));
 }
 
-QString imagePathForSaving(const QString& folder, const QString& imageName, const QString& extension) {
+QString imagePathForSaving(const QString& folder, const QString& imageName,
+                           const QString& extension) {
     const QString escaped = escapeName(imageName);
-    if (!isSafeImageName(escaped) || escaped == QLatin1String("..") || escaped == QLatin1String("."))
+    if (!isSafeImageName(escaped) || escaped == QLatin1String("..") ||
+        escaped == QLatin1String("."))
         return {};
     return folder + escaped + '.' + extension;
 }
 
 QString findImageFile(const QString& folder, const QString& imageName) {
-    if (!isSafeImageName(imageName))
-        return {};
+    if (!isSafeImageName(imageName)) return {};
     // The usual extensions first: a stat each instead of listing a folder that
     // may hold thousands of images. Alphabetical, as the listing would be.
     static const char* const kCommon[] = {"bmp", "gif", "jpeg", "jpg", "png"};
     for (const char* ext : kCommon) {
         const QString path = folder + imageName + '.' + QLatin1String(ext);
-        if (QFileInfo(path).isFile())
-            return path;
+        if (QFileInfo(path).isFile()) return path;
     }
     const QString prefix = imageName + '.';
     QDir dir(folder);
     const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden, QDir::Name);
     for (const QString& e : entries)
-        if (e.startsWith(prefix))
-            return folder + e;
+        if (e.startsWith(prefix)) return folder + e;
     return {};
 }
 
 QString thumbnailPath(const QString& folder, const QString& imageName) {
-    if (!isSafeImageName(imageName))
-        return {};
-    return folder + QStringLiteral("Thumb/Thumb_") + withoutExtension(imageName) + QStringLiteral(".jpg");
+    if (!isSafeImageName(imageName)) return {};
+    return folder + QStringLiteral("Thumb/Thumb_") + withoutExtension(imageName) +
+           QStringLiteral(".jpg");
 }
 
 QString versionText() {

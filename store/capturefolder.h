@@ -21,7 +21,8 @@ QString captureFolder();
 bool isSafeImageName(const QString& name);
 
 // folder + escaped name + "." + extension; the path the image is saved under.
-QString imagePathForSaving(const QString& folder, const QString& imageName, const QString& extension);
+QString imagePathForSaving(const QString& folder, const QString& imageName,
+                           const QString& extension);
 
 // The first file folder + name + ".*"; empty when none exists.
 QString findImageFile(const QString& folder, const QString& imageName);

@@ -24,8 +24,7 @@ QString editAndWait(const QString& path, int minimumNameLength, Desktop& desktop
     QElapsedTimer t;
     t.start();
     while ((windows = desktop.findTopLevelWindows(name)).isEmpty()) {
-        if (t.elapsed() >= 3000)
-            return name + QStringLiteral(" の起動に失敗しました！");
+        if (t.elapsed() >= 3000) return name + QStringLiteral(" の起動に失敗しました！");
         waitMs(100);
     }
     const WindowId editor = windows.first();
@@ -36,13 +35,11 @@ QString editAndWait(const QString& path, int minimumNameLength, Desktop& desktop
            !(hooks.escapePressed && hooks.escapePressed()))
         waitMs(50);
 
-    if (hooks.restoreMainWindow)
-        hooks.restoreMainWindow();
+    if (hooks.restoreMainWindow) hooks.restoreMainWindow();
     waitMs(100);
     if (hooks.setMainWindowTopMost) {
         hooks.setMainWindowTopMost(true);
-        if (conf().dispTop == 0)
-            hooks.setMainWindowTopMost(false);
+        if (conf().dispTop == 0) hooks.setMainWindowTopMost(false);
     }
     waitMs(100);
     return {};

@@ -7,8 +7,7 @@
 namespace klavoro {
 
 void letEventsRun() {
-    if (QCoreApplication::instance())
-        QCoreApplication::processEvents();
+    if (QCoreApplication::instance()) QCoreApplication::processEvents();
 }
 
 void waitMs(int ms) {

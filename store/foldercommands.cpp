@@ -28,8 +28,7 @@ FolderCommands::FolderCommands(Dialogs& dialogs, std::function<void()> reload)
     : m_dialogs(dialogs), m_reload(std::move(reload)) {}
 
 void FolderCommands::chooseFolder(const QString& chosen, bool storeRelative) {
-    if (chosen.isEmpty())
-        return;
+    if (chosen.isEmpty()) return;
     conf().saveFolderPath = storeRelative ? unquote(relativePath(chosen)) : chosen;
     m_reload();
 }
@@ -42,7 +41,8 @@ void FolderCommands::resetToDefault() {
         return;
     conf().saveFolderPath = def;
     m_reload();
-    m_dialogs.message(QStringLiteral("保存先フォルダーを「") + def + QStringLiteral("」 に戻しました。"),
+    m_dialogs.message(QStringLiteral("保存先フォルダーを「") + def +
+                          QStringLiteral("」 に戻しました。"),
                       QStringLiteral("保存先変更"));
 }
 
@@ -60,7 +60,8 @@ void FolderCommands::switchToUnmarked() {
         return;
     }
     m_dialogs.message(kNoRect + QStringLiteral("/ は、まだ作成されていません！\r\n\r\n"
-                                               "設定→キャプチャー→原画像も保存する をオンにした状態で記録した場合に作成されます。"),
+                                               "設定→キャプチャー→原画像も保存する "
+                                               "をオンにした状態で記録した場合に作成されます。"),
                       kTitle);
 }
 
@@ -68,23 +69,23 @@ void FolderCommands::switchBackFromUnmarked() {
     const QString path = conf().saveFolderPath;
     const QString f = withoutTrailingSeparators(path);
     if (!isUnmarkedFolder(f)) {
-        m_dialogs.message(QStringLiteral("既に既定のフォルダ ") + f + QStringLiteral(" です！"), kTitle);
+        m_dialogs.message(QStringLiteral("既に既定のフォルダ ") + f + QStringLiteral(" です！"),
+                          kTitle);
         return;
     }
     const QString trailing = path.mid(f.size()); // keep a trailing separator where one follows
     QString parent = f.left(f.size() - kNoRect.size());
-    if (parent.endsWith('/') && parent.size() > 1)
-        parent.chop(1);
+    if (parent.endsWith('/') && parent.size() > 1) parent.chop(1);
     conf().saveFolderPath = parent.isEmpty() ? parent : parent + trailing;
     m_reload();
 }
 
 bool FolderCommands::checkUnmarkedFolder() {
-    if (conf().confirmAppend != 1 || !isUnmarkedFolder(captureFolder()))
-        return false;
-    if (!m_dialogs.askYesNo(QStringLiteral("現在のフォルダは囲み無しファイル保存用の ") + kNoRect +
-                                QStringLiteral("/ となっています。\r\n\r\n既定のフォルダを切り替えますか？"),
-                            QStringLiteral("保存先フォルダの確認"), true))
+    if (conf().confirmAppend != 1 || !isUnmarkedFolder(captureFolder())) return false;
+    if (!m_dialogs.askYesNo(
+            QStringLiteral("現在のフォルダは囲み無しファイル保存用の ") + kNoRect +
+                QStringLiteral("/ となっています。\r\n\r\n既定のフォルダを切り替えますか？"),
+            QStringLiteral("保存先フォルダの確認"), true))
         return false;
     switchBackFromUnmarked();
     return true;

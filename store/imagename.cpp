@@ -14,19 +14,18 @@ QString timeStamp(const QDateTime& local) {
                              t.minute(), t.second(), t.msec() / 10);
 }
 
-QString timeStampNow() { return timeStamp(QDateTime::currentDateTime()); }
+QString timeStampNow() {
+    return timeStamp(QDateTime::currentDateTime());
+}
 
 QDateTime timeOfImageName(const QString& name) {
-    if (name.size() < 14)
-        return kZeroDateTime;
+    if (name.size() < 14) return kZeroDateTime;
     for (int i = 0; i < 14; ++i)
-        if (!name[i].isDigit() || name[i].unicode() > '9')
-            return kZeroDateTime;
+        if (!name[i].isDigit() || name[i].unicode() > '9') return kZeroDateTime;
     auto num = [&](int from, int len) { return QStringView(name).mid(from, len).toInt(); };
     const QDate date(num(0, 4), num(4, 2), num(6, 2));
     const QTime time(num(8, 2), num(10, 2), num(12, 2));
-    if (!date.isValid() || !time.isValid())
-        return kZeroDateTime;
+    if (!date.isValid() || !time.isValid()) return kZeroDateTime;
     return QDateTime(date, time);
 }
 
@@ -62,31 +61,25 @@ QString escapeName(const QString& text) {
     const EscapeTable& t = escapeTable();
     QString s = text;
     for (int i = 0; i < t.plain.size(); ++i)
-        if (s.contains(t.plain[i]))
-            s.replace(t.plain[i], t.escaped[i]);
+        if (s.contains(t.plain[i])) s.replace(t.plain[i], t.escaped[i]);
     return s;
 }
 
 QString unescapeName(const QString& text) {
-    if (!text.contains('&'))
-        return text;
+    if (!text.contains('&')) return text;
     const EscapeTable& t = escapeTable();
     QString s = text;
     for (int i = t.plain.size() - 1; i >= 0; --i)
-        if (s.contains(t.escaped[i]))
-            s.replace(t.escaped[i], t.plain[i]);
+        if (s.contains(t.escaped[i])) s.replace(t.escaped[i], t.plain[i]);
     return s;
 }
 
 bool ImageNamer::isTaken(const QString& folder, const QString& name) const {
-    if (m_handedOut.contains(name))
-        return true;
-    if (folder.isEmpty())
-        return false;
+    if (m_handedOut.contains(name)) return true;
+    if (folder.isEmpty()) return false;
     static const char* const kExtensions[] = {"jpg", "png", "gif", "bmp", "jpeg"};
     for (const char* ext : kExtensions)
-        if (QFileInfo::exists(folder + name + '.' + QLatin1String(ext)))
-            return true;
+        if (QFileInfo::exists(folder + name + '.' + QLatin1String(ext))) return true;
     return false;
 }
 

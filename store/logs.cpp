@@ -10,14 +10,13 @@ namespace klavoro {
 namespace {
 void append(const QString& fileName, const QString& entry, bool reset) {
     QFile f(programFolder() + fileName);
-    const QIODevice::OpenMode mode =
-        reset ? QIODevice::WriteOnly | QIODevice::Truncate : QIODevice::WriteOnly | QIODevice::Append;
+    const QIODevice::OpenMode mode = reset ? QIODevice::WriteOnly | QIODevice::Truncate
+                                           : QIODevice::WriteOnly | QIODevice::Append;
     if (!f.open(mode)) {
         qWarning("%s: %s", qPrintable(fileName), qPrintable(entry));
         return;
     }
-    if (!entry.isEmpty())
-        f.write(toShiftJis(entry));
+    if (!entry.isEmpty()) f.write(toShiftJis(entry));
 }
 } // namespace
 
@@ -31,15 +30,13 @@ QString exeLogEntry(const QString& stamp, const QString& message) {
 }
 
 void writeLog(const QString& message, bool reset) {
-    if (message.isEmpty() && !reset)
-        return;
-    append(QStringLiteral("log.txt"), message.isEmpty() ? QString() : logEntry(timeStampNow(), message),
-           reset);
+    if (message.isEmpty() && !reset) return;
+    append(QStringLiteral("log.txt"),
+           message.isEmpty() ? QString() : logEntry(timeStampNow(), message), reset);
 }
 
 void writeExeLog(const QString& message, bool reset) {
-    if (message.isEmpty() && !reset)
-        return;
+    if (message.isEmpty() && !reset) return;
     append(QStringLiteral("log_exe.txt"),
            message.isEmpty() ? QString() : exeLogEntry(timeStampNow(), message), reset);
 }

@@ -26,8 +26,7 @@ const QString kCrLf = QStringLiteral("\r\n");
 bool parseStepNumber(const QString& text, int* out) {
     bool ok = false;
     const double v = text.trimmed().toDouble(&ok);
-    if (!ok || v < 0 || !std::isfinite(v) || v > 2147483647.0)
-        return false;
+    if (!ok || v < 0 || !std::isfinite(v) || v > 2147483647.0) return false;
     *out = static_cast<int>(std::nearbyint(v)); // halves to even, as the original rounds
     return true;
 }
@@ -43,8 +42,7 @@ QString OperationList::progressText(int n, int total) {
 int OperationList::addStep(int n, const QString& imageName, const QString& message,
                            const QString& extension, const QString& checkMark, bool createTile,
                            bool keepStrip) {
-    if (n <= 0)
-        return -1;
+    if (n <= 0) return -1;
     const QString line = unescapeName(buildStepLine(n, imageName, message, extension, checkMark));
     if (n > m_list.count()) {
         m_list.append(line);
@@ -56,11 +54,9 @@ int OperationList::addStep(int n, const QString& imageName, const QString& messa
     // overwrites old steps this way); without it the list stays as it is.
     const QString folder = captureFolder();
     const QString oldName = m_list.field(n, FieldImageName);
-    if (findImageFile(folder, oldName).isEmpty())
-        return 0;
+    if (findImageFile(folder, oldName).isEmpty()) return 0;
     const QString thumb = thumbnailPath(folder, oldName);
-    if (!thumb.isEmpty())
-        deleteFileAndWait(thumb);
+    if (!thumb.isEmpty()) deleteFileAndWait(thumb);
     m_list.setLine(n, line);
     m_host.stepAdded(n, createTile, keepStrip);
     return 0;
@@ -68,16 +64,14 @@ int OperationList::addStep(int n, const QString& imageName, const QString& messa
 
 QString OperationList::buildFileText() const {
     const int count = m_list.count();
-    if (count == 0)
-        return {};
+    if (count == 0) return {};
     QString text;
     text.reserve(count * 140 + 64);
     text += QStringLiteral("最終行 = \t") + m_host.currentStepText() + QStringLiteral("\t\r\n");
     text += QString(28, '-') + QChar(3) + kCrLf;
     for (int n = 1; n <= count; ++n) {
         QString l = m_list.line(n);
-        if (l.contains(kCrLf))
-            l.replace(kCrLf, QString(QChar(4)));
+        if (l.contains(kCrLf)) l.replace(kCrLf, QString(QChar(4)));
         text += l;
         text += kCrLf;
     }
@@ -120,12 +114,10 @@ void OperationList::reportLoadFailure(const QString& ownText, const QString& err
         if (len > 256)
             text = kCrLf + kCrLf + QStringLiteral("パスが長すぎます！") + QString::number(len) +
                    QStringLiteral("文字(半角換算)（制限値：256文字）");
-        if (!error.isEmpty())
-            text = error + kCrLf + kCrLf + path + text;
+        if (!error.isEmpty()) text = error + kCrLf + kCrLf + path + text;
     }
     writeLog(text);
-    if (!text.isEmpty())
-        m_dialogs.message(text, QStringLiteral("MyLoadFiles"));
+    if (!text.isEmpty()) m_dialogs.message(text, QStringLiteral("MyLoadFiles"));
     m_host.setStatus(QStringLiteral("ロード失敗！"));
     m_loadFailed = true;
     m_host.setThumbnailPanelVisible(true);
@@ -138,8 +130,10 @@ void OperationList::keepIgnoredContent(const QString& path, int ignoredLines) {
     for (int k = 2; QFileInfo::exists(backup); ++k)
         backup = path + '.' + stamp + '-' + QString::number(k) + QStringLiteral(".bak");
     const bool copied = QFile::copy(path, backup);
-    QString text = QStringLiteral("OpList.txt の %1 行は読み込まれませんでした（空行の後、または最終行に改行がありません）。")
-                       .arg(ignoredLines);
+    QString text =
+        QStringLiteral("OpList.txt の %1 "
+                       "行は読み込まれませんでした（空行の後、または最終行に改行がありません）。")
+            .arg(ignoredLines);
     text += copied ? kCrLf + QStringLiteral("元のファイルを保存しました：") + backup
                    : kCrLf + QStringLiteral("元のファイルの保存に失敗しました：") + backup;
     writeLog(text);
@@ -148,8 +142,7 @@ void OperationList::keepIgnoredContent(const QString& path, int ignoredLines) {
 
 bool OperationList::load() {
     const QString path = captureFolder() + kOpList;
-    if (!QFileInfo::exists(path))
-        return true;
+    if (!QFileInfo::exists(path)) return true;
 
     bool ok = false;
     auto finish = [&] {
@@ -161,7 +154,8 @@ bool OperationList::load() {
 
     bool readOk = true;
     QString readError;
-    const QString content = readTextFile(path, QStringLiteral("shift-jis"), nullptr, &readOk, &readError);
+    const QString content =
+        readTextFile(path, QStringLiteral("shift-jis"), nullptr, &readOk, &readError);
     if (!readOk) {
         reportLoadFailure(QString(), readError, path);
         return finish();
@@ -183,10 +177,8 @@ bool OperationList::load() {
         }
     }
     QList<QStringView> lines = body.split(kCrLf);
-    if (separators != 1 || !body.startsWith(kCrLf))
-        lines.prepend(QStringView());
-    if (separators != 1)
-        current = static_cast<int>(lines.size()) - 1;
+    if (separators != 1 || !body.startsWith(kCrLf)) lines.prepend(QStringView());
+    if (separators != 1) current = static_cast<int>(lines.size()) - 1;
     const int last = static_cast<int>(lines.size()) - 2;
 
     m_host.showProgress(QStringLiteral("既存画像読み込み中・・・"));
@@ -201,8 +193,7 @@ bool OperationList::load() {
     int i = 1;
     for (; i <= last; ++i) {
         const QStringView raw = lines[i];
-        if (raw.isEmpty())
-            break;
+        if (raw.isEmpty()) break;
         QList<QStringView> f = raw.split('\t');
         while (f.size() < 7)
             f.append(QStringView());
@@ -213,7 +204,8 @@ bool OperationList::load() {
             m_lastAdded = name;
         } else {
             flush();
-            if (addStep(i, name, f[4].toString(), f[5].toString(), f[6].toString(), true, true) != 0) {
+            if (addStep(i, name, f[4].toString(), f[5].toString(), f[6].toString(), true, true) !=
+                0) {
                 reportLoadFailure(QStringLiteral("リスト追加失敗"), QString(), path);
                 return finish();
             }
@@ -229,27 +221,24 @@ bool OperationList::load() {
 
     int ignored = lines.last().isEmpty() ? 0 : 1;
     for (int k = i + 1; k <= last; ++k)
-        if (!lines[k].isEmpty())
-            ++ignored;
+        if (!lines[k].isEmpty()) ++ignored;
 
     m_host.setCaption(windowTitle());
     m_host.setStatus(progressText(current, last));
     OpListHost::Detail detail;
     if (current > 0) // step 0 would mean the selected step; here it means none
-        detail = {m_list.field(current, FieldNumber), m_list.field(current, FieldImageName),
+        detail = {m_list.field(current, FieldNumber),    m_list.field(current, FieldImageName),
                   m_list.field(current, FieldExtension), m_list.field(current, FieldMessage),
-                  m_list.field(current, FieldCreation), m_list.field(current, FieldReserved)};
+                  m_list.field(current, FieldCreation),  m_list.field(current, FieldReserved)};
     m_host.setDetailFields(detail);
     if (current != 0) {
         m_host.selectStep(current);
         m_host.setListScrollMax(std::max(current, m_list.count()));
-        if (content.contains(kCrLf))
-            m_host.setStatus(QStringLiteral("ロード完了！"));
+        if (content.contains(kCrLf)) m_host.setStatus(QStringLiteral("ロード完了！"));
     }
     m_loadFailed = false;
     ok = true;
-    if (ignored > 0)
-        keepIgnoredContent(path, ignored);
+    if (ignored > 0) keepIgnoredContent(path, ignored);
     return finish();
 }
 

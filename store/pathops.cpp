@@ -24,28 +24,25 @@ QString unquote(const QString& text) {
     return s;
 }
 
-QString withTrailingSeparator(const QString& path) { return path.endsWith('/') ? path : path + '/'; }
+QString withTrailingSeparator(const QString& path) {
+    return path.endsWith('/') ? path : path + '/';
+}
 
 QString resolvePath(const QString& path, const QString& baseFolder) {
     QString p = path;
     if (p.startsWith('"')) {
-        if (p.size() < 2 || !p.endsWith('"'))
-            return path;
+        if (p.size() < 2 || !p.endsWith('"')) return path;
         p = p.mid(1, p.size() - 2);
     }
     QString base = baseFolder.isEmpty() ? programFolder() : baseFolder;
-    if (QFileInfo(base).isDir())
-        base = withTrailingSeparator(base);
+    if (QFileInfo(base).isDir()) base = withTrailingSeparator(base);
     if (p.contains(QLatin1String("../"))) {
         QString clean = QDir::cleanPath(p.startsWith('/') ? p : base + p);
-        if (p.endsWith('/') && !clean.endsWith('/'))
-            clean += '/';
+        if (p.endsWith('/') && !clean.endsWith('/')) clean += '/';
         return clean;
     }
-    if (p.startsWith(QLatin1String("./")))
-        return base + p.mid(2);
-    if (!p.startsWith('/'))
-        return base + p;
+    if (p.startsWith(QLatin1String("./"))) return base + p.mid(2);
+    if (!p.startsWith('/')) return base + p;
     return p;
 }
 
@@ -74,23 +71,20 @@ QString relativePath(const QString& path, const QString& baseFolder) {
 
 QString extensionOf(const QString& path) {
     const qsizetype dot = path.lastIndexOf('.');
-    if (dot < 0 || dot < path.lastIndexOf('/') || dot < path.lastIndexOf('\\'))
-        return {};
+    if (dot < 0 || dot < path.lastIndexOf('/') || dot < path.lastIndexOf('\\')) return {};
     const QString ext = path.mid(dot + 1);
     return ext.size() > 4 ? QString() : ext;
 }
 
 QString withoutExtension(const QString& path) {
     const QString ext = extensionOf(path);
-    if (ext.isEmpty())
-        return path;
+    if (ext.isEmpty()) return path;
     return path.left(path.size() - ext.size() - 1);
 }
 
 QString parentFolder(const QString& path) {
     QString p = path;
-    if (p.size() >= 2 && p.startsWith('"') && p.endsWith('"'))
-        p = p.mid(1, p.size() - 2);
+    if (p.size() >= 2 && p.startsWith('"') && p.endsWith('"')) p = p.mid(1, p.size() - 2);
     const qsizetype slash = p.lastIndexOf('/');
     return slash < 0 ? p : p.left(slash);
 }

@@ -18,16 +18,19 @@ QString programFolder() {
             if (QCoreApplication::instance())
                 dir = QCoreApplication::applicationDirPath();
             else
-                dir = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().section('/', 0, -2);
+                dir = QFileInfo(QStringLiteral("/proc/self/exe"))
+                          .canonicalFilePath()
+                          .section('/', 0, -2);
         }
         dir = QDir(dir).absolutePath();
-        if (!dir.endsWith('/'))
-            dir += '/';
+        if (!dir.endsWith('/')) dir += '/';
         g_programFolder = dir;
     }
     return *g_programFolder;
 }
 
-void resetProgramFolder() { g_programFolder.reset(); }
+void resetProgramFolder() {
+    g_programFolder.reset();
+}
 
 } // namespace klavoro

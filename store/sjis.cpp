@@ -27,8 +27,7 @@ const Tables& tables() {
     std::call_once(once, [] {
         t = std::make_unique<Tables>();
         iconv_t cd = iconv_open("UTF-16LE", "CP932");
-        if (cd == reinterpret_cast<iconv_t>(-1))
-            qFatal("iconv: CP932 is not available");
+        if (cd == reinterpret_cast<iconv_t>(-1)) qFatal("iconv: CP932 is not available");
         auto convert = [cd](const char* in, size_t inLen) -> char16_t {
             char out[8];
             char* ip = const_cast<char*>(in);
@@ -48,8 +47,7 @@ const Tables& tables() {
             t->leadByte[b] = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
         }
         for (int lead = 0x81; lead <= 0xFC; ++lead) {
-            if (!t->leadByte[lead])
-                continue;
+            if (!t->leadByte[lead]) continue;
             for (int trail = 0x40; trail <= 0xFC; ++trail) {
                 const char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
                 const char16_t u = convert(in, 2);
@@ -60,19 +58,16 @@ const Tables& tables() {
         // The system encoder knows which code to prefer where the code page maps a
         // character twice (NEC and IBM extension rows), so ask it for each one.
         iconv_t back = iconv_open("CP932", "UTF-16LE");
-        if (back == reinterpret_cast<iconv_t>(-1))
-            qFatal("iconv: CP932 is not available");
+        if (back == reinterpret_cast<iconv_t>(-1)) qFatal("iconv: CP932 is not available");
         for (int u = 1; u < 0x10000; ++u) {
-            if (u >= 0xD800 && u <= 0xDFFF)
-                continue;
+            if (u >= 0xD800 && u <= 0xDFFF) continue;
             char in[2] = {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
             char out[4];
             char* ip = in;
             char* op = out;
             size_t il = 2, ol = sizeof out;
             iconv(back, nullptr, nullptr, nullptr, nullptr);
-            if (iconv(back, &ip, &il, &op, &ol) == static_cast<size_t>(-1))
-                continue;
+            if (iconv(back, &ip, &il, &op, &ol) == static_cast<size_t>(-1)) continue;
             const auto* o = reinterpret_cast<const unsigned char*>(out);
             if (op - out == 1)
                 t->encode[u] = o[0];
@@ -93,7 +88,8 @@ QByteArray toShiftJis(const QString& text) {
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t u = text.at(i).unicode();
-        if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(text.at(i + 1).unicode())) {
+        if (QChar::isHighSurrogate(u) && i + 1 < n &&
+            QChar::isLowSurrogate(text.at(i + 1).unicode())) {
             out.append('?'); // outside the code page
             ++i;
             continue;
@@ -161,8 +157,7 @@ int halfWidthLength(const QString& text) {
 
 QString padToHalfWidth(const QString& text, int width) {
     const int len = halfWidthLength(text);
-    if (len >= width)
-        return text;
+    if (len >= width) return text;
     return text + QString(width - len, QLatin1Char(' '));
 }
 

@@ -37,25 +37,21 @@ QStringView trimBlanks(QStringView s) {
 } // namespace
 
 QString lineField(const QString& line, int k) {
-    if (k < 0)
-        return {};
+    if (k < 0) return {};
     qsizetype start = 0;
     for (int i = 0; i < k; ++i) {
         const qsizetype tab = line.indexOf('\t', start);
-        if (tab < 0)
-            return {};
+        if (tab < 0) return {};
         start = tab + 1;
     }
     qsizetype end = line.indexOf('\t', start);
-    if (end < 0)
-        end = line.size();
+    if (end < 0) end = line.size();
     return trimBlanks(QStringView(line).mid(start, end - start)).toString();
 }
 
 QString withLineField(const QString& line, int k, const QString& value) {
     QStringList fields = line.split('\t');
-    if (k < 0 || k >= fields.size())
-        return line;
+    if (k < 0 || k >= fields.size()) return line;
     fields[k] = value;
     return fields.join('\t');
 }

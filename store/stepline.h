@@ -6,13 +6,13 @@ namespace klavoro {
 
 // A step line: seven TAB-separated fields.
 enum StepField {
-    FieldNumber = 0,   // number slot: never stored meaningfully, read as the position
+    FieldNumber = 0, // number slot: never stored meaningfully, read as the position
     FieldImageName = 1,
     FieldReserved = 2,
     FieldCreation = 3, // number of the step when the line was built
     FieldMessage = 4,
     FieldExtension = 5,
-    FieldCheck = 6,    // "〆" when ticked
+    FieldCheck = 6, // "〆" when ticked
     FieldCount = 7
 };
 

@@ -11,14 +11,12 @@ int StepList::rowCount(const QModelIndex& parent) const {
 }
 
 QVariant StepList::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= m_lines.size())
-        return {};
+    if (!index.isValid() || index.row() >= m_lines.size()) return {};
     const QString& l = m_lines.at(index.row());
     switch (role) {
     case Qt::DisplayRole: {
         const qsizetype tab = l.indexOf('\t');
-        if (tab < 0)
-            return l;
+        if (tab < 0) return l;
         QString shown = QString::number(index.row() + 1);
         shown += QStringView(l).mid(tab);
         return shown;
@@ -37,8 +35,7 @@ QString StepList::line(int n) const {
 
 void StepList::setLine(int n, const QString& text) {
     const int i = resolve(n) - 1;
-    if (i < 0 || i >= m_lines.size() || m_lines.at(i) == text)
-        return;
+    if (i < 0 || i >= m_lines.size() || m_lines.at(i) == text) return;
     m_lines[i] = text;
     const QModelIndex idx = index(i);
     emit dataChanged(idx, idx);
@@ -51,8 +48,7 @@ void StepList::append(const QString& text) {
 }
 
 void StepList::appendLines(const QStringList& lines) {
-    if (lines.isEmpty())
-        return;
+    if (lines.isEmpty()) return;
     beginInsertRows(QModelIndex(), count(), count() + static_cast<int>(lines.size()) - 1);
     m_lines.append(lines);
     endInsertRows();
@@ -66,22 +62,19 @@ void StepList::clear() {
 }
 
 QString StepList::field(int n, int k) const {
-    if (k == FieldNumber)
-        return n == 0 ? QString() : QString::number(n);
+    if (k == FieldNumber) return n == 0 ? QString() : QString::number(n);
     return lineField(line(n), k);
 }
 
 void StepList::setField(int k, int n, const QString& value) {
     const QString old = line(n);
-    if (old.isEmpty())
-        return;
+    if (old.isEmpty()) return;
     setLine(n, withLineField(old, k, value));
 }
 
 void StepList::setSelectedStep(int n) {
     const int clamped = n < 0 || n > count() ? 0 : n;
-    if (clamped == m_selected)
-        return;
+    if (clamped == m_selected) return;
     m_selected = clamped;
     emit selectedStepChanged(m_selected);
 }

@@ -19,14 +19,15 @@
 namespace klavoro {
 namespace {
 
-QString errnoText(int err) { return QString::number(err) + ' ' + QString::fromLocal8Bit(strerror(err)); }
+QString errnoText(int err) {
+    return QString::number(err) + ' ' + QString::fromLocal8Bit(strerror(err));
+}
 
 bool writeAll(int fd, const char* data, qsizetype size) {
     while (size > 0) {
         const ssize_t n = ::write(fd, data, static_cast<size_t>(size));
         if (n < 0) {
-            if (errno == EINTR)
-                continue;
+            if (errno == EINTR) continue;
             return false;
         }
         data += n;
@@ -93,21 +94,17 @@ bool writeOnce(const QString& path, const QByteArray& bytes, QString* error) {
 
 QString readTextFile(const QString& path, const QString& charsetLabel, Dialogs* dialogs, bool* ok,
                      QString* error) {
-    if (ok)
-        *ok = true;
+    if (ok) *ok = true;
     const QFileInfo info(path);
-    if (!info.exists() || (info.isFile() && info.size() == 0))
-        return {};
+    if (!info.exists() || (info.isFile() && info.size() == 0)) return {};
     auto fail = [&](const QString& what) -> QString {
         const QString text = what + "\r\n\r\n" + path;
         if (dialogs)
             dialogs->message(text, QStringLiteral("MyFileWrite"));
         else
             qWarning("%s", qPrintable(text));
-        if (ok)
-            *ok = false;
-        if (error)
-            *error = what;
+        if (ok) *ok = false;
+        if (error) *error = what;
         return {};
     };
     Charset charset;
@@ -130,16 +127,14 @@ QString readTextFile(const QString& path, const QString& charsetLabel, Dialogs* 
 bool writeWholeFileBytes(const QString& path, const QByteArray& bytes, QString* error) {
     QString last;
     for (int attempt = 0; attempt < 5; ++attempt) {
-        if (writeOnce(path, bytes, &last))
-            return true;
+        if (writeOnce(path, bytes, &last)) return true;
         if (attempt < 4)
             for (int i = 0; i < 10; ++i) {
                 QThread::msleep(20);
                 letEventsRun();
             }
     }
-    if (error)
-        *error = last;
+    if (error) *error = last;
     return false;
 }
 
@@ -149,8 +144,7 @@ bool writeWholeFile(const QString& path, const QString& text, QString* error) {
 
 bool appendLine(const QString& path, const QString& text) {
     QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Append))
-        return false;
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) return false;
     const QByteArray bytes = toShiftJis(text) + "\r\n";
     return f.write(bytes) == bytes.size();
 }
@@ -189,21 +183,20 @@ QStringList matchingFiles(const QString& pattern) {
     const QFileInfo info(pattern);
     const QString name = info.fileName();
     if (!name.contains('*') && !name.contains('?'))
-        return info.exists() && !info.isDir() ? QStringList{info.absoluteFilePath()} : QStringList{};
+        return info.exists() && !info.isDir() ? QStringList{info.absoluteFilePath()}
+                                              : QStringList{};
     QStringList result;
     QDir dir(info.absolutePath());
     const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& e : entries)
-        if (wildcardMatch(name, e))
-            result << dir.absoluteFilePath(e);
+        if (wildcardMatch(name, e)) result << dir.absoluteFilePath(e);
     return result;
 }
 } // namespace
 
 void deleteFileAndWait(const QString& pattern) {
     QStringList files = matchingFiles(pattern);
-    if (files.isEmpty())
-        return;
+    if (files.isEmpty()) return;
     for (const QString& f : files)
         QFile::remove(f);
     for (int i = 0; i < 500 && !matchingFiles(pattern).isEmpty(); ++i) {
@@ -217,14 +210,12 @@ void deleteFolder(const QString& path) {
     while (p.size() > 1 && p.endsWith('/'))
         p.chop(1);
     QDir dir(p);
-    if (dir.exists())
-        dir.removeRecursively();
+    if (dir.exists()) dir.removeRecursively();
 }
 
 int copyFolder(const QString& source, const QString& destination) {
     const QDir src(source);
-    if (!src.exists() || !QDir().mkpath(destination))
-        return -1;
+    if (!src.exists() || !QDir().mkpath(destination)) return -1;
     QDirIterator it(src.absolutePath(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
                     QDirIterator::Subdirectories);
     const QDir dst(destination);
@@ -233,24 +224,19 @@ int copyFolder(const QString& source, const QString& destination) {
         const QString rel = src.relativeFilePath(from);
         const QString to = dst.absoluteFilePath(rel);
         if (it.fileInfo().isDir()) {
-            if (!QDir().mkpath(to))
-                return -1;
+            if (!QDir().mkpath(to)) return -1;
             continue;
         }
-        if (QFile::exists(to) && !QFile::remove(to))
-            return -1;
-        if (!QFile::copy(from, to))
-            return -1;
+        if (QFile::exists(to) && !QFile::remove(to)) return -1;
+        if (!QFile::copy(from, to)) return -1;
     }
     return 0;
 }
 
 bool createFolderTree(const QString& path) {
-    if (path.isEmpty())
-        return false;
+    if (path.isEmpty()) return false;
     const QFileInfo info(path);
-    if (info.isDir())
-        return true;
+    if (info.isDir()) return true;
     return QDir().mkpath(path);
 }
 

@@ -45,27 +45,33 @@ void frmKlavoro::reloadList() {
     setWindowTitle(klavoro::windowTitle());
 }
 
-QString frmKlavoro::statusText() const { return m_status->text(); }
+QString frmKlavoro::statusText() const {
+    return m_status->text();
+}
 
 void frmKlavoro::showProgress(const QString& text) {
     // The progress window comes with the auxiliary windows; until then the
     // status line carries the text.
-    if (!text.isEmpty())
-        m_status->setText(text);
+    if (!text.isEmpty()) m_status->setText(text);
     letEventsRun();
 }
 
-void frmKlavoro::setCaption(const QString& caption) { setWindowTitle(caption); }
+void frmKlavoro::setCaption(const QString& caption) {
+    setWindowTitle(caption);
+}
 
-void frmKlavoro::setStatus(const QString& status) { m_status->setText(status); }
+void frmKlavoro::setStatus(const QString& status) {
+    m_status->setText(status);
+}
 
-void frmKlavoro::setDetailFields(const Detail& detail) { m_currentStep = detail.no; }
+void frmKlavoro::setDetailFields(const Detail& detail) {
+    m_currentStep = detail.no;
+}
 
 void frmKlavoro::selectStep(int n) {
     lstRecord->clearSelection();
     const int count = m_steps->count();
-    if (count == 0)
-        return;
+    if (count == 0) return;
     const int row = std::min(n, count) - 1;
     const QModelIndex idx = m_steps->index(row);
     lstRecord->setCurrentIndex(idx);
@@ -81,8 +87,7 @@ void frmKlavoro::onSelectionChanged() {
     const QModelIndex idx = lstRecord->currentIndex();
     const int n = idx.isValid() ? idx.row() + 1 : 0;
     m_steps->setSelectedStep(n);
-    if (n > 0)
-        m_currentStep = QString::number(n);
+    if (n > 0) m_currentStep = QString::number(n);
 }
 
 void frmKlavoro::closeEvent(QCloseEvent* event) {

@@ -10,7 +10,8 @@ void QtDialogs::message(const QString& text, const QString& title) {
 
 bool QtDialogs::askYesNo(const QString& text, const QString& title, bool defaultYes) {
     return QMessageBox::question(m_parent, title, text, QMessageBox::Yes | QMessageBox::No,
-                                 defaultYes ? QMessageBox::Yes : QMessageBox::No) == QMessageBox::Yes;
+                                 defaultYes ? QMessageBox::Yes : QMessageBox::No) ==
+           QMessageBox::Yes;
 }
 
 } // namespace klavoro

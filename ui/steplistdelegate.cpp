@@ -29,7 +29,8 @@ void StepListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     painter->restore();
 }
 
-QSize StepListDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
+QSize StepListDelegate::sizeHint(const QStyleOptionViewItem& option,
+                                 const QModelIndex& index) const {
     QSize s = QStyledItemDelegate::sizeHint(option, index);
     s.setHeight(option.fontMetrics.height() + 4);
     return s;

@@ -8,6 +8,8 @@ bool XdgShell::open(const QString& pathOrAddress) {
     return QProcess::startDetached(QStringLiteral("xdg-open"), {pathOrAddress});
 }
 
-bool XdgShell::showFolder(const QString& folder) { return open(folder); }
+bool XdgShell::showFolder(const QString& folder) {
+    return open(folder);
+}
 
 } // namespace klavoro::x11

@@ -21,14 +21,17 @@ using namespace klavoro;
 namespace {
 
 QByteArray opListBytes() {
-    QByteArray file = toShiftJis(QStringLiteral("最終行 = \t2\t\r\n")) + QByteArray(28, '-') + "\x03\r\n";
-    const QStringList messages = {QStringLiteral("[OK](ボタン)を、クリックします。"),
-                                  QStringLiteral("[ファイル](メニュー)の[開く]を、クリックします。"),
-                                  QStringLiteral("[閉じる](ボタン)を、クリックします。")};
+    QByteArray file =
+        toShiftJis(QStringLiteral("最終行 = \t2\t\r\n")) + QByteArray(28, '-') + "\x03\r\n";
+    const QStringList messages = {
+        QStringLiteral("[OK](ボタン)を、クリックします。"),
+        QStringLiteral("[ファイル](メニュー)の[開く]を、クリックします。"),
+        QStringLiteral("[閉じる](ボタン)を、クリックします。")};
     for (int i = 0; i < messages.size(); ++i) {
         const QByteArray m = toShiftJis(messages[i]);
-        file += "\t202612060905030" + QByteArray::number(i) + "    \t\t" + QByteArray::number(i + 1) + "\t" + m +
-                QByteArray(100 - m.size(), ' ') + "\tjpg\t\r\n";
+        file += "\t202612060905030" + QByteArray::number(i) + "    \t\t" +
+                QByteArray::number(i + 1) + "\t" + m + QByteArray(100 - m.size(), ' ') +
+                "\tjpg\t\r\n";
     }
     return file;
 }
@@ -38,8 +41,7 @@ struct Home {
     Home() {
         QDir().mkpath(dir.path() + "/data");
         QFile f(dir.path() + "/data/OpList.txt");
-        if (f.open(QIODevice::WriteOnly))
-            f.write(opListBytes());
+        if (f.open(QIODevice::WriteOnly)) f.write(opListBytes());
     }
     QByteArray opList() const {
         QFile f(dir.path() + "/data/OpList.txt");
@@ -60,10 +62,12 @@ TEST(MainWindow, ListsTheStepsOfTheCaptureFolder) {
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
         w.reloadList();
         EXPECT_EQ(w.lstRecord->model()->rowCount(), 3);
-        EXPECT_EQ(w.windowTitle(), QStringLiteral("クラヴォロ ") + versionText() + QStringLiteral("  －  data"));
+        EXPECT_EQ(w.windowTitle(),
+                  QStringLiteral("クラヴォロ ") + versionText() + QStringLiteral("  －  data"));
         EXPECT_EQ(w.lstRecord->currentIndex().row(), 1); // the header's current step
         EXPECT_EQ(w.statusText(), QStringLiteral("ロード完了！"));
-        const QString shown = w.lstRecord->model()->data(w.lstRecord->model()->index(2, 0)).toString();
+        const QString shown =
+            w.lstRecord->model()->data(w.lstRecord->model()->index(2, 0)).toString();
         EXPECT_TRUE(shown.startsWith(QStringLiteral("3\t2026120609050302")));
         EXPECT_TRUE(shown.contains(QStringLiteral("[閉じる](ボタン)")));
         // The visible line is drawn with the text, not an empty row.
@@ -89,7 +93,8 @@ TEST(MainWindow, ProgramStartsOnTheCaptureFolderAndClosesCleanly) {
 
     x11::X11Desktop desktop;
     ASSERT_TRUE(desktop.isOpen());
-    const QString title = QStringLiteral("クラヴォロ ") + versionText() + QStringLiteral("  －  data");
+    const QString title =
+        QStringLiteral("クラヴォロ ") + versionText() + QStringLiteral("  －  data");
     QList<WindowId> found;
     QElapsedTimer t;
     t.start();
@@ -97,8 +102,7 @@ TEST(MainWindow, ProgramStartsOnTheCaptureFolderAndClosesCleanly) {
     auto ours = [&] {
         QList<WindowId> list;
         for (WindowId w : desktop.findTopLevelWindows(title))
-            if (desktop.windowProcessId(w) == proc.processId())
-                list << w;
+            if (desktop.windowProcessId(w) == proc.processId()) list << w;
         return list;
     };
     while ((found = ours()).isEmpty() && t.elapsed() < 10000)

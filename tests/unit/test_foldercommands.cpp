@@ -25,7 +25,8 @@ TEST(FolderCommands, SwitchToAndBackFromUnmarkedCopies) {
     EXPECT_EQ(conf().saveFolderPath, "data/");
     EXPECT_EQ(f.reloads, 0);
     ASSERT_EQ(f.dialogs.messages.size(), 1);
-    EXPECT_TRUE(f.dialogs.messages[0].startsWith(QStringLiteral("NO_RECT/ は、まだ作成されていません！")));
+    EXPECT_TRUE(
+        f.dialogs.messages[0].startsWith(QStringLiteral("NO_RECT/ は、まだ作成されていません！")));
 
     QDir().mkpath(f.home.path("data/NO_RECT"));
     f.commands.switchToUnmarked();
@@ -63,12 +64,14 @@ TEST(FolderCommands, ResetToDefaultAsksFirst) {
     f.commands.resetToDefault();
     EXPECT_EQ(conf().saveFolderPath, "/elsewhere");
     EXPECT_FALSE(f.dialogs.lastDefaultYes); // No is preselected
-    EXPECT_EQ(f.dialogs.questions[0], QStringLiteral("データの保存先を、既定値「data」 に戻して宜しいですか？。"));
+    EXPECT_EQ(f.dialogs.questions[0],
+              QStringLiteral("データの保存先を、既定値「data」 に戻して宜しいですか？。"));
     f.dialogs.answer = true;
     f.commands.resetToDefault();
     EXPECT_EQ(conf().saveFolderPath, "data");
     EXPECT_EQ(f.reloads, 1);
-    EXPECT_EQ(f.dialogs.messages.last(), QStringLiteral("保存先フォルダーを「data」 に戻しました。"));
+    EXPECT_EQ(f.dialogs.messages.last(),
+              QStringLiteral("保存先フォルダーを「data」 に戻しました。"));
 }
 
 TEST(FolderCommands, ChosenFolderStoredInFullOrRelative) {

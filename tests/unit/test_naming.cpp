@@ -18,8 +18,8 @@ TEST(ImageName, StampAndItsTime) {
     EXPECT_EQ(timeStamp(t), QStringLiteral("2026120609050304"));
     EXPECT_EQ(timeOfImageName("2026120609050304"), QDateTime(QDate(2026, 12, 6), QTime(9, 5, 3)));
     EXPECT_EQ(timeOfImageName("abc"), kZeroDateTime);
-    EXPECT_EQ(timeOfImageName("20261306090503xx"), kZeroDateTime); // month 13
-    EXPECT_EQ(timeOfImageName("2026120609050"), kZeroDateTime);     // too short
+    EXPECT_EQ(timeOfImageName("20261306090503xx"), kZeroDateTime);             // month 13
+    EXPECT_EQ(timeOfImageName("2026120609050"), kZeroDateTime);                // too short
     EXPECT_EQ(timeOfImageName("２０２６１２０６０９０５０３"), kZeroDateTime); // full-width digits
 }
 
@@ -136,8 +136,9 @@ TEST(CaptureFolder, StepFilesStayInsideTheFolder) {
     EXPECT_EQ(findImageFile(folder, "2026120609050304"), folder + "2026120609050304.jpg");
     EXPECT_EQ(findImageFile(folder, "odd"), folder + "odd.webp");
     EXPECT_EQ(findImageFile(folder, "missing"), QString());
-    for (const QString& evil : {QStringLiteral("../secret"), QStringLiteral("/tmp/x"),
-                                QStringLiteral("a/../../secret"), QString(), QStringLiteral("a\0b")}) {
+    for (const QString& evil :
+         {QStringLiteral("../secret"), QStringLiteral("/tmp/x"), QStringLiteral("a/../../secret"),
+          QString(), QStringLiteral("a\0b")}) {
         EXPECT_EQ(findImageFile(folder, evil), QString()) << evil.toStdString();
         EXPECT_EQ(thumbnailPath(folder, evil), QString()) << evil.toStdString();
     }
@@ -149,7 +150,8 @@ TEST(CaptureFolder, StepFilesStayInsideTheFolder) {
 
 TEST(CaptureFolder, WindowTitleShowsTheFolderRelativeToTheProgram) {
     ScratchHome home;
-    EXPECT_EQ(windowTitle(), QStringLiteral("クラヴォロ ") + versionText() + QStringLiteral("  －  data"));
+    EXPECT_EQ(windowTitle(),
+              QStringLiteral("クラヴォロ ") + versionText() + QStringLiteral("  －  data"));
     EXPECT_TRUE(versionText().startsWith("Ver"));
     conf().saveFolderPath = "data/NO_RECT/";
     EXPECT_TRUE(windowTitle().endsWith(QStringLiteral("  －  data/NO_RECT")));

@@ -43,15 +43,19 @@ struct Store {
     QString log() const { return fromShiftJis(readBytes(home.path("log.txt"))); }
 };
 
-const QByteArray kHeader1 = "\x8D\xC5\x8F\x49\x8D\x73 = \t1\t\r\n" + QByteArray(28, '-') + "\x03\r\n";
+const QByteArray kHeader1 =
+    "\x8D\xC5\x8F\x49\x8D\x73 = \t1\t\r\n" + QByteArray(28, '-') + "\x03\r\n";
 
-QByteArray sj(const QString& s) { return toShiftJis(s); }
+QByteArray sj(const QString& s) {
+    return toShiftJis(s);
+}
 
 } // namespace
 
 TEST(StepLine, BuildReadAndWriteFields) {
     const QString line = buildStepLine(3, "2026120609050304", QStringLiteral("あ"), "jpg", "");
-    EXPECT_EQ(line, "\t2026120609050304    \t\t3\t" + QStringLiteral("あ") + QString(98, ' ') + "\tjpg\t");
+    EXPECT_EQ(line, "\t2026120609050304    \t\t3\t" + QStringLiteral("あ") + QString(98, ' ') +
+                        "\tjpg\t");
     EXPECT_EQ(lineField(line, FieldImageName), "2026120609050304");
     EXPECT_EQ(lineField(line, FieldMessage), QStringLiteral("あ"));
     EXPECT_EQ(lineField(line, FieldCheck), "");
@@ -85,8 +89,9 @@ TEST(StepList, NumbersArePositionsAndFieldWritesKeepTheRest) {
 TEST(OpListWriter, WritesTheDocumentedLayout) {
     Store s;
     s.host.current = "1";
-    ASSERT_EQ(s.ops.addStep(1, "2026120609050304", QStringLiteral("[OK](ボタン)を、クリックします。"), "jpg", "",
-                            true, false),
+    ASSERT_EQ(s.ops.addStep(1, "2026120609050304",
+                            QStringLiteral("[OK](ボタン)を、クリックします。"), "jpg", "", true,
+                            false),
               0);
     EXPECT_EQ(s.ops.lastAddedImageName(), "2026120609050304");
     ASSERT_TRUE(s.ops.save());
@@ -124,7 +129,8 @@ TEST(OpListLoader, ShiftJisFileRoundTripsByteForByte) {
     const QString m1 = QStringLiteral("[ファイル](メニュー)の[開く]を、クリックします。");
     const QString m2 = QStringLiteral("一行目\x04二行目 ＆ \\ ①");
     QByteArray file = "\x8D\xC5\x8F\x49\x8D\x73 = \t2\t\r\n" + QByteArray(28, '-') + "\x03\r\n";
-    file += "\t2026120609050304    \t\t1\t" + sj(m1) + QByteArray(100 - halfWidthLength(m1), ' ') + "\tjpg\t\r\n";
+    file += "\t2026120609050304    \t\t1\t" + sj(m1) + QByteArray(100 - halfWidthLength(m1), ' ') +
+            "\tjpg\t\r\n";
     file += "\t2026120609051000    \t\t2\t" + sj(m2) + QByteArray(100 - halfWidthLength(m2), ' ') +
             "\tpng\t\x81\x59\r\n";
     writeBytes(s.file(), file);
@@ -156,7 +162,8 @@ TEST(OpListLoader, PositionDecidesTheNumberNotTheStoredFields) {
 TEST(OpListLoader, StopsAtAnEmptyLineOrAMissingLineEndAndKeepsTheOriginal) {
     Store s;
     QDir().mkpath(s.home.path("data"));
-    const QByteArray original = kHeader1 + "\ta\t\t1\tm\tjpg\t\r\n\r\n\tb\t\t2\tm\tjpg\t\r\n\tc\t\t3\tm\tjpg\t";
+    const QByteArray original =
+        kHeader1 + "\ta\t\t1\tm\tjpg\t\r\n\r\n\tb\t\t2\tm\tjpg\t\r\n\tc\t\t3\tm\tjpg\t";
     writeBytes(s.file(), original);
     ASSERT_TRUE(s.ops.load());
     EXPECT_EQ(s.list.count(), 1);
@@ -182,7 +189,8 @@ TEST(OpListLoader, FileWithoutSeparatorIsAListOfStepLines) {
 TEST(OpListLoader, BadHeaderFailsLogsAndBlocksWritesUntilAGoodLoad) {
     Store s;
     QDir().mkpath(s.home.path("data"));
-    const QByteArray bad = "\x8D\xC5\x8F\x49\x8D\x73 = \tabc\t\r\n" + QByteArray(28, '-') + "\x03\r\n\ta\t\t1\tm\tjpg\t\r\n";
+    const QByteArray bad = "\x8D\xC5\x8F\x49\x8D\x73 = \tabc\t\r\n" + QByteArray(28, '-') +
+                           "\x03\r\n\ta\t\t1\tm\tjpg\t\r\n";
     writeBytes(s.file(), bad);
     EXPECT_FALSE(s.ops.load());
     EXPECT_TRUE(s.ops.loadFailed());
@@ -199,11 +207,13 @@ TEST(OpListLoader, BadHeaderFailsLogsAndBlocksWritesUntilAGoodLoad) {
     EXPECT_EQ(readBytes(s.file()), bad);
     EXPECT_TRUE(s.log().contains(QStringLiteral("保存無視－読込時（MyLoadFile）で既にエラー")));
 
-    writeBytes(s.file(), "\x8D\xC5\x8F\x49\x8D\x73 = \t\t\r\n" + QByteArray(28, '-') + "\x03\r\n"); // empty number
+    writeBytes(s.file(), "\x8D\xC5\x8F\x49\x8D\x73 = \t\t\r\n" + QByteArray(28, '-') +
+                             "\x03\r\n"); // empty number
     s.list.clear();
     EXPECT_FALSE(s.ops.load());
     EXPECT_EQ(s.dialogs.messages.last(), QStringLiteral("OpList不正：LastNo="));
-    writeBytes(s.file(), "\x8D\xC5\x8F\x49\x8D\x73 = \t-1\t\r\n" + QByteArray(28, '-') + "\x03\r\n");
+    writeBytes(s.file(),
+               "\x8D\xC5\x8F\x49\x8D\x73 = \t-1\t\r\n" + QByteArray(28, '-') + "\x03\r\n");
     EXPECT_FALSE(s.ops.load());
 
     writeBytes(s.file(), kHeader1 + "\ta\t\t1\tm\tjpg\t\r\n");
@@ -236,7 +246,8 @@ TEST(OpListLoader, ProgressEvery500LinesAndOddInput) {
     QByteArray body;
     for (int i = 1; i <= 1200; ++i)
         body += "\t" + QByteArray::number(i) + "\t\t" + QByteArray::number(i) + "\tm\tjpg\t\r\n";
-    writeBytes(s.file(), "\x8D\xC5\x8F\x49\x8D\x73 = \t1200\t\r\n" + QByteArray(28, '-') + "\x03\r\n" + body);
+    writeBytes(s.file(),
+               "\x8D\xC5\x8F\x49\x8D\x73 = \t1200\t\r\n" + QByteArray(28, '-') + "\x03\r\n" + body);
     ASSERT_TRUE(s.ops.load());
     EXPECT_EQ(s.list.count(), 1200);
     EXPECT_TRUE(s.host.statuses.contains(QStringLiteral("500/1200")));
@@ -278,7 +289,8 @@ TEST(OpListLoader, TooManyOrTooFewFieldsAndUnencodableNames) {
     EXPECT_EQ(s.list.line(2).count('\t'), 6);
 
     s.list.clear();
-    s.ops.addStep(1, QStringLiteral("caf\u00e9"), QStringLiteral("\u00e9t\u00e9"), "jpg", "", false, false);
+    s.ops.addStep(1, QStringLiteral("caf\u00e9"), QStringLiteral("\u00e9t\u00e9"), "jpg", "", false,
+                  false);
     s.host.current = "1";
     ASSERT_TRUE(s.ops.save());
     s.list.clear();

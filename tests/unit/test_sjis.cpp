@@ -50,8 +50,10 @@ TEST(Charsets, LabelsAndDecoding) {
     EXPECT_TRUE(charsetFromLabel(QStringLiteral("unicode"), &c));
     EXPECT_EQ(c, Charset::Unicode);
     EXPECT_FALSE(charsetFromLabel(QStringLiteral("latin1"), &c));
-    EXPECT_EQ(decodeText(QByteArray("\xEF\xBB\xBF\xE3\x81\x82"), Charset::Utf8), QStringLiteral("あ"));
-    EXPECT_EQ(decodeText(QByteArray("\xFF\xFE\x42\x30", 4), Charset::Unicode), QStringLiteral("あ"));
+    EXPECT_EQ(decodeText(QByteArray("\xEF\xBB\xBF\xE3\x81\x82"), Charset::Utf8),
+              QStringLiteral("あ"));
+    EXPECT_EQ(decodeText(QByteArray("\xFF\xFE\x42\x30", 4), Charset::Unicode),
+              QStringLiteral("あ"));
     // UTF-8 read as Shift-JIS: garbled, but no error.
     EXPECT_NE(decodeText(QByteArray("\xE3\x81\x82"), Charset::ShiftJis), QStringLiteral("あ"));
 }

@@ -28,7 +28,8 @@ TEST(ReadTextFile, MissingEmptyAndEachCharset) {
     EXPECT_TRUE(ok);
 
     writeBytes(home.path("sjis.txt"), QByteArray("\x83\x4E\x83\x8A\x83\x62\x83\x4E\r\n"));
-    EXPECT_EQ(readTextFile(home.path("sjis.txt"), "shift-jis", &dialogs), QStringLiteral("クリック\r\n"));
+    EXPECT_EQ(readTextFile(home.path("sjis.txt"), "shift-jis", &dialogs),
+              QStringLiteral("クリック\r\n"));
     writeBytes(home.path("utf16.txt"), QByteArray("\xFF\xFE\x06\x30\x42\x30", 6));
     EXPECT_EQ(readTextFile(home.path("utf16.txt"), "unicode", &dialogs), QStringLiteral("〆あ"));
     EXPECT_TRUE(dialogs.messages.isEmpty());
@@ -167,8 +168,9 @@ TEST(TextFileOps, CopyAndDeleteFolderTrees) {
 
 TEST(Logs, EntryFormatsAndReset) {
     EXPECT_EQ(logEntry("2026120609050304", "abc"), QStringLiteral("2026120609050304: abc\r\n"));
-    EXPECT_EQ(exeLogEntry("2026120609050304", "abc"),
-              QStringLiteral("2026120609050304: \r\n") + QString(44, '-') + QStringLiteral("\r\nabc\r\n"));
+    EXPECT_EQ(exeLogEntry("2026120609050304", "abc"), QStringLiteral("2026120609050304: \r\n") +
+                                                          QString(44, '-') +
+                                                          QStringLiteral("\r\nabc\r\n"));
     ScratchHome home;
     writeLog(QStringLiteral("エラー"));
     writeLog(QString()); // nothing

@@ -36,8 +36,7 @@ inline QByteArray readBytes(const QString& path) {
 
 inline void writeBytes(const QString& path, const QByteArray& bytes) {
     QFile f(path);
-    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        f.write(bytes);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) f.write(bytes);
 }
 
 // Answers for the user and remembers what was shown.
