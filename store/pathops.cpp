@@ -1,26 +1,18 @@
 #include "store/pathops.h"
 
+#include "store/blanks.h"
+
 #include "store/programfolder.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 namespace klavoro {
-namespace {
-QString trimBlanks(const QString& s) {
-    qsizetype b = 0, e = s.size();
-    while (b < e && s[b] == ' ')
-        ++b;
-    while (e > b && s[e - 1] == ' ')
-        --e;
-    return s.mid(b, e - b);
-}
-} // namespace
 
 QString unquote(const QString& text) {
-    QString s = trimBlanks(text);
+    QString s = trimBlanks(text).toString();
     while (s.size() >= 2 && s.startsWith('"') && s.endsWith('"'))
-        s = trimBlanks(s.mid(1, s.size() - 2));
+        s = trimBlanks(QStringView(s).mid(1, s.size() - 2)).toString();
     return s;
 }
 

@@ -1,5 +1,7 @@
 #include "store/stepline.h"
 
+#include "store/blanks.h"
+
 #include "store/sjis.h"
 
 #include <QStringList>
@@ -24,17 +26,6 @@ QString buildStepLine(int creationNumber, const QString& imageName, const QStrin
     line += checkMark;
     return line;
 }
-
-namespace {
-QStringView trimBlanks(QStringView s) {
-    qsizetype b = 0, e = s.size();
-    while (b < e && s[b] == ' ')
-        ++b;
-    while (e > b && s[e - 1] == ' ')
-        --e;
-    return s.mid(b, e - b);
-}
-} // namespace
 
 QString lineField(const QString& line, int k) {
     if (k < 0) return {};
