@@ -103,7 +103,12 @@ ConfLoadReport ConfFile::load(Settings& settings) {
         }
     }
 
+    // The two run-only switches are the user's choice for this run, not file content.
+    const qint32 autoSave = settings.autoSave;
+    const qint32 thumbnailStatic = settings.thumbnailStatic;
     settings = chosen.settings;
+    settings.autoSave = autoSave;
+    settings.thumbnailStatic = thumbnailStatic;
     checkCaptureFolder(settings);
     m_window.placeMainWindow(pulledOntoScreen(chosen.window, screen), settings.splitterLeft);
     return report;

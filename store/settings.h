@@ -170,6 +170,8 @@ struct Settings {
     // Held only in memory for the run, never written to Conf.txt.
     qint32 autoSave = 1;        // the automatic-save switch of the settings dialog
     qint32 thumbnailStatic = 0; // the fixed-thumbnail-size switch
+
+    bool operator==(const Settings&) const = default;
 };
 
 Settings& conf();
