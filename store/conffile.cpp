@@ -24,7 +24,9 @@ QString runningExeName() {
 ConfFile::ConfFile(MainWindowPlacement& window, Dialogs* dialogs, QString exeName)
     : m_window(window), m_dialogs(dialogs), m_exeName(std::move(exeName)) {}
 
-QString ConfFile::path() const { return programFolder() + QStringLiteral("Conf.txt"); }
+QString ConfFile::path() const {
+    return programFolder() + QStringLiteral("Conf.txt");
+}
 
 namespace {
 
@@ -65,7 +67,8 @@ ConfLoadReport ConfFile::load(Settings& settings) {
             if (!ok) {
                 report.readFailed = true;
                 m_keepUnreadFile = true;
-                writeLog(QStringLiteral("Conf.txt を読めません。既定値を使い、ファイルは上書きしません: ") +
+                writeLog(QStringLiteral(
+                             "Conf.txt を読めません。既定値を使い、ファイルは上書きしません: ") +
                          error);
                 best.reset();
                 break;

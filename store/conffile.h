@@ -16,8 +16,8 @@ QString runningExeName();
 // What a load found, for start-up and the menu-driven edit.
 struct ConfLoadReport {
     bool fileFound = false;
-    bool readFailed = false;   // the file exists but could not be read
-    QString charset;           // the label of the reading that stands; empty without a file
+    bool readFailed = false; // the file exists but could not be read
+    QString charset;         // the label of the reading that stands; empty without a file
     bool exeNameMatched = false;
     // Lines whose value could not be used (see ConfText::errors). Start-up
     // treats a non-empty list as its error state; every entry is also logged.

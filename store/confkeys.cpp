@@ -104,12 +104,9 @@ const ConfKey kAcquire[] = {
 };
 
 const ConfKey kRecording[] = {
-    key("win width max", &S::winWidthMax),
-    key("win height max", &S::winHeightMax),
-    key("capture trans", &S::captureTrans),
-    key("disp", &S::disp),
-    key("scrollbar", &S::scrollbar),
-    key("plain scale", &S::plainScale),
+    key("win width max", &S::winWidthMax),  key("win height max", &S::winHeightMax),
+    key("capture trans", &S::captureTrans), key("disp", &S::disp),
+    key("scrollbar", &S::scrollbar),        key("plain scale", &S::plainScale),
 };
 
 const ConfKey kPlayback[] = {
@@ -204,7 +201,9 @@ const ConfGroup kGroups[] = {
 
 } // namespace
 
-std::span<const ConfGroup> confGroups() { return kGroups; }
+std::span<const ConfGroup> confGroups() {
+    return kGroups;
+}
 
 const ConfKey* findConfKey(const QString& name) {
     static const QHash<QString, const ConfKey*> byName = [] {

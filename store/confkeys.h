@@ -11,14 +11,14 @@ namespace klavoro {
 
 // How a key's value is turned into its field on reading.
 enum class ConfRead {
-    Plain,        // numbers: the leading number; texts: unchanged
-    WholeNumber,  // the whole value must be a number
-    Percent,      // `text mag`: the leading number / 100
-    HexColor,     // `thumbnail chk color`: "0x"/"&h" prefix means hexadecimal
-    StepCap,      // `max cnt`: the leading number limited to 1 .. kStepCap
-    NumberText,   // a text holding the decimal text of the leading number
-    FolderPath,   // `save folder path`: unquoted, '\' taken as '/'
-    Window,       // one of the four window keys (not a record field)
+    Plain,       // numbers: the leading number; texts: unchanged
+    WholeNumber, // the whole value must be a number
+    Percent,     // `text mag`: the leading number / 100
+    HexColor,    // `thumbnail chk color`: "0x"/"&h" prefix means hexadecimal
+    StepCap,     // `max cnt`: the leading number limited to 1 .. kStepCap
+    NumberText,  // a text holding the decimal text of the leading number
+    FolderPath,  // `save folder path`: unquoted, '\' taken as '/'
+    Window,      // one of the four window keys (not a record field)
 };
 
 // The lines that do not follow "key = value".

@@ -12,9 +12,7 @@
 namespace klavoro {
 namespace {
 
-template <class... Ts> struct Overloaded : Ts... {
-    using Ts::operator()...;
-};
+template <class... Ts> struct Overloaded : Ts... { using Ts::operator()...; };
 template <class... Ts> Overloaded(Ts...) -> Overloaded<Ts...>;
 
 const QString kNotNumber = QStringLiteral("数値ではありません");
@@ -46,8 +44,7 @@ QString numberOf(const ConfKey& k, const QString& value, double* v) {
     case ConfRead::WholeNumber:
         return wholeNumber(value, v) ? QString() : kNotNumber;
     case ConfRead::Percent:
-        if (!leadingNumber(value, v))
-            return kOutOfRange;
+        if (!leadingNumber(value, v)) return kOutOfRange;
         *v /= 100.0;
         return {};
     case ConfRead::HexColor: {
@@ -61,8 +58,7 @@ QString numberOf(const ConfKey& k, const QString& value, double* v) {
         return leadingNumber(value, v) ? QString() : kOutOfRange;
     }
     case ConfRead::StepCap:
-        if (!leadingNumber(value, v))
-            return kOutOfRange;
+        if (!leadingNumber(value, v)) return kOutOfRange;
         *v = std::clamp(*v, 1.0, double(kStepCap));
         return {};
     default:
@@ -87,11 +83,9 @@ template <typename T, typename Convert>
 QString setNumber(const ConfKey& k, const QString& value, T* field, Convert convert) {
     double v = 0;
     const QString reason = numberOf(k, value, &v);
-    if (!reason.isEmpty())
-        return reason;
+    if (!reason.isEmpty()) return reason;
     T out{};
-    if (!convert(v, &out))
-        return kOutOfRange;
+    if (!convert(v, &out)) return kOutOfRange;
     *field = out;
     return {};
 }
@@ -107,8 +101,7 @@ QString setText(const ConfKey& k, const QString& value, QString* field) {
     }
     case ConfRead::NumberText: {
         double v = 0;
-        if (!leadingNumber(value, &v))
-            return kOutOfRange;
+        if (!leadingNumber(value, &v)) return kOutOfRange;
         *field = formatNumber(v);
         return {};
     }
@@ -120,16 +113,16 @@ QString setText(const ConfKey& k, const QString& value, QString* field) {
 
 // Sets the key's field from the value; the reason when the value is unusable.
 QString apply(const ConfKey& k, const QString& value, Settings& s, WindowRect& w) {
-    if (k.read == ConfRead::Window)
-        return setNumber(k, value, &edgeOf(w, k.edge), toLong);
-    return std::visit(Overloaded{
-                          [](std::monostate) { return QString(); },
-                          [&](qint16 Settings::*f) { return setNumber(k, value, &(s.*f), toInteger); },
-                          [&](qint32 Settings::*f) { return setNumber(k, value, &(s.*f), toLong); },
-                          [&](float Settings::*f) { return setNumber(k, value, &(s.*f), toSingle); },
-                          [&](QString Settings::*f) { return setText(k, value, &(s.*f)); },
-                      },
-                      k.field);
+    if (k.read == ConfRead::Window) return setNumber(k, value, &edgeOf(w, k.edge), toLong);
+    return std::visit(
+        Overloaded{
+            [](std::monostate) { return QString(); },
+            [&](qint16 Settings::*f) { return setNumber(k, value, &(s.*f), toInteger); },
+            [&](qint32 Settings::*f) { return setNumber(k, value, &(s.*f), toLong); },
+            [&](float Settings::*f) { return setNumber(k, value, &(s.*f), toSingle); },
+            [&](QString Settings::*f) { return setText(k, value, &(s.*f)); },
+        },
+        k.field);
 }
 
 QStringList splitLines(const QString& text, bool* lfOnly) {
@@ -158,30 +151,27 @@ ConfText parseConfText(const QString& text, const WindowRect& windowDefaults) {
     for (qsizetype n = 0; n < lines.size(); ++n) {
         QString line = lines[n];
         const qsizetype comment = line.indexOf(QLatin1String(" // "));
-        if (comment >= 0)
-            line.truncate(comment);
+        if (comment >= 0) line.truncate(comment);
         const qsizetype eq = line.indexOf('=');
-        if (eq < 0)
-            continue;
+        if (eq < 0) continue;
         const QString key = trimBlanks(line.left(eq));
         if (line.indexOf('=', eq + 1) >= 0) {
             if (findConfKey(key) || key.compare(exeKey, Qt::CaseInsensitive) == 0)
-                r.notes << QStringLiteral("Conf.txt %1行目: 値に「=」を含むため読み飛ばしました: %2")
+                r.notes << QStringLiteral(
+                               "Conf.txt %1行目: 値に「=」を含むため読み飛ばしました: %2")
                                .arg(n + 1)
                                .arg(shortened(lines[n]));
             continue;
         }
         const QString value = withoutLeadingBlanks(line.mid(eq + 1));
         if (key.compare(exeKey, Qt::CaseInsensitive) == 0) {
-            if (!r.hasExeName)
-                ++r.recognisedKeys;
+            if (!r.hasExeName) ++r.recognisedKeys;
             r.exeName = value;
             r.hasExeName = true;
             continue;
         }
         const ConfKey* k = findConfKey(key);
-        if (!k)
-            continue;
+        if (!k) continue;
         if (!seen.contains(k)) {
             seen.insert(k);
             ++r.recognisedKeys;

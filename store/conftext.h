@@ -10,9 +10,9 @@ namespace klavoro {
 
 // What one reading of a Conf.txt text gave.
 struct ConfText {
-    Settings settings;  // defaults, overwritten by every line that was understood
-    WindowRect window;  // the four window keys
-    QString exeName;    // the value of the `exe name` line
+    Settings settings; // defaults, overwritten by every line that was understood
+    WindowRect window; // the four window keys
+    QString exeName;   // the value of the `exe name` line
     bool hasExeName = false;
     int recognisedKeys = 0; // distinct known keys found, `exe name` included
     // Lines whose value could not be used: the key keeps its default (or the

@@ -8,7 +8,9 @@ namespace {
 
 const QChar kWideBlank(0x3000);
 
-bool isBlank(QChar c) { return c == ' ' || c == kWideBlank; }
+bool isBlank(QChar c) {
+    return c == ' ' || c == kWideBlank;
+}
 
 QString trimBlanks(const QString& s) {
     qsizetype b = 0, e = s.size();
@@ -24,8 +26,7 @@ QString shrinkBlankRuns(const QString& s) {
     QString out;
     out.reserve(s.size());
     for (const QChar c : s)
-        if (!(isBlank(c) && !out.isEmpty() && isBlank(out.back())))
-            out += c;
+        if (!(isBlank(c) && !out.isEmpty() && isBlank(out.back()))) out += c;
     return out;
 }
 
@@ -41,8 +42,7 @@ QString afterFirstWord(const QString& piece) {
 
 quint64 windowFromText(const QString& text) {
     double v = 0;
-    if (!leadingNumber(text, &v) || !(v >= 1.0 && v < 18446744073709551616.0))
-        return 0;
+    if (!leadingNumber(text, &v) || !(v >= 1.0 && v < 18446744073709551616.0)) return 0;
     return quint64(v);
 }
 

@@ -7,18 +7,18 @@ namespace klavoro {
 
 // The options of the command line, for this run only; none is saved.
 struct StartOptions {
-    bool debug = false;      // debug
-    bool autoStart = false;  // auto, a
-    QString newOrAppend;     // "new" or "append": answers the append question at recording start
-    QString savePath;        // savepath: the run-time capture folder, empty when not given
-    bool autoSave = false;   // autosave
-    bool minimize = false;   // minimize, min
-    bool tasktray = false;   // tasktray, tray
-    bool noVisible = false;  // novisible
-    bool mouse = false;      // mouse
-    bool clipboard = false;  // clipboard
-    bool sound = false;      // sound
-    quint64 hwnd = 0;        // hwnd: the window to watch; 0 = none
+    bool debug = false;     // debug
+    bool autoStart = false; // auto, a
+    QString newOrAppend;    // "new" or "append": answers the append question at recording start
+    QString savePath;       // savepath: the run-time capture folder, empty when not given
+    bool autoSave = false;  // autosave
+    bool minimize = false;  // minimize, min
+    bool tasktray = false;  // tasktray, tray
+    bool noVisible = false; // novisible
+    bool mouse = false;     // mouse
+    bool clipboard = false; // clipboard
+    bool sound = false;     // sound
+    quint64 hwnd = 0;       // hwnd: the window to watch; 0 = none
 };
 
 // Parses a command line such as ` -savepath "/a b/c" -auto`: options start at

@@ -12,7 +12,8 @@ WindowRect defaultWindowRect(QSize screen) {
 namespace {
 // 64-bit so that edges from a hand-edited file cannot overflow.
 void pull(qint32 low, qint32 high, int screenExtent, qint32* outLow, qint32* outHigh) {
-    const qint64 size = std::clamp<qint64>(qint64(high) - low, 0, std::numeric_limits<qint32>::max());
+    const qint64 size =
+        std::clamp<qint64>(qint64(high) - low, 0, std::numeric_limits<qint32>::max());
     const qint64 pos = std::max<qint64>(0, std::min<qint64>(screenExtent - size, low));
     *outLow = qint32(pos);
     *outHigh = qint32(std::min<qint64>(pos + size, std::numeric_limits<qint32>::max()));

@@ -1,7 +1,7 @@
 #include "conftestdir.h"
 #include "fakemainwindow.h"
-#include "store/confkeys.h"
 #include "store/conffile.h"
+#include "store/confkeys.h"
 #include "store/sjis.h"
 
 #include <QRandomGenerator>
@@ -52,7 +52,8 @@ protected:
     FakeMainWindow window{QSize(1920, 1080)};
     QString sampleText(const QString& exeName) const {
         return QStringLiteral("exe name = ") + exeName +
-               QStringLiteral("\r\n\r\ndisp menu = 0\r\nplay speak start msg = やあ\r\nreduce = 1\r\n");
+               QStringLiteral(
+                   "\r\n\r\ndisp menu = 0\r\nplay speak start msg = やあ\r\nreduce = 1\r\n");
     }
 };
 
@@ -251,12 +252,14 @@ TEST_F(ConfLoad, WindowIsPulledOntoTheScreen) {
     EXPECT_EQ(window.splitterLeft, 123);
 
     // Larger than the screen: the left and top edges win.
-    EXPECT_EQ(pulledOntoScreen({-10, -10, 3000, 2000}, QSize(1920, 1080)), (WindowRect{0, 0, 3010, 2010}));
+    EXPECT_EQ(pulledOntoScreen({-10, -10, 3000, 2000}, QSize(1920, 1080)),
+              (WindowRect{0, 0, 3010, 2010}));
     // Right of left from a hand-edited file, and edges far apart: no overflow.
-    EXPECT_EQ(pulledOntoScreen({500, 500, 100, 100}, QSize(1920, 1080)), (WindowRect{500, 500, 500, 500}));
-    const WindowRect wide =
-        pulledOntoScreen({std::numeric_limits<qint32>::min(), 0, std::numeric_limits<qint32>::max(), 10},
-                         QSize(1920, 1080));
+    EXPECT_EQ(pulledOntoScreen({500, 500, 100, 100}, QSize(1920, 1080)),
+              (WindowRect{500, 500, 500, 500}));
+    const WindowRect wide = pulledOntoScreen(
+        {std::numeric_limits<qint32>::min(), 0, std::numeric_limits<qint32>::max(), 10},
+        QSize(1920, 1080));
     EXPECT_EQ(wide.left, 0);
     EXPECT_GE(wide.right, 1920);
 }

@@ -8,8 +8,12 @@ using namespace klavoro;
 namespace {
 const WindowRect kWindowDefaults{1400, 650, 1900, 1050};
 
-ConfText read(const QString& text) { return parseConfText(text, kWindowDefaults); }
-ConfText readLines(const QStringList& lines) { return read(lines.join(QStringLiteral("\r\n"))); }
+ConfText read(const QString& text) {
+    return parseConfText(text, kWindowDefaults);
+}
+ConfText readLines(const QStringList& lines) {
+    return read(lines.join(QStringLiteral("\r\n")));
+}
 
 double leading(const QString& s) {
     double v = -999;
@@ -74,11 +78,10 @@ TEST(ConfNumbers, RoundingAndRangesOfTheKeyTypes) {
 }
 
 TEST(ConfGrammar, KeysIgnoreCaseAndBlanksAndTheLastLineWins) {
-    const ConfText t = readLines({QStringLiteral("  CONFIRM APPEND   =   0"),
-                                  QStringLiteral("cap marginx = 12.5"),
-                                  QStringLiteral("disp menu = 0"),
-                                  QStringLiteral("disp menu = 1"),
-                                  QStringLiteral("disp menu = 0")});
+    const ConfText t =
+        readLines({QStringLiteral("  CONFIRM APPEND   =   0"), QStringLiteral("cap marginx = 12.5"),
+                   QStringLiteral("disp menu = 0"), QStringLiteral("disp menu = 1"),
+                   QStringLiteral("disp menu = 0")});
     EXPECT_EQ(t.settings.confirmAppend, 0);
     EXPECT_EQ(t.settings.capMarginX, 12.5f);
     EXPECT_EQ(t.settings.dispMenu, 0);
@@ -89,7 +92,7 @@ TEST(ConfGrammar, KeysIgnoreCaseAndBlanksAndTheLastLineWins) {
 TEST(ConfGrammar, CommentsEqualsSignsAndUnknownLines) {
     const ConfText t = readLines({
         QStringLiteral("/* 表示情報 */"),
-        QStringLiteral("play speak start msg = a=b"),       // two "=": ignored
+        QStringLiteral("play speak start msg = a=b"),        // two "=": ignored
         QStringLiteral("play speak end msg = bye // later"), // cut at " // "
         QStringLiteral("anime char = x//y"),                 // no blanks around: kept
         QStringLiteral("hotkey0 = Q  "),                     // trailing blanks stay
@@ -162,7 +165,8 @@ TEST(ConfValues, SpecialConversions) {
 
 TEST(ConfValues, CheckBoxColourPrefixes) {
     auto colour = [](const char* value) {
-        return read(QStringLiteral("thumbnail chk color = ") + QLatin1String(value)).settings.thumbnailChkColor;
+        return read(QStringLiteral("thumbnail chk color = ") + QLatin1String(value))
+            .settings.thumbnailChkColor;
     };
     EXPECT_EQ(colour("0xFFFFC0"), 16777152);
     EXPECT_EQ(colour("&hFFFFC0"), 16777152);
@@ -198,7 +202,8 @@ TEST(ConfValues, BadValuesSkipTheirLineAndTheRestIsStillRead) {
     EXPECT_TRUE(t.errors[3].contains(QStringLiteral("0XFFFFC0")));
 
     // A bad repeat keeps the value of the earlier good line.
-    const ConfText again = readLines({QStringLiteral("disp menu = 0"), QStringLiteral("disp menu = 70000")});
+    const ConfText again =
+        readLines({QStringLiteral("disp menu = 0"), QStringLiteral("disp menu = 70000")});
     EXPECT_EQ(again.settings.dispMenu, 0);
 }
 

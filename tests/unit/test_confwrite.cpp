@@ -14,14 +14,15 @@ namespace {
 // One key line as the tables give it, padded in Shift-JIS bytes before a comment.
 QString line(const char* key, const QString& value, const char* comment = nullptr) {
     QString text = QString::fromUtf8(key) + QStringLiteral(" = ") + value;
-    if (!comment)
-        return text;
+    if (!comment) return text;
     const int width = int(toShiftJis(text).size());
     return text + QString(std::max(0, 30 - width), ' ') + QStringLiteral(" // ") +
            QString::fromUtf8(comment);
 }
 
-QString group(const char* title) { return QStringLiteral("\n/* ") + QString::fromUtf8(title) + " */"; }
+QString group(const char* title) {
+    return QStringLiteral("\n/* ") + QString::fromUtf8(title) + " */";
+}
 
 // The file the defaults give on a 1920 x 1080 screen, written out from the tables.
 QByteArray referenceFile() {
@@ -214,9 +215,9 @@ TEST_F(ConfWrite, SpecialLinesAreWrittenWithTheirExactBytes) {
     // Upper-case hexadecimal without leading zeros, padded like any other line.
     EXPECT_TRUE(bytes.contains("\r\nthumbnail chk color = 0xAB     // "));
     EXPECT_TRUE(bytes.contains("\r\ntext mag = 125%\r\n"));
-    EXPECT_TRUE(bytes.contains("\r\nreplace str = " + toShiftJis(QStringLiteral("ウィンドウ")) +
-                               "\t\x01"));
-    EXPECT_FALSE(bytes.contains("\n\n"));       // no LF without CR
+    EXPECT_TRUE(
+        bytes.contains("\r\nreplace str = " + toShiftJis(QStringLiteral("ウィンドウ")) + "\t\x01"));
+    EXPECT_FALSE(bytes.contains("\n\n"));           // no LF without CR
     EXPECT_FALSE(bytes.startsWith("\xEF\xBB\xBF")); // no byte-order mark
 }
 
@@ -232,8 +233,7 @@ TEST_F(ConfWrite, WriteFailuresGiveMinusOneAndKeepTheOldFile) {
 }
 
 TEST_F(ConfWrite, ReadOnlyProgramFolderGivesMinusOneWithoutCrashing) {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root writes into read-only folders";
+    if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
     FakeMainWindow window;
     Settings s;
     ConfFile file(window, nullptr, QStringLiteral("klavoro"));
@@ -242,7 +242,8 @@ TEST_F(ConfWrite, ReadOnlyProgramFolderGivesMinusOneWithoutCrashing) {
     s.dispMenu = 0;
     QFile::setPermissions(home(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     const int result = file.save(s);
-    QFile::setPermissions(home(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(home(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_EQ(result, -1);
     EXPECT_EQ(readBytes(confPath()), before);
 }
