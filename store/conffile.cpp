@@ -38,7 +38,7 @@ void checkCaptureFolder(Settings& s) {
         if (!s.saveFolderPath.isEmpty())
             writeLog(QStringLiteral("Conf.txt: save folder path 「%1」 はフォルダーではありません。"
                                     "プログラムフォルダーに保存します")
-                         .arg(s.saveFolderPath));
+                         .arg(s.saveFolderPath.left(300)));
         s.saveFolderPath.clear();
     } else if (!s.saveFolderPath.isEmpty()) {
         s.saveFolderPath = withTrailingSeparator(s.saveFolderPath);
@@ -94,7 +94,7 @@ ConfLoadReport ConfFile::load(Settings& settings) {
                     writeLog(QStringLiteral("Conf.txt: exe name 「%1」 が実行ファイル名 「%2」 と"
                                             "一致しません。最も多くのキー (%3 個) を読めた %4 "
                                             "の読み取りを使います")
-                                 .arg(chosen.exeName, m_exeName)
+                                 .arg(chosen.exeName.left(100), m_exeName)
                                  .arg(chosen.recognisedKeys)
                                  .arg(bestLabel));
             }
