@@ -1,5 +1,6 @@
 #include "store/conftext.h"
 
+#include "store/blanks.h"
 #include "store/confkeys.h"
 #include "store/confvalue.h"
 #include "store/pathops.h"
@@ -17,15 +18,6 @@ template <class... Ts> Overloaded(Ts...) -> Overloaded<Ts...>;
 
 const QString kNotNumber = QStringLiteral("数値ではありません");
 const QString kOutOfRange = QStringLiteral("値が範囲外です");
-
-QString trimBlanks(const QString& s) {
-    qsizetype b = 0, e = s.size();
-    while (b < e && s[b] == ' ')
-        ++b;
-    while (e > b && s[e - 1] == ' ')
-        --e;
-    return s.mid(b, e - b);
-}
 
 QString withoutLeadingBlanks(const QString& s) {
     qsizetype b = 0;
@@ -154,7 +146,7 @@ ConfText parseConfText(const QString& text, const WindowRect& windowDefaults) {
         if (comment >= 0) line.truncate(comment);
         const qsizetype eq = line.indexOf('=');
         if (eq < 0) continue;
-        const QString key = trimBlanks(line.left(eq));
+        const QString key = trimBlanks(QStringView(line).left(eq)).toString();
         if (line.indexOf('=', eq + 1) >= 0) {
             if (findConfKey(key) || key.compare(exeKey, Qt::CaseInsensitive) == 0)
                 r.notes << QStringLiteral(

@@ -1,5 +1,6 @@
 #include "store/startoptions.h"
 
+#include "store/blanks.h"
 #include "store/confvalue.h"
 #include "store/pathops.h"
 
@@ -10,15 +11,6 @@ const QChar kWideBlank(0x3000);
 
 bool isBlank(QChar c) {
     return c == ' ' || c == kWideBlank;
-}
-
-QString trimBlanks(const QString& s) {
-    qsizetype b = 0, e = s.size();
-    while (b < e && s[b] == ' ')
-        ++b;
-    while (e > b && s[e - 1] == ' ')
-        --e;
-    return s.mid(b, e - b);
 }
 
 // Every run of blanks, half-width or full-width, becomes its first blank.
@@ -50,13 +42,13 @@ quint64 windowFromText(const QString& text) {
 
 StartOptions parseCommandLine(const QString& commandLine) {
     StartOptions o;
-    QString line = QLatin1Char(' ') + trimBlanks(commandLine);
+    QString line = QLatin1Char(' ') + trimBlanks(commandLine).toString();
     line.replace(QString(kWideBlank) + QLatin1Char('-'), QStringLiteral(" -"));
     const QStringList pieces = line.split(QStringLiteral(" -"));
     for (qsizetype i = 1; i < pieces.size(); ++i) {
         QString piece = pieces[i];
         piece.replace('\t', ' ');
-        const QStringList words = shrinkBlankRuns(trimBlanks(piece)).split(' ');
+        const QStringList words = shrinkBlankRuns(trimBlanks(piece).toString()).split(' ');
         const QString word = words.first().toLower();
         const QString argument = words.size() > 1 ? words[1] : QString();
         if (word == QLatin1String("debug"))

@@ -3,7 +3,6 @@
 #include "platform/desktop.h"
 #include "platform/shell.h"
 #include "store/confedit.h"
-#include "store/dialogs.h"
 #include "store/editwait.h"
 #include "store/sjis.h"
 
@@ -42,19 +41,11 @@ struct FakeEditor : Desktop, Shell {
     bool alreadyOpen = false;
 };
 
-struct RecordingDialogs : Dialogs {
-    void message(const QString& text, const QString& title) override {
-        shown << title + ": " + text;
-    }
-    bool askYesNo(const QString&, const QString&, bool) override { return true; }
-    QStringList shown;
-};
-
 class ConfEdit : public ProgramFolderTest {
 protected:
     FakeMainWindow window;
     FakeEditor editor;
-    RecordingDialogs dialogs;
+    test::FakeDialogs dialogs;
     QStringList calls;
     ConfEditHooks hooks{[this] { calls << "minimize"; }, [this] { calls << "restore"; },
                         [this] { calls << "reapply"; }};
@@ -90,7 +81,7 @@ TEST_F(ConfEdit, SavesOpensReloadsAndReapplies) {
     EXPECT_EQ(s.playSpeak, QStringLiteral("in memory"));
     EXPECT_EQ(calls, (QStringList{"minimize", "restore", "reapply"}));
     EXPECT_TRUE(r.errors.isEmpty());
-    EXPECT_TRUE(dialogs.shown.isEmpty());
+    EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
 TEST_F(ConfEdit, BadLinesAfterTheEditAreShownAndTheRestApplies) {
@@ -103,9 +94,9 @@ TEST_F(ConfEdit, BadLinesAfterTheEditAreShownAndTheRestApplies) {
     const ConfLoadReport r = run(file, s);
     EXPECT_EQ(r.errors.size(), 1);
     EXPECT_EQ(s.reduce, 1);
-    ASSERT_EQ(dialogs.shown.size(), 1);
-    EXPECT_TRUE(dialogs.shown[0].startsWith(QStringLiteral("設定値読込エラー: ")));
-    EXPECT_TRUE(dialogs.shown[0].contains(QStringLiteral("setting index = 99999")));
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.titles, QStringList{QStringLiteral("設定値読込エラー")});
+    EXPECT_TRUE(dialogs.messages[0].contains(QStringLiteral("setting index = 99999")));
 }
 
 TEST_F(ConfEdit, AnEditorAlreadyOpenIsReportedAndTheFileStillReloads) {
@@ -114,8 +105,8 @@ TEST_F(ConfEdit, AnEditorAlreadyOpenIsReportedAndTheFileStillReloads) {
     editor.alreadyOpen = true;
     run(file, s);
     EXPECT_TRUE(editor.openedPath.isEmpty());
-    ASSERT_EQ(dialogs.shown.size(), 1);
-    EXPECT_TRUE(
-        dialogs.shown[0].startsWith(QStringLiteral("編集不可: Conf が既に開かれています。")));
+    EXPECT_EQ(dialogs.titles, QStringList{QStringLiteral("編集不可")});
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].startsWith(QStringLiteral("Conf が既に開かれています。")));
     EXPECT_EQ(calls, (QStringList{"minimize", "restore", "reapply"}));
 }
