@@ -42,8 +42,8 @@ ElementRef childAt(AtspiElement& parent, int index) {
     const qint64 started = budget.elapsed();
     GError* error = nullptr;
     AtspiAccessible* child = atspi_accessible_get_child_at_index(parent.handle(), index, &error);
+    budget.callDone(started);
     if (error) {
-        budget.callFailed(started);
         g_error_free(error);
         return nullptr;
     }
@@ -68,6 +68,16 @@ constexpr int kMaxVisited = 400;
 
 bool holdsViewport(int role) {
     return role == 42 || role == 15 || role == 46;
+}
+
+// Menus and the lists of open combo boxes.
+bool isPopup(int role) {
+    return role == 11 || role == 33 || role == 35;
+}
+
+// Elements below which a toolkit hangs a popup when it opens.
+bool opensPopups(int role) {
+    return role == 2 || role == 12 || role == 46 || role == 57 || role == 22;
 }
 
 // Controls that never hold an open menu or list below them: a search for a
@@ -169,23 +179,32 @@ std::shared_ptr<AtspiElement> AtspiAccessibility::openPopupAt(AtspiElement& app,
     // An open menu or drop-down list is not one of the application's windows
     // in every toolkit: it hangs below the item that opened it. Walk the
     // showing elements and take the deepest one at the point that lies in a
-    // menu or a list.
+    // menu or a list. Menus and the items that open them are walked first;
+    // once a popup is found and explored, the rest of the window is not.
     struct Node {
         ElementRef element;
         bool inPopup;
     };
-    QQueue<Node> queue;
+    QQueue<Node> urgent, later;
+    const auto enqueue = [&](ElementRef element, bool inPopup) {
+        const int number = roleFromAtspi(element->atspiRole());
+        if (inPopup || opensPopups(number) || isPopup(number))
+            urgent.enqueue({std::move(element), inPopup});
+        else
+            later.enqueue({std::move(element), inPopup});
+    };
     const int count = app.childCount();
     for (int i = 0; i < count; ++i)
-        if (ElementRef top = childAt(app, i)) queue.enqueue({top, false});
+        if (ElementRef top = childAt(app, i)) urgent.enqueue({top, false});
     ElementRef found;
-    for (int visited = 0; !queue.isEmpty() && visited < kMaxVisited; ++visited) {
-        const Node node = queue.dequeue();
+    for (int visited = 0; visited < kMaxVisited; ++visited) {
+        if (urgent.isEmpty() && (found || later.isEmpty())) break;
+        const Node node = urgent.isEmpty() ? later.dequeue() : urgent.dequeue();
         AtspiElement& e = *node.element;
         const quint64 states = e.atspiStates();
         if (!has(states, ATSPI_STATE_SHOWING)) continue;
         const int number = roleFromAtspi(e.atspiRole());
-        const bool popup = node.inPopup || number == 11 || number == 33 || number == 35;
+        const bool popup = node.inPopup || isPopup(number);
         // Extents cost a call; only elements in a popup need them.
         const bool contains = popup && e.location().contains(point);
         if (contains) found = node.element;
@@ -194,7 +213,7 @@ std::shared_ptr<AtspiElement> AtspiAccessibility::openPopupAt(AtspiElement& app,
         if (has(states, ATSPI_STATE_MANAGES_DESCENDANTS) && !contains) continue;
         const int children = e.childCount();
         for (int i = 0; i < children && i < kMaxVisited; ++i)
-            if (ElementRef child = childAt(e, i)) queue.enqueue({child, popup});
+            if (ElementRef child = childAt(e, i)) enqueue(std::move(child), popup);
         if (e.budget()->gaveUp()) break;
     }
     return found;
@@ -211,8 +230,8 @@ std::shared_ptr<AtspiElement> AtspiAccessibility::deepestAt(std::shared_ptr<Atsp
         AtspiAccessible* child =
             atspi_component_get_accessible_at_point(ATSPI_COMPONENT(current->handle()), point.x(),
                                                     point.y(), ATSPI_COORD_TYPE_SCREEN, &error);
+        budget.callDone(started);
         if (error) {
-            budget.callFailed(started);
             g_error_free(error);
             break;
         }

@@ -27,9 +27,9 @@ bool CallBudget::allowCall() {
     return true;
 }
 
-void CallBudget::callFailed(qint64 startedMs) {
+void CallBudget::callDone(qint64 startedMs) {
     // A fast failure is an answer (no such interface, element gone); a slow
-    // one is an application that does not answer.
+    // call is an application that does not answer.
     if (m_clock.elapsed() - startedMs >= m_callTimeoutMs * 3 / 4 || m_clock.elapsed() >= m_totalMs)
         m_gaveUp = true;
 }
@@ -48,8 +48,8 @@ template <typename T, typename Call> T guarded(CallBudget& budget, T fallback, C
     const qint64 started = budget.elapsed();
     GError* error = nullptr;
     T result = call(&error);
+    budget.callDone(started);
     if (error) {
-        budget.callFailed(started);
         g_error_free(error);
         return fallback;
     }
@@ -97,10 +97,8 @@ quint64 AtspiElement::atspiStates() {
     if (!m_budget->allowCall()) return 0;
     const qint64 started = m_budget->elapsed();
     AtspiStateSet* set = atspi_accessible_get_state_set(acc(m_handle));
-    if (!set) {
-        m_budget->callFailed(started);
-        return 0;
-    }
+    m_budget->callDone(started);
+    if (!set) return 0;
     GArray* states = atspi_state_set_get_states(set);
     quint64 mask = 0;
     for (guint i = 0; states && i < states->len; ++i) {
@@ -110,10 +108,7 @@ quint64 AtspiElement::atspiStates() {
     if (states) g_array_free(states, TRUE);
     g_object_unref(set);
     // A failed read comes back as the lone "defunct" state.
-    if (mask == (quint64(1) << ATSPI_STATE_DEFUNCT)) {
-        m_budget->callFailed(started);
-        mask = 0;
-    }
+    if (mask == (quint64(1) << ATSPI_STATE_DEFUNCT)) mask = 0;
     m_states = mask;
     return mask;
 }

@@ -20,8 +20,10 @@ public:
     // True while calls may still be made; sets the library's call timeout to
     // what is left.
     bool allowCall();
-    // After a call that started at `startedMs` (elapsed()) and failed.
-    void callFailed(qint64 startedMs);
+    // After a call that started at `startedMs` (elapsed()). A slow call means
+    // a hung application whether or not the library reported an error (a
+    // property read that times out comes back as a plain -1).
+    void callDone(qint64 startedMs);
     qint64 elapsed() const { return m_clock.elapsed(); }
     bool gaveUp() const { return m_gaveUp; }
     // Calls made so far (for measurements).
