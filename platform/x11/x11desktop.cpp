@@ -1,26 +1,21 @@
 #include "platform/x11/x11desktop.h"
 
 #include "platform/x11/xerrors.h"
-
-#include <X11/Xlib.h>
+#include "platform/x11/xwindows.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
 namespace klavoro::x11 {
 
-X11Desktop::X11Desktop() {
-    installErrorHandler();
-    m_display = XOpenDisplay(nullptr);
-}
+X11Desktop::X11Desktop() { m_display = openDisplay(&m_error); }
 
 X11Desktop::~X11Desktop() {
-    if (m_display) XCloseDisplay(m_display);
+    if (m_display)
+        XCloseDisplay(m_display);
 }
 
-unsigned long X11Desktop::atom(const char* name) {
-    return XInternAtom(m_display, name, False);
-}
+Atom X11Desktop::atom(const char* name) { return XInternAtom(m_display, name, False); }
 
 QList<WindowId> X11Desktop::topLevelWindows() {
     QList<WindowId> result;
@@ -37,8 +32,10 @@ QList<WindowId> X11Desktop::topLevelWindows() {
         for (unsigned long i = 0; i < count; ++i)
             result.append(windows[i]);
     }
-    if (data) XFree(data);
-    if (!result.isEmpty() || trap.failed()) return result;
+    if (data)
+        XFree(data);
+    if (!result.isEmpty() || trap.failed())
+        return result;
     // No window manager: the top-level windows are the root's mapped children.
     Window rootRet, parent;
     Window* children = nullptr;
@@ -46,11 +43,12 @@ QList<WindowId> X11Desktop::topLevelWindows() {
     if (XQueryTree(m_display, root, &rootRet, &parent, &children, &n)) {
         for (unsigned int i = 0; i < n; ++i) {
             XWindowAttributes attrs;
-            if (XGetWindowAttributes(m_display, children[i], &attrs) &&
-                attrs.map_state == IsViewable && !attrs.override_redirect)
+            if (XGetWindowAttributes(m_display, children[i], &attrs) && attrs.map_state == IsViewable &&
+                !attrs.override_redirect)
                 result.append(children[i]);
         }
-        if (children) XFree(children);
+        if (children)
+            XFree(children);
     }
     trap.failed();
     return result;
@@ -58,6 +56,8 @@ QList<WindowId> X11Desktop::topLevelWindows() {
 
 QString X11Desktop::windowTitle(WindowId window) {
     QString title;
+    if (!m_display || window == 0)
+        return title;
     Atom type;
     int format;
     unsigned long count = 0, after;
@@ -66,16 +66,15 @@ QString X11Desktop::windowTitle(WindowId window) {
     if (XGetWindowProperty(m_display, window, atom("_NET_WM_NAME"), 0, 4096, False,
                            atom("UTF8_STRING"), &type, &format, &count, &after, &data) == Success &&
         data && format == 8)
-        title =
-            QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(count));
-    if (data) XFree(data);
+        title = QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(count));
+    if (data)
+        XFree(data);
     if (title.isEmpty()) {
         XTextProperty prop{};
         if (XGetWMName(m_display, window, &prop) && prop.value) {
             char** list = nullptr;
             int n = 0;
-            if (Xutf8TextPropertyToTextList(m_display, &prop, &list, &n) >= Success && n > 0 &&
-                list) {
+            if (Xutf8TextPropertyToTextList(m_display, &prop, &list, &n) >= Success && n > 0 && list) {
                 title = QString::fromUtf8(list[0]);
                 XFreeStringList(list);
             }
@@ -88,21 +87,24 @@ QString X11Desktop::windowTitle(WindowId window) {
 
 QList<WindowId> X11Desktop::findTopLevelWindows(const QString& titlePart) {
     QList<WindowId> found;
-    if (!m_display) return found;
+    if (!m_display)
+        return found;
     for (WindowId w : topLevelWindows())
-        if (windowTitle(w).contains(titlePart)) found.append(w);
+        if (windowTitle(w).contains(titlePart))
+            found.append(w);
     return found;
 }
 
 bool X11Desktop::windowExists(WindowId window) {
-    if (!m_display || window == 0) return false;
+    if (!m_display || window == 0)
+        return false;
     XErrorTrap trap(m_display);
     XWindowAttributes attrs;
     const Status ok = XGetWindowAttributes(m_display, window, &attrs);
     return !trap.failed() && ok;
 }
 
-void X11Desktop::sendWmMessage(WindowId window, unsigned long type, long d0, long d1, long d2) {
+void X11Desktop::sendWmMessage(WindowId window, Atom type, long d0, long d1, long d2) {
     XEvent ev{};
     ev.xclient.type = ClientMessage;
     ev.xclient.window = window;
@@ -116,16 +118,26 @@ void X11Desktop::sendWmMessage(WindowId window, unsigned long type, long d0, lon
 }
 
 void X11Desktop::setForegroundWindow(WindowId window) {
-    if (!m_display) return;
+    if (!m_display || window == 0)
+        return;
+    const bool managed = windowManagerRunning(m_display);
     XErrorTrap trap(m_display);
-    sendWmMessage(window, atom("_NET_ACTIVE_WINDOW"), 2, CurrentTime, 0);
-    XRaiseWindow(m_display, window);
+    if (managed) {
+        sendWmMessage(window, atom("_NET_ACTIVE_WINDOW"), 2, CurrentTime, 0);
+        XRaiseWindow(m_display, window);
+    } else {
+        // Nobody else hands out the focus: raise the window and give it the focus ourselves.
+        const Window frame = rootChildOf(m_display, window);
+        XRaiseWindow(m_display, frame ? frame : window);
+        XSetInputFocus(m_display, window, RevertToParent, CurrentTime);
+    }
     XFlush(m_display);
     trap.failed();
 }
 
 void X11Desktop::setTopMost(WindowId window, bool topMost) {
-    if (!m_display) return;
+    if (!m_display)
+        return;
     XErrorTrap trap(m_display);
     sendWmMessage(window, atom("_NET_WM_STATE"), topMost ? 1 : 0,
                   static_cast<long>(atom("_NET_WM_STATE_ABOVE")), 0);
@@ -133,24 +145,9 @@ void X11Desktop::setTopMost(WindowId window, bool topMost) {
     trap.failed();
 }
 
-qint64 X11Desktop::windowProcessId(WindowId window) {
-    if (!m_display) return 0;
-    qint64 pid = 0;
-    Atom type;
-    int format;
-    unsigned long count = 0, after;
-    unsigned char* data = nullptr;
-    XErrorTrap trap(m_display);
-    if (XGetWindowProperty(m_display, window, atom("_NET_WM_PID"), 0, 1, False, XA_CARDINAL, &type,
-                           &format, &count, &after, &data) == Success &&
-        data && format == 32 && count == 1)
-        pid = static_cast<qint64>(*reinterpret_cast<const unsigned long*>(data));
-    if (data) XFree(data);
-    return trap.failed() ? 0 : pid;
-}
-
 void X11Desktop::requestClose(WindowId window) {
-    if (!m_display) return;
+    if (!m_display)
+        return;
     XErrorTrap trap(m_display);
     XEvent ev{};
     ev.xclient.type = ClientMessage;
