@@ -1,12 +1,13 @@
 #include "platform/x11/vkeys.h"
 
+#include <X11/Xlib.h>
 #include <X11/XKBlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
 namespace klavoro::x11 {
 
-int vkOfKeysym(KeySym s) {
+int vkOfKeysym(XId s) {
     if (s >= XK_a && s <= XK_z)
         return 'A' + static_cast<int>(s - XK_a);
     if (s >= XK_A && s <= XK_Z)
@@ -80,6 +81,7 @@ int vkOfKeysym(KeySym s) {
 void KeycodeMap::load(Display* dpy) {
     m_plain.fill(0);
     m_numLock.fill(0);
+    m_keypad.fill(false);
     int minCode = 0, maxCode = 0;
     XDisplayKeycodes(dpy, &minCode, &maxCode);
     int perCode = 0;
@@ -95,6 +97,7 @@ void KeycodeMap::load(Display* dpy) {
         if (plain == XK_backslash && shifted == XK_underscore)
             vk = 226;
         m_plain[code] = static_cast<unsigned char>(vk);
+        m_keypad[code] = IsKeypadKey(plain);
         m_numLock[code] = static_cast<unsigned char>(
             IsKeypadKey(shifted) && vkOfKeysym(shifted) ? vkOfKeysym(shifted) : vk);
     }
@@ -110,9 +113,10 @@ int KeycodeMap::vkOf(unsigned keycode, bool numLock) const {
 unsigned KeycodeMap::keycodeOf(int vk) const {
     if (vk <= 0 || vk > 255)
         return 0;
-    for (unsigned code = 8; code < 256; ++code)
-        if (m_plain[code] == vk)
-            return code;
+    for (const bool keypad : {false, true})
+        for (unsigned code = 8; code < 256; ++code)
+            if (m_plain[code] == vk && m_keypad[code] == keypad)
+                return code;
     for (unsigned code = 8; code < 256; ++code)
         if (m_numLock[code] == vk)
             return code;
@@ -136,7 +140,7 @@ int ButtonMap::physical(int logical) const {
     return logical;
 }
 
-unsigned int modifierMaskOf(Display* dpy, KeySym sym) {
+unsigned int modifierMaskOf(Display* dpy, XId sym) {
     XModifierKeymap* map = XGetModifierMapping(dpy);
     if (!map)
         return 0;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <X11/Xlib.h>
+#include "platform/x11/xforward.h"
 
 #include <array>
 
@@ -8,7 +8,7 @@ namespace klavoro::x11 {
 
 // The virtual-key code of a keysym (letters by their capital, the OEM keys as
 // on a Japanese keyboard); 0 when the keysym has none.
-int vkOfKeysym(KeySym sym);
+int vkOfKeysym(XId sym);
 
 // Keycodes of the keyboard mapped to virtual keys. Keypad keys give their
 // digit codes while NumLock is on, as on the original platform.
@@ -16,12 +16,14 @@ class KeycodeMap {
 public:
     void load(Display* dpy);
     int vkOf(unsigned keycode, bool numLock) const;
-    // A keycode that produces `vk` (without NumLock first); 0 when none.
+    // A keycode that produces `vk`: a main-keyboard key before a keypad key
+    // (applications treat keypad Home differently), NumLock readings last; 0 when none.
     unsigned keycodeOf(int vk) const;
 
 private:
     std::array<unsigned char, 256> m_plain{};
     std::array<unsigned char, 256> m_numLock{};
+    std::array<bool, 256> m_keypad{};
 };
 
 // Physical pointer buttons (what raw events report) to logical ones.
@@ -37,6 +39,6 @@ private:
 };
 
 // The modifier bit (Mod2Mask, ...) that a lock key such as XK_Num_Lock sets; 0 when none.
-unsigned int modifierMaskOf(Display* dpy, KeySym sym);
+unsigned int modifierMaskOf(Display* dpy, XId sym);
 
 } // namespace klavoro::x11

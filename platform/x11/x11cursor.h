@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include <X11/Xlib.h>
+#include "platform/x11/xforward.h"
 
 namespace klavoro::x11 {
 

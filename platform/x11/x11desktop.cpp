@@ -15,7 +15,7 @@ X11Desktop::~X11Desktop() {
         XCloseDisplay(m_display);
 }
 
-Atom X11Desktop::atom(const char* name) { return XInternAtom(m_display, name, False); }
+XId X11Desktop::atom(const char* name) { return XInternAtom(m_display, name, False); }
 
 QList<WindowId> X11Desktop::topLevelWindows() {
     QList<WindowId> result;
@@ -104,7 +104,7 @@ bool X11Desktop::windowExists(WindowId window) {
     return !trap.failed() && ok;
 }
 
-void X11Desktop::sendWmMessage(WindowId window, Atom type, long d0, long d1, long d2) {
+void X11Desktop::sendWmMessage(WindowId window, XId type, long d0, long d1, long d2) {
     XEvent ev{};
     ev.xclient.type = ClientMessage;
     ev.xclient.window = window;

@@ -2,7 +2,7 @@
 
 #include "platform/desktop.h"
 
-#include <X11/Xlib.h>
+#include "platform/x11/xforward.h"
 
 namespace klavoro::x11 {
 
@@ -51,9 +51,9 @@ public:
 
 private:
     QList<WindowId> topLevelWindows();
-    Atom atom(const char* name);
-    void sendWmMessage(WindowId window, Atom type, long d0, long d1, long d2);
-    QString ownClassName(Window window);
+    XId atom(const char* name);
+    void sendWmMessage(WindowId window, XId type, long d0, long d1, long d2);
+    QString ownClassName(WindowId window);
 
     Display* m_display = nullptr;
     QString m_error;

@@ -5,7 +5,6 @@
 
 #include <QHash>
 
-#include <X11/Xlib.h>
 
 #include <memory>
 

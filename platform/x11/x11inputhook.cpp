@@ -143,45 +143,51 @@ void X11InputHook::readEvents() {
         return;
     bool movePending = false;
     quint32 moveTime = 0;
-    while (XPending(m_display) > 0) {
-        XEvent ev;
-        XNextEvent(m_display, &ev);
-        if (!m_receiver)
-            continue;
-        if (ev.type == GenericEvent && ev.xcookie.extension == m_xiOpcode &&
-            XGetEventData(m_display, &ev.xcookie)) {
-            const auto* raw = static_cast<const XIRawEvent*>(ev.xcookie.data);
-            // Runs of motion collapse into one move at the latest position.
-            if (ev.xcookie.evtype == XI_RawMotion) {
-                movePending = true;
-                moveTime = static_cast<quint32>(raw->time);
-            } else {
-                if (movePending)
-                    queueMove(moveTime);
-                movePending = false;
-                handleRaw(ev.xcookie.evtype, raw);
+    for (;;) {
+        while (XPending(m_display) > 0) {
+            XEvent ev;
+            XNextEvent(m_display, &ev);
+            if (!m_receiver)
+                continue;
+            if (ev.type == GenericEvent && ev.xcookie.extension == m_xiOpcode &&
+                XGetEventData(m_display, &ev.xcookie)) {
+                const auto* raw = static_cast<const XIRawEvent*>(ev.xcookie.data);
+                // Runs of motion collapse into one move at the latest position.
+                if (ev.xcookie.evtype == XI_RawMotion) {
+                    movePending = true;
+                    moveTime = static_cast<quint32>(raw->time);
+                } else {
+                    if (movePending)
+                        queueMove(moveTime);
+                    movePending = false;
+                    handleRaw(ev.xcookie.evtype, raw);
+                }
+                XFreeEventData(m_display, &ev.xcookie);
+            } else if (ev.type == PropertyNotify) {
+                const Atom changed = ev.xproperty.atom;
+                if (changed == XInternAtom(m_display, "_NET_ACTIVE_WINDOW", False)) {
+                    activeWindowChanged();
+                } else if (changed == XInternAtom(m_display, "_NET_SUPPORTING_WM_CHECK", False)) {
+                    m_managed = windowManagerRunning(m_display);
+                    if (m_managed)
+                        m_focusTimer->stop();
+                    else
+                        m_focusTimer->start();
+                }
+            } else if (ev.type == MappingNotify) {
+                XRefreshKeyboardMapping(&ev.xmapping);
+                m_keys.load(m_display);
+                m_buttons.load(m_display);
+                m_numLockMask = modifierMaskOf(m_display, XK_Num_Lock);
             }
-            XFreeEventData(m_display, &ev.xcookie);
-        } else if (ev.type == PropertyNotify) {
-            const Atom changed = ev.xproperty.atom;
-            if (changed == XInternAtom(m_display, "_NET_ACTIVE_WINDOW", False)) {
-                activeWindowChanged();
-            } else if (changed == XInternAtom(m_display, "_NET_SUPPORTING_WM_CHECK", False)) {
-                m_managed = windowManagerRunning(m_display);
-                if (m_managed)
-                    m_focusTimer->stop();
-                else
-                    m_focusTimer->start();
-            }
-        } else if (ev.type == MappingNotify) {
-            XRefreshKeyboardMapping(&ev.xmapping);
-            m_keys.load(m_display);
-            m_buttons.load(m_display);
-            m_numLockMask = modifierMaskOf(m_display, XK_Num_Lock);
         }
-    }
-    if (movePending)
+        // Reading the pointer waits for a reply, and events that come in
+        // meanwhile land in Xlib's queue where the notifier cannot see them.
+        if (!movePending)
+            break;
         queueMove(moveTime);
+        movePending = false;
+    }
     deliverQueued();
 }
 
@@ -248,7 +254,7 @@ void X11InputHook::handleRaw(int type, const void* rawEvent) {
     }
 }
 
-Window X11InputHook::currentActive() {
+XId X11InputHook::currentActive() {
     XErrorTrap trap(m_display);
     Window active = 0;
     if (m_managed) {

@@ -4,7 +4,6 @@
 #include "platform/x11/vkeys.h"
 #include "record/doubleclick.h"
 
-#include <X11/Xlib.h>
 
 #include <array>
 #include <deque>
@@ -45,7 +44,7 @@ private:
     void readEvents();
     void handleRaw(int type, const void* rawEvent);
     void queueMove(quint32 time);
-    Window currentActive();
+    XId currentActive();
     void activeWindowChanged();
     void queue(quint32 message, quint32 wParam, quint32 lParam, quint32 time, QPoint pt);
     void deliverQueued();
@@ -66,7 +65,7 @@ private:
     unsigned int m_numLockMask = 0;
     std::array<bool, 256> m_keyDown{};
     QPoint m_lastMovePt{-1, -1};
-    Window m_active = 0;
+    XId m_active = 0;
     bool m_managed = false;
 };
 

@@ -6,6 +6,7 @@
 #include "platform/x11/xerrors.h"
 #include "platform/x11/xwindows.h"
 
+#include <X11/XKBlib.h>
 #include <X11/extensions/XInput2.h>
 #include <X11/keysym.h>
 
@@ -106,6 +107,22 @@ quint16 X11KeyState::asyncKeyState(int vk) {
     const quint16 value = (down[vk] ? kKeyIsDown : 0) | (m_pressed[vk] ? kKeyWasPressed : 0);
     m_pressed[vk] = false;
     return value;
+}
+
+bool X11KeyState::isLockOn(int vk) {
+    if (!m_display)
+        return false;
+    unsigned int mask = 0;
+    if (vk == 20)
+        mask = LockMask;
+    else if (vk == 144)
+        mask = m_numLockMask;
+    else if (vk == 145)
+        mask = modifierMaskOf(m_display, XK_Scroll_Lock);
+    XkbStateRec state{};
+    if (mask == 0 || XkbGetState(m_display, XkbUseCoreKbd, &state) != Success)
+        return false;
+    return (state.locked_mods & mask) != 0;
 }
 
 void X11KeyState::readAll(KeyStates& out) {

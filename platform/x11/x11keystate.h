@@ -5,7 +5,6 @@
 
 #include <QString>
 
-#include <X11/Xlib.h>
 
 #include <memory>
 
@@ -28,6 +27,8 @@ public:
 
     quint16 asyncKeyState(int vk) override;
     void readAll(KeyStates& out) override;
+    // Whether Caps Lock (20), Num Lock (144) or Scroll Lock (145) is switched on.
+    bool isLockOn(int vk);
 
 private:
     void drainEvents();

@@ -3,7 +3,9 @@
 #include "platform/x11/xerrors.h"
 #include "platform/x11/xwindows.h"
 
+#include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
 
 #include <sys/ipc.h>
 #include <sys/shm.h>
@@ -12,14 +14,18 @@
 
 namespace klavoro::x11 {
 
-X11ScreenCopy::X11ScreenCopy() { m_display = openDisplay(&m_error); }
+struct X11ScreenCopy::Segment {
+    XShmSegmentInfo info{};
+};
+
+X11ScreenCopy::X11ScreenCopy() : m_shm(std::make_unique<Segment>()) { m_display = openDisplay(&m_error); }
 
 X11ScreenCopy::~X11ScreenCopy() {
     if (m_shmAttached) {
         XErrorTrap trap(m_display);
-        XShmDetach(m_display, &m_shm);
+        XShmDetach(m_display, &m_shm->info);
         trap.failed();
-        shmdt(m_shm.shmaddr);
+        shmdt(m_shm->info.shmaddr);
     }
     if (m_display)
         XCloseDisplay(m_display);
@@ -40,28 +46,28 @@ bool X11ScreenCopy::attachSharedMemory() {
     }
     const int screen = DefaultScreen(m_display);
     XImage* probe = XShmCreateImage(m_display, DefaultVisual(m_display, screen), DefaultDepth(m_display, screen),
-                                    ZPixmap, nullptr, &m_shm, DisplayWidth(m_display, screen),
+                                    ZPixmap, nullptr, &m_shm->info, DisplayWidth(m_display, screen),
                                     DisplayHeight(m_display, screen));
     if (!probe)
         return false;
     m_shmSize = static_cast<size_t>(probe->bytes_per_line) * static_cast<size_t>(probe->height);
     XDestroyImage(probe);
-    m_shm.shmid = shmget(IPC_PRIVATE, m_shmSize, IPC_CREAT | 0600);
-    if (m_shm.shmid < 0)
+    m_shm->info.shmid = shmget(IPC_PRIVATE, m_shmSize, IPC_CREAT | 0600);
+    if (m_shm->info.shmid < 0)
         return false;
-    m_shm.shmaddr = static_cast<char*>(shmat(m_shm.shmid, nullptr, 0));
-    m_shm.readOnly = False;
-    if (m_shm.shmaddr == reinterpret_cast<char*>(-1)) {
-        shmctl(m_shm.shmid, IPC_RMID, nullptr);
+    m_shm->info.shmaddr = static_cast<char*>(shmat(m_shm->info.shmid, nullptr, 0));
+    m_shm->info.readOnly = False;
+    if (m_shm->info.shmaddr == reinterpret_cast<char*>(-1)) {
+        shmctl(m_shm->info.shmid, IPC_RMID, nullptr);
         return false;
     }
     XErrorTrap trap(m_display);
-    XShmAttach(m_display, &m_shm);
+    XShmAttach(m_display, &m_shm->info);
     const bool failed = trap.failed();
     // Marked for removal now: it goes away with the last detach, even after a crash.
-    shmctl(m_shm.shmid, IPC_RMID, nullptr);
+    shmctl(m_shm->info.shmid, IPC_RMID, nullptr);
     if (failed) {
-        shmdt(m_shm.shmaddr);
+        shmdt(m_shm->info.shmaddr);
         m_error = QStringLiteral("The X server cannot attach shared memory: screen copies use XGetImage.");
         return false;
     }
@@ -84,7 +90,7 @@ QImage X11ScreenCopy::copy(const QRect& area) {
 QImage X11ScreenCopy::copyShared(const QRect& r) {
     const int screen = DefaultScreen(m_display);
     XImage* image = XShmCreateImage(m_display, DefaultVisual(m_display, screen), DefaultDepth(m_display, screen),
-                                    ZPixmap, m_shm.shmaddr, &m_shm, static_cast<unsigned>(r.width()),
+                                    ZPixmap, m_shm->info.shmaddr, &m_shm->info, static_cast<unsigned>(r.width()),
                                     static_cast<unsigned>(r.height()));
     if (!image)
         return {};

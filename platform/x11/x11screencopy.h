@@ -2,8 +2,11 @@
 
 #include "platform/screencopy.h"
 
-#include <X11/Xlib.h>
-#include <X11/extensions/XShm.h>
+#include "platform/x11/xforward.h"
+
+#include <memory>
+
+struct _XImage;
 
 namespace klavoro::x11 {
 
@@ -28,11 +31,12 @@ private:
     bool attachSharedMemory();
     QImage copyShared(const QRect& r);
     QImage copyPlain(const QRect& r);
-    QImage toQImage(XImage* image) const;
+    QImage toQImage(_XImage* image) const;
 
     Display* m_display = nullptr;
     QString m_error;
-    XShmSegmentInfo m_shm{};
+    struct Segment;
+    std::unique_ptr<Segment> m_shm;
     bool m_shmAttached = false;
     bool m_shmTried = false;
     size_t m_shmSize = 0;

@@ -5,7 +5,6 @@
 
 #include <QString>
 
-#include <X11/Xlib.h>
 
 namespace klavoro::x11 {
 

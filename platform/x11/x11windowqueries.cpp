@@ -91,7 +91,7 @@ WindowId X11Desktop::parent(WindowId window) {
     return trap.failed() ? 0 : parent;
 }
 
-QString X11Desktop::ownClassName(Window window) {
+QString X11Desktop::ownClassName(WindowId window) {
     XClassHint hint{};
     QString name;
     XErrorTrap trap(m_display);
