@@ -216,3 +216,32 @@ TEST(NoDisplay, EveryServiceSaysWhyAndNothingCrashes) {
     EXPECT_TRUE(cursor.currentCursor().image.isNull());
     EXPECT_FALSE(input.pressLeftButton());
 }
+
+// Run by the ctest entry whose server lacks MIT-SHM and XTEST.
+class MissingExtensions : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (qEnvironmentVariableIsEmpty("KLAVORO_XVFB_ARGS"))
+            GTEST_SKIP() << "needs a server started without the optional extensions";
+    }
+};
+
+TEST_F(MissingExtensions, ScreenCopyFallsBackToPlainCopies) {
+    x11::X11ScreenCopy screen;
+    ASSERT_TRUE(screen.isOpen());
+    const QImage image = screen.copy({1000, 900, 300, 300});
+    EXPECT_EQ(image.size(), QSize(280, 124));
+    EXPECT_FALSE(screen.usesSharedMemory());
+    EXPECT_TRUE(screen.errorText().contains("MIT-SHM"));
+}
+
+TEST_F(MissingExtensions, InjectionSaysWhy) {
+    x11::X11SyntheticInput input;
+    EXPECT_FALSE(input.isOpen());
+    EXPECT_TRUE(input.errorText().contains("XTEST"));
+    EXPECT_FALSE(input.pressLeftButton());
+    EXPECT_FALSE(input.sendKey('A', false));
+    // The desktop itself still answers.
+    x11::X11Desktop desktop;
+    EXPECT_EQ(desktop.screenSize(), QSize(1280, 1024));
+}
