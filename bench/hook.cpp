@@ -19,8 +19,7 @@ struct Counter : HookReceiver {
     int presses = 0;
     int releases = 0;
     void hookMessage(const InputMessage& m) override {
-        if (m.message != kHookMouse)
-            return;
+        if (m.message != kHookMouse) return;
         if (m.wParam == kLeftDown || m.wParam == kLeftDblClk)
             ++presses;
         else if (m.wParam == kLeftUp)
@@ -47,7 +46,9 @@ void BM_XTestPressToHookMessage(benchmark::State& state) {
         const auto start = std::chrono::steady_clock::now();
         input.pressLeftButton();
         waitFor(counter.presses, counter.presses + 1);
-        ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        ms.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
         state.PauseTiming();
         input.releaseLeftButton();
         waitFor(counter.releases, counter.releases + 1);
@@ -60,7 +61,10 @@ void BM_XTestPressToHookMessage(benchmark::State& state) {
         state.counters["p90_ms"] = ms[ms.size() * 9 / 10];
     }
 }
-BENCHMARK(BM_XTestPressToHookMessage)->Iterations(300)->UseRealTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_XTestPressToHookMessage)
+    ->Iterations(300)
+    ->UseRealTime()
+    ->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

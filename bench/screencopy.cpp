@@ -21,8 +21,12 @@ void copyArea(benchmark::State& state, const QRect& area) {
     }
 }
 
-void BM_ScreenCopy300(benchmark::State& state) { copyArea(state, {490, 362, 300, 300}); }
-void BM_ScreenCopyFull(benchmark::State& state) { copyArea(state, {0, 0, 1280, 1024}); }
+void BM_ScreenCopy300(benchmark::State& state) {
+    copyArea(state, {490, 362, 300, 300});
+}
+void BM_ScreenCopyFull(benchmark::State& state) {
+    copyArea(state, {0, 0, 1280, 1024});
+}
 
 BENCHMARK(BM_ScreenCopy300)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_ScreenCopyFull)->Unit(benchmark::kMicrosecond)->UseRealTime();

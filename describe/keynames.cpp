@@ -74,6 +74,8 @@ const std::array<QString, 256>& KeyNames() {
     return table;
 }
 
-QString keyName(int code) { return KeyNames()[code & 0xFF]; }
+QString keyName(int code) {
+    return KeyNames()[code & 0xFF];
+}
 
 } // namespace klavoro

@@ -15,6 +15,8 @@ const std::array<QString, 256>& KeyNames();
 QString keyName(int code);
 
 // Whether the key-state poller watches the code.
-inline bool isNamedKey(int code) { return !keyName(code).isEmpty(); }
+inline bool isNamedKey(int code) {
+    return !keyName(code).isEmpty();
+}
 
 } // namespace klavoro

@@ -16,12 +16,15 @@ QList<KeyStroke> withControl(int letter) {
 
 QList<KeyStroke> keyChordStrokes(KeyChord chord) {
     switch (chord) {
-    case KeyChord::Copy: return withControl('C');
-    case KeyChord::Cut: return withControl('X');
-    case KeyChord::Paste: return withControl('V');
+    case KeyChord::Copy:
+        return withControl('C');
+    case KeyChord::Cut:
+        return withControl('X');
+    case KeyChord::Paste:
+        return withControl('V');
     case KeyChord::SelectAll:
         // Ctrl+Home, then Ctrl+Shift+End.
-        return {{kVkControl, false}, {kVkHome, false}, {kVkHome, true}, {kVkShift, false},
+        return {{kVkControl, false}, {kVkHome, false}, {kVkHome, true},    {kVkShift, false},
                 {kVkEnd, false},     {kVkEnd, true},   {kVkControl, true}, {kVkShift, true}};
     }
     return {};
@@ -34,6 +37,8 @@ bool sendKeys(SyntheticInput& input, const QList<KeyStroke>& strokes) {
     return ok;
 }
 
-bool sendKeyChord(SyntheticInput& input, KeyChord chord) { return sendKeys(input, keyChordStrokes(chord)); }
+bool sendKeyChord(SyntheticInput& input, KeyChord chord) {
+    return sendKeys(input, keyChordStrokes(chord));
+}
 
 } // namespace klavoro

@@ -29,7 +29,8 @@ public:
     virtual int addAtom(const QString& name) = 0;
     virtual bool deleteAtom(int atom) = 0;
     // `vk` is a virtual-key code, `modifiers` a combination of kMod*.
-    virtual HotKeyResult registerHotKey(HotKeyReceiver* receiver, int id, int modifiers, int vk) = 0;
+    virtual HotKeyResult registerHotKey(HotKeyReceiver* receiver, int id, int modifiers,
+                                        int vk) = 0;
     virtual bool unregisterHotKey(int id) = 0;
 };
 

@@ -6,8 +6,8 @@
 namespace klavoro {
 
 // Hook message codes posted for each input event.
-constexpr quint32 kHookMouse = 1124;    // WM_USER + 100, wParam = mouse message code
-constexpr quint32 kHookKey = 1125;      // WM_USER + 101, wParam = virtual key, lParam = keystroke flags
+constexpr quint32 kHookMouse = 1124; // WM_USER + 100, wParam = mouse message code
+constexpr quint32 kHookKey = 1125; // WM_USER + 101, wParam = virtual key, lParam = keystroke flags
 constexpr quint32 kHookWheel = 1126;    // WM_USER + 102
 constexpr quint32 kHookActivate = 1134; // WM_USER + 110
 

@@ -17,19 +17,27 @@ constexpr int kVkFullWidth = 244;
 
 QString downName(int vk) {
     switch (vk) {
-    case kVkLeft: return kind::LeftDown;
-    case kVkRight: return kind::RightDown;
-    case kVkMiddle: return kind::MiddleDown;
-    default: return kind::KeyDown;
+    case kVkLeft:
+        return kind::LeftDown;
+    case kVkRight:
+        return kind::RightDown;
+    case kVkMiddle:
+        return kind::MiddleDown;
+    default:
+        return kind::KeyDown;
     }
 }
 
 QString upName(int vk) {
     switch (vk) {
-    case kVkLeft: return kind::LeftUp;
-    case kVkRight: return kind::RightUp;
-    case kVkMiddle: return kind::MiddleUp;
-    default: return kind::KeyUp;
+    case kVkLeft:
+        return kind::LeftUp;
+    case kVkRight:
+        return kind::RightUp;
+    case kVkMiddle:
+        return kind::MiddleUp;
+    default:
+        return kind::KeyUp;
     }
 }
 } // namespace
@@ -50,8 +58,7 @@ QString KeyPoller::poll(bool updateOnly, InputMessage& record) {
     const auto& names = KeyNames();
     int special = 0;
     for (int vk = 1; vk < 256; ++vk) {
-        if (names[vk].isEmpty())
-            continue;
+        if (names[vk].isEmpty()) continue;
         const quint16 value = m_states[vk];
         Row& r = m_table[vk];
         r.current = value != 0 ? 1 : -1;
@@ -59,13 +66,10 @@ QString KeyPoller::poll(bool updateOnly, InputMessage& record) {
         r.previous = r.current;
         // The half-width/full-width key reports a tap between polls only
         // through its pressed-since bit.
-        if ((value & kKeyWasPressed) && vk == kVkHalfWidth)
-            special = -1;
-        if ((value & kKeyWasPressed) && vk == kVkFullWidth)
-            special = 1;
+        if ((value & kKeyWasPressed) && vk == kVkHalfWidth) special = -1;
+        if ((value & kKeyWasPressed) && vk == kVkFullWidth) special = 1;
     }
-    if (updateOnly)
-        return {};
+    if (updateOnly) return {};
 
     QString name;
     int code = 0;
@@ -75,15 +79,13 @@ QString KeyPoller::poll(bool updateOnly, InputMessage& record) {
             name = downName(vk);
         else if (t == 2)
             name = upName(vk);
-        if (t != 0)
-            code = vk;
+        if (t != 0) code = vk;
     }
     if (special != 0) {
         name = kind::KeyDown;
         code = special < 0 ? kVkHalfWidth : kVkFullWidth;
     }
-    if (name.isEmpty())
-        name = kind::Move;
+    if (name.isEmpty()) name = kind::Move;
     record.wParam = static_cast<quint32>(code);
     record.lParam = 0;
     record.time = m_clock();
@@ -100,8 +102,7 @@ QString KeyPoller::tick(InputMessage& record) {
 
 int KeyPoller::isKeyDown(int vk) {
     const bool down = m_keys.asyncKeyState(vk) != 0;
-    if (down && vk == kVkLeft)
-        m_lastLeftStamp = timeStampNow();
+    if (down && vk == kVkLeft) m_lastLeftStamp = timeStampNow();
     return down ? 1 : 0;
 }
 

@@ -9,8 +9,7 @@ void FakeDesktop::addWindow(const FakeWindow& window) {
 }
 
 void FakeDesktop::removeWindow(WindowId id) {
-    if (!m_windows.contains(id))
-        return;
+    if (!m_windows.contains(id)) return;
     m_stack.removeAt(m_windows.value(id));
     m_windows.clear();
     for (int i = 0; i < m_stack.size(); ++i)
@@ -25,15 +24,13 @@ const FakeWindow* FakeDesktop::find(WindowId id) const {
 QList<WindowId> FakeDesktop::findTopLevelWindows(const QString& titlePart) {
     QList<WindowId> found;
     for (const FakeWindow& w : m_stack)
-        if (w.parent == 0 && w.title.contains(titlePart))
-            found.append(w.id);
+        if (w.parent == 0 && w.title.contains(titlePart)) found.append(w.id);
     return found;
 }
 
 void FakeDesktop::setForegroundWindow(WindowId window) {
     foregroundRequests.append(window);
-    if (find(window))
-        m_foreground = window;
+    if (find(window)) m_foreground = window;
 }
 
 WindowId FakeDesktop::deepestAt(WindowId parent, QPoint p) const {
@@ -52,8 +49,7 @@ WindowId FakeDesktop::windowAt(QPoint screenPoint) {
 
 WindowId FakeDesktop::parent(WindowId window) {
     const FakeWindow* w = find(window);
-    if (!w)
-        return 0;
+    if (!w) return 0;
     return w->parent ? w->parent : w->owner;
 }
 
@@ -63,8 +59,7 @@ WindowId FakeDesktop::owner(WindowId window) {
 }
 
 WindowId FakeDesktop::topLevelWindow(WindowId window) {
-    if (window == kDesktopWindow)
-        return kDesktopWindow;
+    if (window == kDesktopWindow) return kDesktopWindow;
     const FakeWindow* w = find(window);
     while (w && w->parent)
         w = find(w->parent);
@@ -82,8 +77,7 @@ QString FakeDesktop::windowTitle(WindowId window) {
 }
 
 QRect FakeDesktop::windowRect(WindowId window) {
-    if (window == kDesktopWindow)
-        return QRect(QPoint(0, 0), m_screen);
+    if (window == kDesktopWindow) return QRect(QPoint(0, 0), m_screen);
     const FakeWindow* w = find(window);
     return w ? w->rect : QRect();
 }
@@ -94,8 +88,7 @@ qint64 FakeDesktop::processId(WindowId window) {
 }
 
 bool FakeDesktop::setWindowOpacity(WindowId window, int alpha) {
-    if (!m_windows.contains(window))
-        return false;
+    if (!m_windows.contains(window)) return false;
     m_stack[m_windows.value(window)].opacity = qBound(0, alpha, 255);
     return true;
 }

@@ -13,7 +13,7 @@ struct FakeWindow {
     WindowId id = 0;
     WindowId parent = 0; // 0: a top-level window
     WindowId owner = 0;
-    QRect rect;          // screen coordinates
+    QRect rect; // screen coordinates
     QString className;
     QString title;
     qint64 pid = 0;
@@ -38,7 +38,9 @@ public:
     QList<WindowId> findTopLevelWindows(const QString& titlePart) override;
     bool windowExists(WindowId window) override { return m_windows.contains(window); }
     void setForegroundWindow(WindowId window) override;
-    void setTopMost(WindowId window, bool topMost) override { topMostRequests.append({window, topMost}); }
+    void setTopMost(WindowId window, bool topMost) override {
+        topMostRequests.append({window, topMost});
+    }
     QPoint pointerPosition() override { return m_pointer; }
     QSize screenSize() override { return m_screen; }
     WindowId desktopWindow() override { return kDesktopWindow; }
@@ -59,8 +61,8 @@ private:
     const FakeWindow* find(WindowId id) const;
     WindowId deepestAt(WindowId parent, QPoint p) const;
 
-    QList<FakeWindow> m_stack; // stacking order, bottom first
-    QHash<WindowId, int> m_windows;    // id -> index in m_stack
+    QList<FakeWindow> m_stack;      // stacking order, bottom first
+    QHash<WindowId, int> m_windows; // id -> index in m_stack
     QPoint m_pointer;
     QSize m_screen{1280, 1024};
     WindowId m_foreground = 0;

@@ -3,18 +3,14 @@
 namespace klavoro {
 
 int FakeHotKeys::addAtom(const QString& name) {
-    if (name.isEmpty())
-        return 0;
-    if (!m_atoms.contains(name))
-        m_atoms.insert(name, m_nextAtom++);
+    if (name.isEmpty()) return 0;
+    if (!m_atoms.contains(name)) m_atoms.insert(name, m_nextAtom++);
     return m_atoms.value(name);
 }
 
 HotKeyResult FakeHotKeys::registerHotKey(HotKeyReceiver* receiver, int id, int modifiers, int vk) {
-    if (!receiver || vk <= 0 || vk > 255)
-        return HotKeyResult::Failed;
-    if (takenByOther.contains({modifiers, vk}))
-        return HotKeyResult::TakenByOther;
+    if (!receiver || vk <= 0 || vk > 255) return HotKeyResult::Failed;
+    if (takenByOther.contains({modifiers, vk})) return HotKeyResult::TakenByOther;
     m_keys.insert(id, {receiver, modifiers, vk});
     return HotKeyResult::Registered;
 }

@@ -10,8 +10,7 @@ bool FakeInputHook::SetHook(HookReceiver* receiver, int delay) {
 }
 
 bool FakeInputHook::deliver(const InputMessage& message) {
-    if (!m_receiver)
-        return false;
+    if (!m_receiver) return false;
     InputMessage m = message;
     m.hwnd = m_receiver->hookWindow();
     m_receiver->hookMessage(m);
@@ -41,6 +40,8 @@ bool FakeInputHook::activate(WindowId window) {
     return deliver({0, kHookActivate, static_cast<quint32>(window), 0, m_time, m_lastPt});
 }
 
-bool FakeInputHook::click(QPoint pt) { return mouse(kLeftDown, pt) && mouse(kLeftUp, pt); }
+bool FakeInputHook::click(QPoint pt) {
+    return mouse(kLeftDown, pt) && mouse(kLeftUp, pt);
+}
 
 } // namespace klavoro

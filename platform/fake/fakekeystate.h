@@ -9,7 +9,10 @@ namespace klavoro {
 // both happened between two reads.
 class FakeKeyState : public KeyState {
 public:
-    void press(int vk) { m_down[vk & 0xFF] = true; m_pressed[vk & 0xFF] = true; }
+    void press(int vk) {
+        m_down[vk & 0xFF] = true;
+        m_pressed[vk & 0xFF] = true;
+    }
     void release(int vk) { m_down[vk & 0xFF] = false; }
     void tap(int vk) { m_pressed[vk & 0xFF] = true; }
     // Number of reads so far, by key.

@@ -10,7 +10,9 @@ QHash<QString, std::shared_ptr<QByteArray>>& blocks() {
 }
 } // namespace
 
-void FakeSharedMemory::removeAll() { blocks().clear(); }
+void FakeSharedMemory::removeAll() {
+    blocks().clear();
+}
 
 QByteArray FakeSharedMemory::peek(const QString& name) {
     const auto block = blocks().value(name);
@@ -23,23 +25,20 @@ bool FakeSharedMemory::openExisting(const QString& name) {
 }
 
 bool FakeSharedMemory::create(const QString& name, int size) {
-    if (name.isEmpty() || size <= 0)
-        return false;
+    if (name.isEmpty() || size <= 0) return false;
     m_block = std::make_shared<QByteArray>(size, '\0');
     blocks().insert(name, m_block);
     return true;
 }
 
 bool FakeSharedMemory::write(int offset, const QByteArray& bytes) {
-    if (!m_block || offset < 0 || offset + bytes.size() > m_block->size())
-        return false;
+    if (!m_block || offset < 0 || offset + bytes.size() > m_block->size()) return false;
     m_block->replace(offset, bytes.size(), bytes);
     return true;
 }
 
 QByteArray FakeSharedMemory::read(int offset, int size) const {
-    if (!m_block || offset < 0 || size < 0 || offset + size > m_block->size())
-        return {};
+    if (!m_block || offset < 0 || size < 0 || offset + size > m_block->size()) return {};
     return m_block->mid(offset, size);
 }
 

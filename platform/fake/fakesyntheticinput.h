@@ -21,14 +21,16 @@ public:
     // Keys this keyboard does not have: sendKey fails for them.
     QList<int> missingKeys;
 
-    bool moveTo(QPoint screenPoint) override { pointer = screenPoint; return true; }
+    bool moveTo(QPoint screenPoint) override {
+        pointer = screenPoint;
+        return true;
+    }
     bool button(MouseButton which, bool down) override {
         buttons.append({which, down, pointer});
         return true;
     }
     bool sendKey(int vk, bool up) override {
-        if (missingKeys.contains(vk))
-            return false;
+        if (missingKeys.contains(vk)) return false;
         keys.append({vk, up});
         return true;
     }

@@ -15,13 +15,14 @@ QByteArray posixName(const QString& name) {
 }
 } // namespace
 
-PosixSharedMemory::~PosixSharedMemory() { close(); }
+PosixSharedMemory::~PosixSharedMemory() {
+    close();
+}
 
 bool PosixSharedMemory::map(int fd, const QString& name, size_t size) {
     void* data = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
     ::close(fd);
-    if (data == MAP_FAILED)
-        return false;
+    if (data == MAP_FAILED) return false;
     m_data = static_cast<unsigned char*>(data);
     m_size = size;
     m_name = posixName(name);
@@ -30,11 +31,9 @@ bool PosixSharedMemory::map(int fd, const QString& name, size_t size) {
 
 bool PosixSharedMemory::openExisting(const QString& name) {
     close();
-    if (name.isEmpty())
-        return false;
+    if (name.isEmpty()) return false;
     const int fd = shm_open(posixName(name).constData(), O_RDWR, 0);
-    if (fd < 0)
-        return false;
+    if (fd < 0) return false;
     struct stat st {};
     if (fstat(fd, &st) != 0 || st.st_size <= 0) {
         ::close(fd);
@@ -45,12 +44,10 @@ bool PosixSharedMemory::openExisting(const QString& name) {
 
 bool PosixSharedMemory::create(const QString& name, int size) {
     close();
-    if (name.isEmpty() || size <= 0)
-        return false;
+    if (name.isEmpty() || size <= 0) return false;
     const QByteArray n = posixName(name);
     const int fd = shm_open(n.constData(), O_RDWR | O_CREAT | O_EXCL, 0600);
-    if (fd < 0)
-        return false;
+    if (fd < 0) return false;
     if (ftruncate(fd, size) != 0) {
         ::close(fd);
         shm_unlink(n.constData());
@@ -65,32 +62,36 @@ bool PosixSharedMemory::create(const QString& name, int size) {
 }
 
 bool PosixSharedMemory::write(int offset, const QByteArray& bytes) {
-    if (!m_data || offset < 0 || static_cast<size_t>(offset) + static_cast<size_t>(bytes.size()) > m_size)
+    if (!m_data || offset < 0 ||
+        static_cast<size_t>(offset) + static_cast<size_t>(bytes.size()) > m_size)
         return false;
     std::memcpy(m_data + offset, bytes.constData(), static_cast<size_t>(bytes.size()));
     return true;
 }
 
 QByteArray PosixSharedMemory::read(int offset, int size) const {
-    if (!m_data || offset < 0 || size < 0 || static_cast<size_t>(offset) + static_cast<size_t>(size) > m_size)
+    if (!m_data || offset < 0 || size < 0 ||
+        static_cast<size_t>(offset) + static_cast<size_t>(size) > m_size)
         return {};
     return QByteArray(reinterpret_cast<const char*>(m_data + offset), size);
 }
 
-bool PosixSharedMemory::flush() { return m_data && msync(m_data, m_size, MS_SYNC) == 0; }
+bool PosixSharedMemory::flush() {
+    return m_data && msync(m_data, m_size, MS_SYNC) == 0;
+}
 
 bool PosixSharedMemory::close() {
-    if (!m_data)
-        return false;
+    if (!m_data) return false;
     const bool ok = munmap(m_data, m_size) == 0;
-    if (m_created)
-        shm_unlink(m_name.constData());
+    if (m_created) shm_unlink(m_name.constData());
     m_data = nullptr;
     m_size = 0;
     m_created = false;
     return ok;
 }
 
-bool PosixSharedMemory::remove(const QString& name) { return shm_unlink(posixName(name).constData()) == 0; }
+bool PosixSharedMemory::remove(const QString& name) {
+    return shm_unlink(posixName(name).constData()) == 0;
+}
 
 } // namespace klavoro::x11

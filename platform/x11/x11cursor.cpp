@@ -9,28 +9,25 @@ namespace klavoro::x11 {
 
 X11Cursor::X11Cursor() {
     m_display = openDisplay(&m_error);
-    if (!m_display)
-        return;
+    if (!m_display) return;
     int event = 0, error = 0;
     m_hasXFixes = XFixesQueryExtension(m_display, &event, &error);
     if (!m_hasXFixes)
-        m_error = QStringLiteral("The X server has no XFIXES extension: the pointer cannot be drawn.");
+        m_error =
+            QStringLiteral("The X server has no XFIXES extension: the pointer cannot be drawn.");
 }
 
 X11Cursor::~X11Cursor() {
-    if (m_display)
-        XCloseDisplay(m_display);
+    if (m_display) XCloseDisplay(m_display);
 }
 
 CursorImage X11Cursor::currentCursor() {
     CursorImage cursor;
-    if (!isOpen())
-        return cursor;
+    if (!isOpen()) return cursor;
     XErrorTrap trap(m_display);
     XFixesCursorImage* image = XFixesGetCursorImage(m_display);
     if (!image || trap.failed()) {
-        if (image)
-            XFree(image);
+        if (image) XFree(image);
         return cursor;
     }
     cursor.image = QImage(image->width, image->height, QImage::Format_ARGB32_Premultiplied);

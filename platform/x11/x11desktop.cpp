@@ -8,14 +8,17 @@
 
 namespace klavoro::x11 {
 
-X11Desktop::X11Desktop() { m_display = openDisplay(&m_error); }
-
-X11Desktop::~X11Desktop() {
-    if (m_display)
-        XCloseDisplay(m_display);
+X11Desktop::X11Desktop() {
+    m_display = openDisplay(&m_error);
 }
 
-XId X11Desktop::atom(const char* name) { return XInternAtom(m_display, name, False); }
+X11Desktop::~X11Desktop() {
+    if (m_display) XCloseDisplay(m_display);
+}
+
+XId X11Desktop::atom(const char* name) {
+    return XInternAtom(m_display, name, False);
+}
 
 QList<WindowId> X11Desktop::topLevelWindows() {
     QList<WindowId> result;
@@ -32,10 +35,8 @@ QList<WindowId> X11Desktop::topLevelWindows() {
         for (unsigned long i = 0; i < count; ++i)
             result.append(windows[i]);
     }
-    if (data)
-        XFree(data);
-    if (!result.isEmpty() || trap.failed())
-        return result;
+    if (data) XFree(data);
+    if (!result.isEmpty() || trap.failed()) return result;
     // No window manager: the top-level windows are the root's mapped children.
     Window rootRet, parent;
     Window* children = nullptr;
@@ -43,12 +44,11 @@ QList<WindowId> X11Desktop::topLevelWindows() {
     if (XQueryTree(m_display, root, &rootRet, &parent, &children, &n)) {
         for (unsigned int i = 0; i < n; ++i) {
             XWindowAttributes attrs;
-            if (XGetWindowAttributes(m_display, children[i], &attrs) && attrs.map_state == IsViewable &&
-                !attrs.override_redirect)
+            if (XGetWindowAttributes(m_display, children[i], &attrs) &&
+                attrs.map_state == IsViewable && !attrs.override_redirect)
                 result.append(children[i]);
         }
-        if (children)
-            XFree(children);
+        if (children) XFree(children);
     }
     trap.failed();
     return result;
@@ -56,8 +56,7 @@ QList<WindowId> X11Desktop::topLevelWindows() {
 
 QString X11Desktop::windowTitle(WindowId window) {
     QString title;
-    if (!m_display || window == 0)
-        return title;
+    if (!m_display || window == 0) return title;
     Atom type;
     int format;
     unsigned long count = 0, after;
@@ -66,15 +65,16 @@ QString X11Desktop::windowTitle(WindowId window) {
     if (XGetWindowProperty(m_display, window, atom("_NET_WM_NAME"), 0, 4096, False,
                            atom("UTF8_STRING"), &type, &format, &count, &after, &data) == Success &&
         data && format == 8)
-        title = QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(count));
-    if (data)
-        XFree(data);
+        title =
+            QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(count));
+    if (data) XFree(data);
     if (title.isEmpty()) {
         XTextProperty prop{};
         if (XGetWMName(m_display, window, &prop) && prop.value) {
             char** list = nullptr;
             int n = 0;
-            if (Xutf8TextPropertyToTextList(m_display, &prop, &list, &n) >= Success && n > 0 && list) {
+            if (Xutf8TextPropertyToTextList(m_display, &prop, &list, &n) >= Success && n > 0 &&
+                list) {
                 title = QString::fromUtf8(list[0]);
                 XFreeStringList(list);
             }
@@ -87,17 +87,14 @@ QString X11Desktop::windowTitle(WindowId window) {
 
 QList<WindowId> X11Desktop::findTopLevelWindows(const QString& titlePart) {
     QList<WindowId> found;
-    if (!m_display)
-        return found;
+    if (!m_display) return found;
     for (WindowId w : topLevelWindows())
-        if (windowTitle(w).contains(titlePart))
-            found.append(w);
+        if (windowTitle(w).contains(titlePart)) found.append(w);
     return found;
 }
 
 bool X11Desktop::windowExists(WindowId window) {
-    if (!m_display || window == 0)
-        return false;
+    if (!m_display || window == 0) return false;
     XErrorTrap trap(m_display);
     XWindowAttributes attrs;
     const Status ok = XGetWindowAttributes(m_display, window, &attrs);
@@ -118,8 +115,7 @@ void X11Desktop::sendWmMessage(WindowId window, XId type, long d0, long d1, long
 }
 
 void X11Desktop::setForegroundWindow(WindowId window) {
-    if (!m_display || window == 0)
-        return;
+    if (!m_display || window == 0) return;
     const bool managed = windowManagerRunning(m_display);
     XErrorTrap trap(m_display);
     if (managed) {
@@ -136,8 +132,7 @@ void X11Desktop::setForegroundWindow(WindowId window) {
 }
 
 void X11Desktop::setTopMost(WindowId window, bool topMost) {
-    if (!m_display)
-        return;
+    if (!m_display) return;
     XErrorTrap trap(m_display);
     sendWmMessage(window, atom("_NET_WM_STATE"), topMost ? 1 : 0,
                   static_cast<long>(atom("_NET_WM_STATE_ABOVE")), 0);
@@ -146,8 +141,7 @@ void X11Desktop::setTopMost(WindowId window, bool topMost) {
 }
 
 void X11Desktop::requestClose(WindowId window) {
-    if (!m_display)
-        return;
+    if (!m_display) return;
     XErrorTrap trap(m_display);
     XEvent ev{};
     ev.xclient.type = ClientMessage;

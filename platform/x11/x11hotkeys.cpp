@@ -14,10 +14,10 @@ constexpr unsigned int kModifierBits = ShiftMask | ControlMask | Mod1Mask;
 
 X11HotKeys::X11HotKeys() {
     m_display = openDisplay(&m_error);
-    if (!m_display)
-        return;
+    if (!m_display) return;
     m_keys.load(m_display);
-    m_lockMasks = LockMask | modifierMaskOf(m_display, XK_Num_Lock) | modifierMaskOf(m_display, XK_Scroll_Lock);
+    m_lockMasks = LockMask | modifierMaskOf(m_display, XK_Num_Lock) |
+                  modifierMaskOf(m_display, XK_Scroll_Lock);
 }
 
 X11HotKeys::~X11HotKeys() {
@@ -31,8 +31,7 @@ X11HotKeys::~X11HotKeys() {
 }
 
 int X11HotKeys::addAtom(const QString& name) {
-    if (!m_display || name.isEmpty())
-        return 0;
+    if (!m_display || name.isEmpty()) return 0;
     return static_cast<int>(XInternAtom(m_display, name.toUtf8().constData(), False));
 }
 
@@ -40,8 +39,7 @@ QList<unsigned int> X11HotKeys::lockVariants() const {
     // Every subset of the lock modifier bits.
     QList<unsigned int> variants{0};
     for (unsigned int bit = 1; bit != 0 && bit <= m_lockMasks; bit <<= 1) {
-        if (!(m_lockMasks & bit))
-            continue;
+        if (!(m_lockMasks & bit)) continue;
         const qsizetype n = variants.size();
         for (qsizetype i = 0; i < n; ++i)
             variants.append(variants[i] | bit);
@@ -52,16 +50,15 @@ QList<unsigned int> X11HotKeys::lockVariants() const {
 void X11HotKeys::ungrab(const Grab& grab) {
     XErrorTrap trap(m_display);
     for (const unsigned int locks : lockVariants())
-        XUngrabKey(m_display, static_cast<int>(grab.keycode), grab.modifiers | locks, DefaultRootWindow(m_display));
+        XUngrabKey(m_display, static_cast<int>(grab.keycode), grab.modifiers | locks,
+                   DefaultRootWindow(m_display));
     trap.failed();
 }
 
 HotKeyResult X11HotKeys::registerHotKey(HotKeyReceiver* receiver, int id, int modifiers, int vk) {
-    if (!m_display || !receiver)
-        return HotKeyResult::Failed;
+    if (!m_display || !receiver) return HotKeyResult::Failed;
     const unsigned keycode = m_keys.keycodeOf(vk);
-    if (keycode == 0)
-        return HotKeyResult::Failed;
+    if (keycode == 0) return HotKeyResult::Failed;
     unregisterHotKey(id);
     Grab grab{receiver, keycode, 0};
     if (modifiers & kModAlt) grab.modifiers |= Mod1Mask;
@@ -70,15 +67,17 @@ HotKeyResult X11HotKeys::registerHotKey(HotKeyReceiver* receiver, int id, int mo
 
     XErrorTrap trap(m_display);
     for (const unsigned int locks : lockVariants())
-        XGrabKey(m_display, static_cast<int>(keycode), grab.modifiers | locks, DefaultRootWindow(m_display), False,
-                 GrabModeAsync, GrabModeAsync);
+        XGrabKey(m_display, static_cast<int>(keycode), grab.modifiers | locks,
+                 DefaultRootWindow(m_display), False, GrabModeAsync, GrabModeAsync);
     if (trap.failed()) {
         ungrab(grab); // releases only the variants we did get
-        return trap.lastErrorCode() == BadAccess ? HotKeyResult::TakenByOther : HotKeyResult::Failed;
+        return trap.lastErrorCode() == BadAccess ? HotKeyResult::TakenByOther
+                                                 : HotKeyResult::Failed;
     }
     m_grabs.insert(id, grab);
     if (!m_notifier) {
-        m_notifier = std::make_unique<QSocketNotifier>(ConnectionNumber(m_display), QSocketNotifier::Read);
+        m_notifier =
+            std::make_unique<QSocketNotifier>(ConnectionNumber(m_display), QSocketNotifier::Read);
         QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] { readEvents(); });
     }
     readEvents(); // the sync above may have queued events already
@@ -87,8 +86,7 @@ HotKeyResult X11HotKeys::registerHotKey(HotKeyReceiver* receiver, int id, int mo
 
 bool X11HotKeys::unregisterHotKey(int id) {
     const auto it = m_grabs.constFind(id);
-    if (it == m_grabs.constEnd() || !m_display)
-        return false;
+    if (it == m_grabs.constEnd() || !m_display) return false;
     ungrab(*it);
     m_grabs.remove(id);
     return true;
@@ -102,12 +100,10 @@ void X11HotKeys::readEvents() {
             XRefreshKeyboardMapping(&ev.xmapping);
             continue;
         }
-        if (ev.type != KeyPress)
-            continue;
+        if (ev.type != KeyPress) continue;
         const unsigned int mods = ev.xkey.state & kModifierBits;
         for (auto it = m_grabs.cbegin(); it != m_grabs.cend(); ++it) {
-            if (it->keycode != ev.xkey.keycode || it->modifiers != mods)
-                continue;
+            if (it->keycode != ev.xkey.keycode || it->modifiers != mods) continue;
             // The receiver may unregister keys: do not keep the iterator across the call.
             HotKeyReceiver* receiver = it->receiver;
             const int id = it.key();

@@ -5,7 +5,6 @@
 
 #include <QHash>
 
-
 #include <memory>
 
 class QSocketNotifier;

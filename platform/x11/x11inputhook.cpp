@@ -30,22 +30,21 @@ quint32 buttonFlags(unsigned int mask) {
 
 X11InputHook::X11InputHook() {
     m_display = openDisplay(&m_error);
-    if (!m_display)
-        return;
+    if (!m_display) return;
     int event = 0, error = 0;
     int major = 2, minor = 2;
     if (!XQueryExtension(m_display, "XInputExtension", &m_xiOpcode, &event, &error) ||
         XIQueryVersion(m_display, &major, &minor) != Success || major < 2) {
         m_xiOpcode = -1;
-        m_error = QStringLiteral("The X server has no XInput2 (version 2.0 or later): input cannot be watched.");
+        m_error = QStringLiteral(
+            "The X server has no XInput2 (version 2.0 or later): input cannot be watched.");
     }
 }
 
 X11InputHook::~X11InputHook() {
     ResetHook();
     m_notifier.reset();
-    if (m_display)
-        XCloseDisplay(m_display);
+    if (m_display) XCloseDisplay(m_display);
 }
 
 bool X11InputHook::selectInput(bool on) {
@@ -66,8 +65,7 @@ bool X11InputHook::selectInput(bool on) {
 }
 
 bool X11InputHook::SetHook(HookReceiver* receiver, int delay) {
-    if (!m_display || m_xiOpcode < 0 || !receiver)
-        return false;
+    if (!m_display || m_xiOpcode < 0 || !receiver) return false;
     m_delay = delay;
     if (m_receiver) {
         m_receiver = receiver;
@@ -87,7 +85,8 @@ bool X11InputHook::SetHook(HookReceiver* receiver, int delay) {
     m_queue.clear();
     m_lastMovePt = queryPointer().pt;
     if (!m_notifier) {
-        m_notifier = std::make_unique<QSocketNotifier>(ConnectionNumber(m_display), QSocketNotifier::Read);
+        m_notifier =
+            std::make_unique<QSocketNotifier>(ConnectionNumber(m_display), QSocketNotifier::Read);
         QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] { readEvents(); });
         m_focusTimer = std::make_unique<QTimer>();
         m_focusTimer->setInterval(kFocusPollMs);
@@ -97,20 +96,16 @@ bool X11InputHook::SetHook(HookReceiver* receiver, int delay) {
         });
     }
     m_notifier->setEnabled(true);
-    if (!m_managed)
-        m_focusTimer->start();
+    if (!m_managed) m_focusTimer->start();
     readEvents(); // events already read into Xlib's queue would not wake the notifier
     return true;
 }
 
 void X11InputHook::ResetHook() {
-    if (!m_receiver)
-        return;
+    if (!m_receiver) return;
     m_receiver = nullptr;
-    if (m_notifier)
-        m_notifier->setEnabled(false);
-    if (m_focusTimer)
-        m_focusTimer->stop();
+    if (m_notifier) m_notifier->setEnabled(false);
+    if (m_focusTimer) m_focusTimer->stop();
     selectInput(false);
     XSync(m_display, True); // drop what is still queued
     m_queue.clear();
@@ -122,8 +117,8 @@ X11InputHook::Pointer X11InputHook::queryPointer() {
     Pointer p;
     Window root = 0, child = 0;
     int rootX = 0, rootY = 0, winX = 0, winY = 0;
-    if (XQueryPointer(m_display, DefaultRootWindow(m_display), &root, &child, &rootX, &rootY, &winX, &winY,
-                      &p.mask))
+    if (XQueryPointer(m_display, DefaultRootWindow(m_display), &root, &child, &rootX, &rootY, &winX,
+                      &winY, &p.mask))
         p.pt = QPoint(rootX, rootY);
     return p;
 }
@@ -139,16 +134,14 @@ void X11InputHook::queue(quint32 message, quint32 wParam, quint32 lParam, quint3
 }
 
 void X11InputHook::readEvents() {
-    if (!m_display)
-        return;
+    if (!m_display) return;
     bool movePending = false;
     quint32 moveTime = 0;
     for (;;) {
         while (XPending(m_display) > 0) {
             XEvent ev;
             XNextEvent(m_display, &ev);
-            if (!m_receiver)
-                continue;
+            if (!m_receiver) continue;
             if (ev.type == GenericEvent && ev.xcookie.extension == m_xiOpcode &&
                 XGetEventData(m_display, &ev.xcookie)) {
                 const auto* raw = static_cast<const XIRawEvent*>(ev.xcookie.data);
@@ -157,8 +150,7 @@ void X11InputHook::readEvents() {
                     movePending = true;
                     moveTime = static_cast<quint32>(raw->time);
                 } else {
-                    if (movePending)
-                        queueMove(moveTime);
+                    if (movePending) queueMove(moveTime);
                     movePending = false;
                     handleRaw(ev.xcookie.evtype, raw);
                 }
@@ -183,8 +175,7 @@ void X11InputHook::readEvents() {
         }
         // Reading the pointer waits for a reply, and events that come in
         // meanwhile land in Xlib's queue where the notifier cannot see them.
-        if (!movePending)
-            break;
+        if (!movePending) break;
         queueMove(moveTime);
         movePending = false;
     }
@@ -193,8 +184,7 @@ void X11InputHook::readEvents() {
 
 void X11InputHook::queueMove(quint32 time) {
     const QPoint pt = queryPointer().pt;
-    if (pt == m_lastMovePt)
-        return; // scroll valuators and the like move nothing
+    if (pt == m_lastMovePt) return; // scroll valuators and the like move nothing
     m_lastMovePt = pt;
     queue(kHookMouse, kMouseMove, 0, time, pt);
 }
@@ -210,22 +200,31 @@ void X11InputHook::handleRaw(int type, const void* rawEvent) {
         const int button = m_buttons.logical(raw->detail);
         if (button >= 4 && button <= 7) {
             if (press) {
-                const bool away = button == 4 || button == 7; // up, or right for the horizontal wheel
-                const quint32 delta = away ? kWheelDelta : static_cast<quint32>(-static_cast<qint32>(kWheelDelta));
-                queue(kHookWheel, (delta << 16) | buttonFlags(p.mask), button >= 6 ? 1 : 0, time, p.pt);
+                const bool away =
+                    button == 4 || button == 7; // up, or right for the horizontal wheel
+                const quint32 delta =
+                    away ? kWheelDelta : static_cast<quint32>(-static_cast<qint32>(kWheelDelta));
+                queue(kHookWheel, (delta << 16) | buttonFlags(p.mask), button >= 6 ? 1 : 0, time,
+                      p.pt);
             }
             return;
         }
         quint32 down = 0;
         switch (button) {
-        case 1: down = kLeftDown; break;
-        case 3: down = kRightDown; break;
-        case 2: down = kMiddleDown; break;
-        default: return;
+        case 1:
+            down = kLeftDown;
+            break;
+        case 3:
+            down = kRightDown;
+            break;
+        case 2:
+            down = kMiddleDown;
+            break;
+        default:
+            return;
         }
         quint32 code = press ? down : down + 1;
-        if (press && m_doubleClick.press(button, time, p.pt))
-            code = down + 2;
+        if (press && m_doubleClick.press(button, time, p.pt)) code = down + 2;
         queue(kHookMouse, code, 0, time, p.pt);
         return;
     }
@@ -236,16 +235,12 @@ void X11InputHook::handleRaw(int type, const void* rawEvent) {
         const bool release = type == XI_RawKeyRelease;
         const bool wasDown = m_keyDown[keycode];
         m_keyDown[keycode] = !release;
-        if (vk == 0)
-            return;
+        if (vk == 0) return;
         // Keystroke flags: repeat count 1, scan code, Alt, previous state, transition.
         quint32 flags = 1u | (((keycode - 8) & 0xFF) << 16);
-        if (p.mask & Mod1Mask)
-            flags |= kKeyAltFlag;
-        if (release || wasDown)
-            flags |= kKeyPreviousFlag;
-        if (release)
-            flags |= kKeyUpFlag;
+        if (p.mask & Mod1Mask) flags |= kKeyAltFlag;
+        if (release || wasDown) flags |= kKeyPreviousFlag;
+        if (release) flags |= kKeyUpFlag;
         queue(kHookKey, static_cast<quint32>(vk), flags, time, p.pt);
         return;
     }
@@ -258,24 +253,22 @@ XId X11InputHook::currentActive() {
     XErrorTrap trap(m_display);
     Window active = 0;
     if (m_managed) {
-        const auto v = longProperty(m_display, DefaultRootWindow(m_display), "_NET_ACTIVE_WINDOW", XA_WINDOW, 1);
+        const auto v = longProperty(m_display, DefaultRootWindow(m_display), "_NET_ACTIVE_WINDOW",
+                                    XA_WINDOW, 1);
         active = v.empty() ? 0 : v[0];
     } else {
         Window focus = None;
         int revert = 0;
         XGetInputFocus(m_display, &focus, &revert);
-        if (focus != None && focus != PointerRoot)
-            active = topLevelOf(m_display, focus);
+        if (focus != None && focus != PointerRoot) active = topLevelOf(m_display, focus);
     }
     return trap.failed() ? 0 : active;
 }
 
 void X11InputHook::activeWindowChanged() {
-    if (!m_receiver)
-        return;
+    if (!m_receiver) return;
     const Window now = currentActive();
-    if (now == m_active)
-        return;
+    if (now == m_active) return;
     m_active = now;
     if (now != 0)
         queue(kHookActivate, static_cast<quint32>(now), 0, tickCount(), queryPointer().pt);
@@ -283,8 +276,7 @@ void X11InputHook::activeWindowChanged() {
 
 void X11InputHook::deliverQueued() {
     // The receiver may let events run and so come back here: it then only queues.
-    if (m_delivering)
-        return;
+    if (m_delivering) return;
     m_delivering = true;
     while (!m_queue.empty() && m_receiver) {
         InputMessage m = m_queue.front();
@@ -293,8 +285,7 @@ void X11InputHook::deliverQueued() {
         m_receiver->hookMessage(m);
     }
     m_delivering = false;
-    if (!m_receiver)
-        m_queue.clear();
+    if (!m_receiver) m_queue.clear();
 }
 
 } // namespace klavoro::x11

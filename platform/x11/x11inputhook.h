@@ -4,7 +4,6 @@
 #include "platform/x11/vkeys.h"
 #include "record/doubleclick.h"
 
-
 #include <array>
 #include <deque>
 #include <memory>

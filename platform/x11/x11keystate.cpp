@@ -14,8 +14,7 @@ namespace klavoro::x11 {
 
 X11KeyState::X11KeyState() {
     m_display = openDisplay(&m_error);
-    if (!m_display)
-        return;
+    if (!m_display) return;
     reloadMaps();
     int event = 0, error = 0, major = 2, minor = 0;
     if (XQueryExtension(m_display, "XInputExtension", &m_xiOpcode, &event, &error) &&
@@ -32,15 +31,15 @@ X11KeyState::X11KeyState() {
     }
     // Drain while idle too, so that unread events never pile up in the server.
     if (m_xiOpcode >= 0 && QCoreApplication::instance()) {
-        m_notifier = std::make_unique<QSocketNotifier>(ConnectionNumber(m_display), QSocketNotifier::Read);
+        m_notifier =
+            std::make_unique<QSocketNotifier>(ConnectionNumber(m_display), QSocketNotifier::Read);
         QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] { drainEvents(); });
     }
 }
 
 X11KeyState::~X11KeyState() {
     m_notifier.reset();
-    if (m_display)
-        XCloseDisplay(m_display);
+    if (m_display) XCloseDisplay(m_display);
 }
 
 void X11KeyState::reloadMaps() {
@@ -58,7 +57,8 @@ void X11KeyState::drainEvents() {
             reloadMaps();
             continue;
         }
-        if (ev.type != GenericEvent || ev.xcookie.extension != m_xiOpcode || !XGetEventData(m_display, &ev.xcookie))
+        if (ev.type != GenericEvent || ev.xcookie.extension != m_xiOpcode ||
+            !XGetEventData(m_display, &ev.xcookie))
             continue;
         const auto* raw = static_cast<const XIRawEvent*>(ev.xcookie.data);
         if (ev.xcookie.evtype == XI_RawKeyPress) {
@@ -67,10 +67,17 @@ void X11KeyState::drainEvents() {
             m_pressed[m_keys.vkOf(static_cast<unsigned>(raw->detail), true)] = true;
         } else if (ev.xcookie.evtype == XI_RawButtonPress) {
             switch (m_buttons.logical(raw->detail)) {
-            case 1: m_pressed[1] = true; break;
-            case 3: m_pressed[2] = true; break;
-            case 2: m_pressed[4] = true; break;
-            default: break;
+            case 1:
+                m_pressed[1] = true;
+                break;
+            case 3:
+                m_pressed[2] = true;
+                break;
+            case 2:
+                m_pressed[4] = true;
+                break;
+            default:
+                break;
             }
         }
         XFreeEventData(m_display, &ev.xcookie);
@@ -85,11 +92,11 @@ void X11KeyState::readDown(std::array<bool, 256>& down) {
     Window root = 0, child = 0;
     int rx = 0, ry = 0, wx = 0, wy = 0;
     unsigned int mask = 0;
-    XQueryPointer(m_display, DefaultRootWindow(m_display), &root, &child, &rx, &ry, &wx, &wy, &mask);
+    XQueryPointer(m_display, DefaultRootWindow(m_display), &root, &child, &rx, &ry, &wx, &wy,
+                  &mask);
     const bool numLock = (mask & m_numLockMask) != 0;
     for (unsigned code = 8; code < 256; ++code)
-        if (keys[code / 8] & (1 << (code % 8)))
-            down[m_keys.vkOf(code, numLock)] = true;
+        if (keys[code / 8] & (1 << (code % 8))) down[m_keys.vkOf(code, numLock)] = true;
     down[1] = mask & Button1Mask;
     down[2] = mask & Button3Mask;
     down[4] = mask & Button2Mask;
@@ -97,8 +104,7 @@ void X11KeyState::readDown(std::array<bool, 256>& down) {
 }
 
 quint16 X11KeyState::asyncKeyState(int vk) {
-    if (!m_display || vk <= 0 || vk > 255)
-        return 0;
+    if (!m_display || vk <= 0 || vk > 255) return 0;
     std::array<bool, 256> down;
     readDown(down);
     // Events that reached us up to the snapshot are presses it already
@@ -110,8 +116,7 @@ quint16 X11KeyState::asyncKeyState(int vk) {
 }
 
 bool X11KeyState::isLockOn(int vk) {
-    if (!m_display)
-        return false;
+    if (!m_display) return false;
     unsigned int mask = 0;
     if (vk == 20)
         mask = LockMask;
@@ -120,15 +125,13 @@ bool X11KeyState::isLockOn(int vk) {
     else if (vk == 145)
         mask = modifierMaskOf(m_display, XK_Scroll_Lock);
     XkbStateRec state{};
-    if (mask == 0 || XkbGetState(m_display, XkbUseCoreKbd, &state) != Success)
-        return false;
+    if (mask == 0 || XkbGetState(m_display, XkbUseCoreKbd, &state) != Success) return false;
     return (state.locked_mods & mask) != 0;
 }
 
 void X11KeyState::readAll(KeyStates& out) {
     out.fill(0);
-    if (!m_display)
-        return;
+    if (!m_display) return;
     std::array<bool, 256> down;
     readDown(down);
     drainEvents();

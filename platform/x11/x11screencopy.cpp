@@ -18,7 +18,9 @@ struct X11ScreenCopy::Segment {
     XShmSegmentInfo info{};
 };
 
-X11ScreenCopy::X11ScreenCopy() : m_shm(std::make_unique<Segment>()) { m_display = openDisplay(&m_error); }
+X11ScreenCopy::X11ScreenCopy() : m_shm(std::make_unique<Segment>()) {
+    m_display = openDisplay(&m_error);
+}
 
 X11ScreenCopy::~X11ScreenCopy() {
     if (m_shmAttached) {
@@ -27,13 +29,11 @@ X11ScreenCopy::~X11ScreenCopy() {
         trap.failed();
         shmdt(m_shm->info.shmaddr);
     }
-    if (m_display)
-        XCloseDisplay(m_display);
+    if (m_display) XCloseDisplay(m_display);
 }
 
 QSize X11ScreenCopy::screenSize() {
-    if (!m_display)
-        return {};
+    if (!m_display) return {};
     const int screen = DefaultScreen(m_display);
     return {DisplayWidth(m_display, screen), DisplayHeight(m_display, screen)};
 }
@@ -45,16 +45,14 @@ bool X11ScreenCopy::attachSharedMemory() {
         return false;
     }
     const int screen = DefaultScreen(m_display);
-    XImage* probe = XShmCreateImage(m_display, DefaultVisual(m_display, screen), DefaultDepth(m_display, screen),
-                                    ZPixmap, nullptr, &m_shm->info, DisplayWidth(m_display, screen),
-                                    DisplayHeight(m_display, screen));
-    if (!probe)
-        return false;
+    XImage* probe = XShmCreateImage(
+        m_display, DefaultVisual(m_display, screen), DefaultDepth(m_display, screen), ZPixmap,
+        nullptr, &m_shm->info, DisplayWidth(m_display, screen), DisplayHeight(m_display, screen));
+    if (!probe) return false;
     m_shmSize = static_cast<size_t>(probe->bytes_per_line) * static_cast<size_t>(probe->height);
     XDestroyImage(probe);
     m_shm->info.shmid = shmget(IPC_PRIVATE, m_shmSize, IPC_CREAT | 0600);
-    if (m_shm->info.shmid < 0)
-        return false;
+    if (m_shm->info.shmid < 0) return false;
     m_shm->info.shmaddr = static_cast<char*>(shmat(m_shm->info.shmid, nullptr, 0));
     m_shm->info.readOnly = False;
     if (m_shm->info.shmaddr == reinterpret_cast<char*>(-1)) {
@@ -68,7 +66,8 @@ bool X11ScreenCopy::attachSharedMemory() {
     shmctl(m_shm->info.shmid, IPC_RMID, nullptr);
     if (failed) {
         shmdt(m_shm->info.shmaddr);
-        m_error = QStringLiteral("The X server cannot attach shared memory: screen copies use XGetImage.");
+        m_error = QStringLiteral(
+            "The X server cannot attach shared memory: screen copies use XGetImage.");
         return false;
     }
     m_shmAttached = true;
@@ -76,27 +75,25 @@ bool X11ScreenCopy::attachSharedMemory() {
 }
 
 QImage X11ScreenCopy::copy(const QRect& area) {
-    if (!m_display)
-        return {};
+    if (!m_display) return {};
     const QRect r = area.intersected(QRect(QPoint(0, 0), screenSize()));
-    if (r.isEmpty())
-        return {};
-    if (!m_shmTried)
-        attachSharedMemory();
+    if (r.isEmpty()) return {};
+    if (!m_shmTried) attachSharedMemory();
     QImage image = m_shmAttached ? copyShared(r) : QImage();
     return image.isNull() ? copyPlain(r) : image;
 }
 
 QImage X11ScreenCopy::copyShared(const QRect& r) {
     const int screen = DefaultScreen(m_display);
-    XImage* image = XShmCreateImage(m_display, DefaultVisual(m_display, screen), DefaultDepth(m_display, screen),
-                                    ZPixmap, m_shm->info.shmaddr, &m_shm->info, static_cast<unsigned>(r.width()),
-                                    static_cast<unsigned>(r.height()));
-    if (!image)
-        return {};
+    XImage* image =
+        XShmCreateImage(m_display, DefaultVisual(m_display, screen),
+                        DefaultDepth(m_display, screen), ZPixmap, m_shm->info.shmaddr, &m_shm->info,
+                        static_cast<unsigned>(r.width()), static_cast<unsigned>(r.height()));
+    if (!image) return {};
     QImage result;
     XErrorTrap trap(m_display);
-    if (XShmGetImage(m_display, DefaultRootWindow(m_display), image, r.x(), r.y(), AllPlanes) && !trap.failed())
+    if (XShmGetImage(m_display, DefaultRootWindow(m_display), image, r.x(), r.y(), AllPlanes) &&
+        !trap.failed())
         result = toQImage(image);
     image->data = nullptr; // the segment is ours, not the image's
     XDestroyImage(image);
@@ -105,11 +102,11 @@ QImage X11ScreenCopy::copyShared(const QRect& r) {
 
 QImage X11ScreenCopy::copyPlain(const QRect& r) {
     XErrorTrap trap(m_display);
-    XImage* image = XGetImage(m_display, DefaultRootWindow(m_display), r.x(), r.y(), static_cast<unsigned>(r.width()),
-                              static_cast<unsigned>(r.height()), AllPlanes, ZPixmap);
+    XImage* image = XGetImage(m_display, DefaultRootWindow(m_display), r.x(), r.y(),
+                              static_cast<unsigned>(r.width()), static_cast<unsigned>(r.height()),
+                              AllPlanes, ZPixmap);
     if (trap.failed() || !image) {
-        if (image)
-            XDestroyImage(image);
+        if (image) XDestroyImage(image);
         return {};
     }
     QImage result = toQImage(image);
@@ -119,20 +116,19 @@ QImage X11ScreenCopy::copyPlain(const QRect& r) {
 
 QImage X11ScreenCopy::toQImage(XImage* image) const {
     QImage out(image->width, image->height, QImage::Format_RGB32);
-    if (out.isNull())
-        return out;
+    if (out.isNull()) return out;
     if (image->bits_per_pixel == 32 && image->red_mask == 0xFF0000 && image->green_mask == 0xFF00 &&
         image->blue_mask == 0xFF && image->byte_order == LSBFirst) {
         // The common 24-bit visual lays pixels out exactly as Format_RGB32.
         const size_t rowBytes = static_cast<size_t>(image->width) * 4;
         for (int y = 0; y < image->height; ++y)
-            std::memcpy(out.scanLine(y), image->data + static_cast<size_t>(y) * image->bytes_per_line, rowBytes);
+            std::memcpy(out.scanLine(y),
+                        image->data + static_cast<size_t>(y) * image->bytes_per_line, rowBytes);
         return out;
     }
     // Any other visual: slow, but correct.
     const auto channel = [](unsigned long pixel, unsigned long mask) -> int {
-        if (mask == 0)
-            return 0;
+        if (mask == 0) return 0;
         int shift = 0;
         while (!((mask >> shift) & 1))
             ++shift;
@@ -143,7 +139,8 @@ QImage X11ScreenCopy::toQImage(XImage* image) const {
         auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
         for (int x = 0; x < image->width; ++x) {
             const unsigned long p = XGetPixel(image, x, y);
-            line[x] = qRgb(channel(p, image->red_mask), channel(p, image->green_mask), channel(p, image->blue_mask));
+            line[x] = qRgb(channel(p, image->red_mask), channel(p, image->green_mask),
+                           channel(p, image->blue_mask));
         }
     }
     return out;

@@ -9,8 +9,7 @@ namespace klavoro::x11 {
 
 X11SyntheticInput::X11SyntheticInput() {
     m_display = openDisplay(&m_error);
-    if (!m_display)
-        return;
+    if (!m_display) return;
     int event = 0, error = 0, major = 0, minor = 0;
     m_hasXTest = XTestQueryExtension(m_display, &event, &error, &major, &minor);
     if (!m_hasXTest) {
@@ -22,42 +21,36 @@ X11SyntheticInput::X11SyntheticInput() {
 }
 
 X11SyntheticInput::~X11SyntheticInput() {
-    if (m_display)
-        XCloseDisplay(m_display);
+    if (m_display) XCloseDisplay(m_display);
 }
 
 bool X11SyntheticInput::moveTo(QPoint p) {
-    if (!isOpen())
-        return false;
+    if (!isOpen()) return false;
     XTestFakeMotionEvent(m_display, -1, p.x(), p.y(), CurrentTime);
     XFlush(m_display);
     return true;
 }
 
 bool X11SyntheticInput::button(MouseButton which, bool down) {
-    if (!isOpen())
-        return false;
+    if (!isOpen()) return false;
     const int logical = which == MouseButton::Left ? 1 : which == MouseButton::Right ? 3 : 2;
-    XTestFakeButtonEvent(m_display, static_cast<unsigned>(m_buttons.physical(logical)), down ? True : False,
-                         CurrentTime);
+    XTestFakeButtonEvent(m_display, static_cast<unsigned>(m_buttons.physical(logical)),
+                         down ? True : False, CurrentTime);
     XFlush(m_display);
     return true;
 }
 
 bool X11SyntheticInput::sendKey(int vk, bool up) {
-    if (!isOpen())
-        return false;
+    if (!isOpen()) return false;
     const unsigned keycode = m_keys.keycodeOf(vk);
-    if (keycode == 0)
-        return false;
+    if (keycode == 0) return false;
     XTestFakeKeyEvent(m_display, keycode, up ? False : True, CurrentTime);
     XFlush(m_display);
     return true;
 }
 
 void X11SyntheticInput::sync() {
-    if (m_display)
-        XSync(m_display, False);
+    if (m_display) XSync(m_display, False);
 }
 
 } // namespace klavoro::x11

@@ -5,7 +5,6 @@
 
 #include <QString>
 
-
 namespace klavoro::x11 {
 
 // Input injected with the XTEST extension.

@@ -9,8 +9,7 @@ namespace klavoro::test {
 bool waitUntil(const std::function<bool()>& fn, int ms) {
     QDeadlineTimer deadline(ms);
     while (!fn()) {
-        if (deadline.hasExpired())
-            return false;
+        if (deadline.hasExpired()) return false;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         QThread::msleep(1);
     }
@@ -40,8 +39,7 @@ FixtureApp::~FixtureApp() {
 
 bool FixtureApp::start() {
     m_process.start(QStringLiteral(KLAVORO_FIXTURE), m_args);
-    if (!m_process.waitForStarted(5000))
-        return false;
+    if (!m_process.waitForStarted(5000)) return false;
     return waitUntil([this] { return m_window != 0; }, 15000);
 }
 
@@ -51,7 +49,8 @@ void FixtureApp::readOutput() {
         m_lines.append(line);
         const QStringList parts = line.split(QLatin1Char(' '));
         if (parts.size() == 6 && parts[0] == QLatin1String("geometry"))
-            m_geometry.insert(parts[1], QRect(parts[2].toInt(), parts[3].toInt(), parts[4].toInt(), parts[5].toInt()));
+            m_geometry.insert(parts[1], QRect(parts[2].toInt(), parts[3].toInt(), parts[4].toInt(),
+                                              parts[5].toInt()));
         else if (parts.size() == 2 && parts[0] == QLatin1String("ready"))
             m_window = parts[1].toULongLong();
     }
@@ -78,6 +77,8 @@ void stopSharedFixture() {
     g_shared = nullptr;
 }
 
-bool withWindowManager() { return qEnvironmentVariableIsEmpty("KLAVORO_NO_WM"); }
+bool withWindowManager() {
+    return qEnvironmentVariableIsEmpty("KLAVORO_NO_WM");
+}
 
 } // namespace klavoro::test

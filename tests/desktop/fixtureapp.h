@@ -28,7 +28,8 @@ public:
     bool start();
     WindowId window() const { return m_window; }
     qint64 pid() const { return m_process.processId(); }
-    // Screen rectangle of a widget the fixture reported ("OK", "キャンセル", "名前", "メモ", "patch").
+    // Screen rectangle of a widget the fixture reported ("OK", "キャンセル", "名前", "メモ",
+    // "patch").
     QRect geometry(const QString& name) const { return m_geometry.value(name); }
     QPoint centre(const QString& name) const { return geometry(name).center(); }
     // Waits until the fixture printed exactly this line.

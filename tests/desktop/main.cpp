@@ -7,7 +7,8 @@
 // Desktop tests run on the X server of scripts/desktop-session.
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("DISPLAY")) {
-        std::fprintf(stderr, "desktop tests need an X display; run them through scripts/desktop-session\n");
+        std::fprintf(stderr,
+                     "desktop tests need an X display; run them through scripts/desktop-session\n");
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "xcb");

@@ -36,8 +36,7 @@ protected:
 bool allPixels(const QImage& image, QRgb colour) {
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            if ((image.pixel(x, y) & 0xFFFFFF) != (colour & 0xFFFFFF))
-                return false;
+            if ((image.pixel(x, y) & 0xFFFFFF) != (colour & 0xFFFFFF)) return false;
     return true;
 }
 
@@ -211,7 +210,8 @@ TEST(NoDisplay, EveryServiceSaysWhyAndNothingCrashes) {
     struct NoKeys : HotKeyReceiver {
         void hotKey(int) override {}
     } noKeys;
-    EXPECT_EQ(hotKeys.registerHotKey(&noKeys, 1, kModControl | kModShift, 'Z'), HotKeyResult::Failed);
+    EXPECT_EQ(hotKeys.registerHotKey(&noKeys, 1, kModControl | kModShift, 'Z'),
+              HotKeyResult::Failed);
     EXPECT_TRUE(screen.copy({0, 0, 10, 10}).isNull());
     EXPECT_TRUE(cursor.currentCursor().image.isNull());
     EXPECT_FALSE(input.pressLeftButton());

@@ -22,16 +22,14 @@ struct Collector : HookReceiver {
     QList<InputMessage> of(quint32 message) const {
         QList<InputMessage> found;
         for (const InputMessage& m : messages)
-            if (m.message == message)
-                found.append(m);
+            if (m.message == message) found.append(m);
         return found;
     }
     // Mouse codes other than moves, in order.
     QList<quint32> buttonCodes() const {
         QList<quint32> codes;
         for (const InputMessage& m : of(kHookMouse))
-            if (m.wParam != kMouseMove)
-                codes.append(m.wParam);
+            if (m.wParam != kMouseMove) codes.append(m.wParam);
         return codes;
     }
     bool waitForCount(quint32 message, int count, int ms = 3000) {
@@ -115,7 +113,8 @@ TEST_F(HookTest, OtherButtonsHaveTheirOwnCodes) {
     input.button(MouseButton::Middle, true);
     input.button(MouseButton::Middle, false);
     ASSERT_TRUE(waitUntil([&] { return collector.buttonCodes().size() >= 4; }));
-    EXPECT_EQ(collector.buttonCodes(), (QList<quint32>{kRightDown, kRightUp, kMiddleDown, kMiddleUp}));
+    EXPECT_EQ(collector.buttonCodes(),
+              (QList<quint32>{kRightDown, kRightUp, kMiddleDown, kMiddleUp}));
     // Close the context menu the right click may have opened.
     input.sendKey(27, false);
     input.sendKey(27, true);
@@ -150,7 +149,11 @@ TEST_F(HookTest, DragGivesMovesWithTheButtonHeld) {
     }
     QStringList seen;
     for (const InputMessage& m : collector.messages)
-        seen << QStringLiteral("%1/%2 %3,%4").arg(m.message).arg(m.wParam).arg(m.pt.x()).arg(m.pt.y());
+        seen << QStringLiteral("%1/%2 %3,%4")
+                    .arg(m.message)
+                    .arg(m.wParam)
+                    .arg(m.pt.x())
+                    .arg(m.pt.y());
     ASSERT_EQ(moves.size(), 5) << seen.join(" ").toStdString();
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(moves[i], from + QPoint((i + 1) * 10, (i + 1) * 4));
@@ -194,8 +197,8 @@ TEST_F(HookTest, WheelTurnsArriveAsWheelMessages) {
 }
 
 TEST_F(HookTest, ActivatingAnotherWindowGivesActivate) {
-    FixtureApp other({QStringLiteral("--title"), QStringLiteral("Other Fixture"), QStringLiteral("--pos"),
-                      QStringLiteral("700,500")});
+    FixtureApp other({QStringLiteral("--title"), QStringLiteral("Other Fixture"),
+                      QStringLiteral("--pos"), QStringLiteral("700,500")});
     ASSERT_TRUE(other.start());
     desktop.setForegroundWindow(fixture.window());
     ASSERT_TRUE(waitUntil([&] { return desktop.foregroundWindow() == fixture.window(); }));
@@ -233,10 +236,8 @@ TEST_F(HookTest, ReceiverThatLetsEventsRunGetsMessagesInOrderNotNested) {
         void hookMessage(const InputMessage& m) override {
             ++depth;
             maxDepth = std::max(maxDepth, depth);
-            if (m.message == kHookMouse && m.wParam != kMouseMove)
-                codes.append(m.wParam);
-            if (m.wParam == kLeftDown)
-                pause(150); // the release arrives meanwhile
+            if (m.message == kHookMouse && m.wParam != kMouseMove) codes.append(m.wParam);
+            if (m.wParam == kLeftDown) pause(150); // the release arrives meanwhile
             --depth;
         }
     } slow;

@@ -1,8 +1,8 @@
+#include "describe/keystrokes.h"
 #include "platform/x11/x11desktop.h"
 #include "platform/x11/x11hotkeys.h"
 #include "platform/x11/x11keystate.h"
 #include "platform/x11/x11syntheticinput.h"
-#include "describe/keystrokes.h"
 #include "record/eventkind.h"
 #include "record/hotkeynames.h"
 #include "record/keypoller.h"
@@ -36,8 +36,7 @@ protected:
 
     bool lockState() { return keys.isLockOn(kNumLock); }
     void setNumLock(bool on) {
-        if (lockState() == on)
-            return;
+        if (lockState() == on) return;
         input.sendKey(kNumLock, false);
         input.sendKey(kNumLock, true);
         input.sync();
@@ -68,8 +67,7 @@ TEST_F(KeyTest, PollerSeesAHeldKeyExactlyOnce) {
     const auto pollSome = [&] {
         for (int i = 0; i < 10; ++i) {
             const QString name = poller.poll(false, rec);
-            if (name != kind::Move)
-                events << QStringLiteral("%1 %2").arg(name).arg(rec.wParam);
+            if (name != kind::Move) events << QStringLiteral("%1 %2").arg(name).arg(rec.wParam);
             pause(10);
         }
     };
@@ -90,11 +88,13 @@ TEST_F(KeyTest, KeyTappedBetweenTwoReadsStillShowsAsPressed) {
     input.sendKey(66, false);
     input.sendKey(66, true);
     bool pressed = false;
-    ASSERT_TRUE(waitUntil([&] {
-        const quint16 v = observer.asyncKeyState(66);
-        pressed = pressed || (v & kKeyWasPressed);
-        return pressed && !(v & kKeyIsDown);
-    }, 1000));
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            const quint16 v = observer.asyncKeyState(66);
+            pressed = pressed || (v & kKeyWasPressed);
+            return pressed && !(v & kKeyIsDown);
+        },
+        1000));
     EXPECT_EQ(keys.asyncKeyState(66), kKeyWasPressed);
     EXPECT_EQ(keys.asyncKeyState(66), 0); // reading cleared it
 }
@@ -103,7 +103,12 @@ TEST_F(KeyTest, MouseButtonsAndModifiersByVirtualKey) {
     input.button(MouseButton::Left, true);
     input.sendKey(17, false);
     KeyStates all{};
-    waitUntil([&] { keys.readAll(all); return (all[1] & kKeyIsDown) && (all[17] & kKeyIsDown); }, 1000);
+    waitUntil(
+        [&] {
+            keys.readAll(all);
+            return (all[1] & kKeyIsDown) && (all[17] & kKeyIsDown);
+        },
+        1000);
     EXPECT_TRUE(all[1] & kKeyIsDown);
     EXPECT_FALSE(all[2] & kKeyIsDown);
     EXPECT_TRUE(all[17] & kKeyIsDown);
@@ -112,7 +117,12 @@ TEST_F(KeyTest, MouseButtonsAndModifiersByVirtualKey) {
     EXPECT_EQ(poller.lastLeftStamp().size(), 16);
     input.button(MouseButton::Left, false);
     input.sendKey(17, true);
-    waitUntil([&] { keys.readAll(all); return !(all[1] & kKeyIsDown) && !(all[17] & kKeyIsDown); }, 1000);
+    waitUntil(
+        [&] {
+            keys.readAll(all);
+            return !(all[1] & kKeyIsDown) && !(all[17] & kKeyIsDown);
+        },
+        1000);
     EXPECT_FALSE(all[1] & kKeyIsDown);
     EXPECT_FALSE(all[17] & kKeyIsDown);
 }
@@ -124,7 +134,8 @@ TEST_F(KeyTest, HotKeyArrivesWithNumLockOffAndOn) {
     ASSERT_NE(id, 0);
     EXPECT_EQ(hotKeys.addAtom("MIRUVAN0"), id);
     EXPECT_NE(hotKeys.addAtom(hotKeyAtomName(3)), id);
-    ASSERT_EQ(hotKeys.registerHotKey(&log, id, kModControl | kModShift, 'Z'), HotKeyResult::Registered);
+    ASSERT_EQ(hotKeys.registerHotKey(&log, id, kModControl | kModShift, 'Z'),
+              HotKeyResult::Registered);
 
     setNumLock(false);
     ctrlShift('Z');
@@ -154,14 +165,17 @@ TEST_F(KeyTest, HotKeyArrivesWithNumLockOffAndOn) {
 TEST_F(KeyTest, KeyHeldByAnotherProgramIsReported) {
     x11::X11HotKeys first, second;
     HotKeyLog log;
-    ASSERT_EQ(first.registerHotKey(&log, 1, kModControl | kModShift, 'E'), HotKeyResult::Registered);
-    EXPECT_EQ(second.registerHotKey(&log, 1, kModControl | kModShift, 'E'), HotKeyResult::TakenByOther);
+    ASSERT_EQ(first.registerHotKey(&log, 1, kModControl | kModShift, 'E'),
+              HotKeyResult::Registered);
+    EXPECT_EQ(second.registerHotKey(&log, 1, kModControl | kModShift, 'E'),
+              HotKeyResult::TakenByOther);
     // The failed attempt left the first program's key working.
     ctrlShift('E');
     ASSERT_TRUE(waitUntil([&] { return log.ids.size() == 1; }));
     EXPECT_EQ(second.registerHotKey(&log, 2, kModControl | kModShift, 0), HotKeyResult::Failed);
     first.unregisterHotKey(1);
-    EXPECT_EQ(second.registerHotKey(&log, 1, kModControl | kModShift, 'E'), HotKeyResult::Registered);
+    EXPECT_EQ(second.registerHotKey(&log, 1, kModControl | kModShift, 'E'),
+              HotKeyResult::Registered);
 }
 
 TEST_F(KeyTest, KeyChordsAndTypedKeysReachTheFixture) {
@@ -182,6 +196,7 @@ TEST_F(KeyTest, KeyChordsAndTypedKeysReachTheFixture) {
         input.sendKey(vk, false);
         input.sendKey(vk, true);
     }
-    EXPECT_TRUE(app.waitForLine(QStringLiteral("memo kl"), 2000)) << app.lines().join("\n").toStdString();
+    EXPECT_TRUE(app.waitForLine(QStringLiteral("memo kl"), 2000))
+        << app.lines().join("\n").toStdString();
     EXPECT_FALSE(input.sendKey(1, false)); // a mouse button is no key
 }

@@ -10,9 +10,10 @@ TEST(EventKind, MouseCodesClientAndNonClient) {
     const struct {
         quint32 client;
         QString name;
-    } table[] = {{512, "MV"},          {513, "LEFT_DOWN"},   {514, "LEFT_UP"},     {515, "LEFT_DBLCLK"},
-                 {516, "RIGHT_DOWN"},  {517, "RIGHT_UP"},    {518, "RIGHT_DBLCLK"}, {519, "MIDDLE_DOWN"},
-                 {520, "MIDDLE_UP"},   {521, "MIDDLE_DBLCLK"}};
+    } table[] = {{512, "MV"},           {513, "LEFT_DOWN"},   {514, "LEFT_UP"},
+                 {515, "LEFT_DBLCLK"},  {516, "RIGHT_DOWN"},  {517, "RIGHT_UP"},
+                 {518, "RIGHT_DBLCLK"}, {519, "MIDDLE_DOWN"}, {520, "MIDDLE_UP"},
+                 {521, "MIDDLE_DBLCLK"}};
     for (const auto& row : table) {
         EXPECT_EQ(eventKindOf(kHookMouse, row.client, 0), row.name) << row.client;
         EXPECT_EQ(eventKindOf(kHookMouse, row.client - 352, 0), row.name) << row.client - 352;

@@ -12,7 +12,9 @@ using namespace klavoro;
 namespace {
 struct RecordingDialogs : Dialogs {
     QStringList shown;
-    void message(const QString& text, const QString& title) override { shown << title + ":" + text; }
+    void message(const QString& text, const QString& title) override {
+        shown << title + ":" + text;
+    }
     bool askYesNo(const QString&, const QString&, bool) override { return true; }
 };
 } // namespace
@@ -106,9 +108,14 @@ TEST(KeyChords, SequencesAreSentOneByOne) {
     EXPECT_EQ(input.keys, (QList<KeyStroke>{{17, false}, {67, false}, {67, true}, {17, true}}));
     EXPECT_EQ(keyChordStrokes(KeyChord::Cut)[1], (KeyStroke{88, false}));
     EXPECT_EQ(keyChordStrokes(KeyChord::Paste)[2], (KeyStroke{86, true}));
-    EXPECT_EQ(keyChordStrokes(KeyChord::SelectAll),
-              (QList<KeyStroke>{{17, false}, {36, false}, {36, true}, {16, false},
-                                {35, false}, {35, true}, {17, true}, {16, true}}));
+    EXPECT_EQ(keyChordStrokes(KeyChord::SelectAll), (QList<KeyStroke>{{17, false},
+                                                                      {36, false},
+                                                                      {36, true},
+                                                                      {16, false},
+                                                                      {35, false},
+                                                                      {35, true},
+                                                                      {17, true},
+                                                                      {16, true}}));
     // A missing key fails the chord but the rest is still sent (nothing stays held).
     input.keys.clear();
     input.missingKeys = {86};
