@@ -1,0 +1,108 @@
+#include "platform/accessibility.h"
+#include "platform/x11/atspiroles.h"
+
+#include <atspi/atspi-constants.h>
+
+#include <gtest/gtest.h>
+
+using namespace klavoro;
+using namespace klavoro::x11;
+
+namespace {
+constexpr quint64 bit(AtspiStateType s) {
+    return quint64(1) << s;
+}
+constexpr quint64 kEnabled = bit(ATSPI_STATE_ENABLED) | bit(ATSPI_STATE_SENSITIVE) |
+                             bit(ATSPI_STATE_VISIBLE) | bit(ATSPI_STATE_SHOWING);
+} // namespace
+
+TEST(AtspiRoles, WhatToolkitsReportForCommonControls) {
+    EXPECT_EQ(roleFromAtspi(ATSPI_ROLE_PUSH_BUTTON), 43);
+    EXPECT_EQ(roleFromAtspi(ATSPI_ROLE_TOGGLE_BUTTON), 43);
+    EXPECT_EQ(roleFromAtspi(ATSPI_ROLE_TEXT), 42);
+    EXPECT_EQ(roleFromAtspi(ATSPI_ROLE_ENTRY), 42);
+    EXPECT_EQ(roleFromAtspi(ATSPI_ROLE_MENU_ITEM), 12);
+    // GTK's menu in a menu bar and Qt's popup are both the menu of their items.
+    EXPECT_EQ(roleFromAtspi(ATSPI_ROLE_MENU), 11);
+    EXPECT_EQ(roleFromAtspi(ATSPI_ROLE_POPUP_MENU), 11);
+    EXPECT_EQ(roleFromAtspi(ATSPI_ROLE_FILLER), 10);
+    EXPECT_EQ(roleFromAtspi(ATSPI_ROLE_PANEL), 20);
+    // Not editable text: its buffer must never be read as a field value.
+    EXPECT_EQ(roleFromAtspi(ATSPI_ROLE_TERMINAL), 15);
+}
+
+TEST(AtspiRoles, UnknownAndOutOfRange) {
+    EXPECT_EQ(roleFromAtspi(ATSPI_ROLE_INVALID), 0);
+    EXPECT_EQ(roleFromAtspi(ATSPI_ROLE_UNKNOWN), 0);
+    EXPECT_EQ(roleFromAtspi(ATSPI_ROLE_REDUNDANT_OBJECT), 0);
+    EXPECT_EQ(roleFromAtspi(ATSPI_ROLE_LAST_DEFINED), 0);
+    EXPECT_EQ(roleFromAtspi(-3), 0);
+    EXPECT_EQ(roleFromAtspi(100000), 0);
+}
+
+TEST(AtspiRoles, EveryDefinedRoleMapsIntoTheWordTable) {
+    for (int r = 0; r < ATSPI_ROLE_LAST_DEFINED; ++r) {
+        const int n = roleFromAtspi(r);
+        EXPECT_TRUE(n >= 0 && n <= 63) << r;
+    }
+}
+
+TEST(AtspiStates, FocusCheckAndSelection) {
+    EXPECT_EQ(statesFromAtspi(kEnabled | bit(ATSPI_STATE_FOCUSED) | bit(ATSPI_STATE_FOCUSABLE),
+                              ATSPI_ROLE_PUSH_BUTTON),
+              state::Focused | state::Focusable);
+    EXPECT_EQ(statesFromAtspi(kEnabled | bit(ATSPI_STATE_CHECKED), ATSPI_ROLE_CHECK_BOX),
+              state::Checked);
+    EXPECT_EQ(statesFromAtspi(kEnabled | bit(ATSPI_STATE_SELECTED) | bit(ATSPI_STATE_SELECTABLE),
+                              ATSPI_ROLE_LIST_ITEM),
+              state::Selected | state::Selectable);
+    EXPECT_EQ(statesFromAtspi(kEnabled | bit(ATSPI_STATE_INDETERMINATE), ATSPI_ROLE_CHECK_BOX),
+              state::Mixed);
+}
+
+TEST(AtspiStates, CheckedToggleButtonIsPressed) {
+    EXPECT_EQ(statesFromAtspi(kEnabled | bit(ATSPI_STATE_CHECKED), ATSPI_ROLE_TOGGLE_BUTTON),
+              state::Pressed);
+    EXPECT_EQ(statesFromAtspi(kEnabled | bit(ATSPI_STATE_PRESSED), ATSPI_ROLE_PUSH_BUTTON),
+              state::Pressed);
+}
+
+TEST(AtspiStates, DisabledOnlyWhenBothFlagsAreMissing) {
+    const quint64 shown = bit(ATSPI_STATE_VISIBLE) | bit(ATSPI_STATE_SHOWING);
+    EXPECT_EQ(statesFromAtspi(shown, ATSPI_ROLE_PUSH_BUTTON), state::Unavailable);
+    EXPECT_EQ(statesFromAtspi(shown | bit(ATSPI_STATE_SENSITIVE), ATSPI_ROLE_PUSH_BUTTON), 0u);
+    // An empty set is a failed read, not a disabled, hidden element.
+    EXPECT_EQ(statesFromAtspi(0, ATSPI_ROLE_PUSH_BUTTON), 0u);
+}
+
+TEST(AtspiStates, TextFieldsWithoutEditableAreReadOnly) {
+    EXPECT_EQ(statesFromAtspi(kEnabled, ATSPI_ROLE_TEXT), state::ReadOnly);
+    EXPECT_EQ(statesFromAtspi(kEnabled | bit(ATSPI_STATE_EDITABLE), ATSPI_ROLE_TEXT), 0u);
+    EXPECT_EQ(statesFromAtspi(kEnabled, ATSPI_ROLE_LABEL), 0u);
+    EXPECT_EQ(statesFromAtspi(kEnabled | bit(ATSPI_STATE_READ_ONLY), ATSPI_ROLE_CHECK_BOX),
+              state::ReadOnly);
+}
+
+TEST(AtspiStates, PasswordFieldIsProtectedEditableText) {
+    EXPECT_TRUE(isPasswordRole(ATSPI_ROLE_PASSWORD_TEXT));
+    EXPECT_FALSE(isPasswordRole(ATSPI_ROLE_TEXT));
+    const quint32 s =
+        statesFromAtspi(kEnabled | bit(ATSPI_STATE_EDITABLE), ATSPI_ROLE_PASSWORD_TEXT);
+    EXPECT_EQ(s, state::Protected);
+    EXPECT_EQ(roleFromAtspi(ATSPI_ROLE_PASSWORD_TEXT), role::Text);
+}
+
+TEST(AtspiStates, ExpansionVisibilityAndLinks) {
+    EXPECT_EQ(statesFromAtspi(kEnabled | bit(ATSPI_STATE_EXPANDABLE), ATSPI_ROLE_TREE_ITEM),
+              state::Collapsed);
+    EXPECT_EQ(statesFromAtspi(kEnabled | bit(ATSPI_STATE_EXPANDABLE) | bit(ATSPI_STATE_EXPANDED),
+                              ATSPI_ROLE_TREE_ITEM),
+              state::Expanded);
+    const quint64 scrolledAway = bit(ATSPI_STATE_ENABLED) | bit(ATSPI_STATE_VISIBLE);
+    EXPECT_EQ(statesFromAtspi(scrolledAway, ATSPI_ROLE_LIST_ITEM), state::Offscreen);
+    EXPECT_EQ(statesFromAtspi(bit(ATSPI_STATE_ENABLED), ATSPI_ROLE_LIST_ITEM), state::Invisible);
+    EXPECT_EQ(statesFromAtspi(kEnabled | bit(ATSPI_STATE_VISITED), ATSPI_ROLE_LINK),
+              state::Linked | state::Traversed);
+    EXPECT_EQ(statesFromAtspi(kEnabled | bit(ATSPI_STATE_MULTISELECTABLE), ATSPI_ROLE_LIST),
+              state::MultiSelectable | state::ExtSelectable);
+}
