@@ -66,6 +66,9 @@ double overlap(const QRect& a, const QRect& b) {
 // A search through an application's tree stops here whatever it finds.
 constexpr int kMaxVisited = 400;
 
+// How long an application that stopped answering is not asked again.
+constexpr int kHungPauseMs = 2000;
+
 bool holdsViewport(int role) {
     return role == 42 || role == 15 || role == 46;
 }
@@ -127,6 +130,9 @@ qint64 AtspiAccessibility::askablePid(WindowId window) {
 }
 
 _AtspiAccessible* AtspiAccessibility::applicationOf(qint64 pid) {
+    // The registry is asked here; the last inspection may have left the
+    // timeout at the few milliseconds it had left.
+    atspi_set_timeout(m_callTimeoutMs, -1);
     AtspiAccessible* desktop = atspi_get_desktop(0);
     if (!desktop) return nullptr;
     AtspiAccessible* found = nullptr;
@@ -156,6 +162,24 @@ _AtspiAccessible* AtspiAccessibility::applicationOf(qint64 pid) {
     }
     g_object_unref(desktop);
     return found;
+}
+
+std::shared_ptr<AtspiElement> AtspiAccessibility::openApplication(qint64 pid) {
+    // An application that did not answer the last query is left alone for a
+    // while: one step asks several times (tracker, inspection, focus), and
+    // each would otherwise wait for its own timeout.
+    if (const auto last = m_lastBudget.value(pid); last && last->timedOut())
+        m_hungUntil.insert(pid, QDeadlineTimer(kHungPauseMs));
+    m_lastBudget.remove(pid);
+    if (const auto hung = m_hungUntil.constFind(pid); hung != m_hungUntil.constEnd()) {
+        if (!hung->hasExpired()) return nullptr;
+        m_hungUntil.remove(pid);
+    }
+    AtspiAccessible* handle = applicationOf(pid);
+    if (!handle) return nullptr;
+    auto budget = std::make_shared<CallBudget>(m_callTimeoutMs, m_budgetMs);
+    m_lastBudget.insert(pid, budget);
+    return wrap(handle, budget);
 }
 
 std::shared_ptr<AtspiElement> AtspiAccessibility::topLevelFor(AtspiElement& app, WindowId window) {
@@ -258,13 +282,11 @@ AccessibleRef AtspiAccessibility::objectAtPoint(QPoint point) {
     const WindowId window = m_desktop.topLevelWindow(m_desktop.windowAt(point));
     const qint64 pid = askablePid(window);
     if (!pid) return nullptr;
-    auto budget = std::make_shared<CallBudget>(m_callTimeoutMs, m_budgetMs);
-    AtspiAccessible* appHandle = applicationOf(pid);
-    if (!appHandle) return nullptr;
-    ElementRef app = wrap(appHandle, budget);
+    ElementRef app = openApplication(pid);
+    if (!app) return nullptr;
     ElementRef top = topLevelFor(*app, window);
     if (top && top->location().contains(point)) return deepestAt(top, point);
-    if (!budget->gaveUp()) {
+    if (!app->budget()->gaveUp()) {
         if (ElementRef popup = openPopupAt(*app, point)) return deepestAt(popup, point);
     }
     // On the window's frame or title bar: the window itself.
@@ -276,10 +298,8 @@ AccessibleRef AtspiAccessibility::objectOfWindow(WindowId window) {
     const WindowId top = m_desktop.topLevelWindow(window);
     const qint64 pid = askablePid(top);
     if (!pid) return nullptr;
-    auto budget = std::make_shared<CallBudget>(m_callTimeoutMs, m_budgetMs);
-    AtspiAccessible* appHandle = applicationOf(pid);
-    if (!appHandle) return nullptr;
-    ElementRef app = wrap(appHandle, budget);
+    ElementRef app = openApplication(pid);
+    if (!app) return nullptr;
     return topLevelFor(*app, top);
 }
 
@@ -306,10 +326,8 @@ AccessibleRef AtspiAccessibility::focusedObject() {
     const WindowId window = m_desktop.foregroundWindow();
     const qint64 pid = askablePid(window);
     if (!pid) return nullptr;
-    auto budget = std::make_shared<CallBudget>(m_callTimeoutMs, m_budgetMs);
-    AtspiAccessible* appHandle = applicationOf(pid);
-    if (!appHandle) return nullptr;
-    ElementRef app = wrap(appHandle, budget);
+    ElementRef app = openApplication(pid);
+    if (!app) return nullptr;
     if (ElementRef top = topLevelFor(*app, m_desktop.topLevelWindow(window)))
         return findFocused(top);
     return findFocused(app);

@@ -2,13 +2,17 @@
 
 #include "platform/accessibility.h"
 
+#include <QDeadlineTimer>
 #include <QHash>
+
+#include <memory>
 
 struct _AtspiAccessible;
 
 namespace klavoro::x11 {
 
 class AtspiElement;
+class CallBudget;
 
 // The accessibility service over AT-SPI. The application is found by the
 // process id of the top-level X window, never by searching every
@@ -35,6 +39,9 @@ public:
 private:
     // The application root of a process, or null (with a new reference).
     _AtspiAccessible* applicationOf(qint64 pid);
+    // The application of a process under a fresh call budget; null when it
+    // has none or did not answer a moment ago.
+    std::shared_ptr<AtspiElement> openApplication(qint64 pid);
     // The application's window that stands for the X top-level `window`.
     std::shared_ptr<AtspiElement> topLevelFor(AtspiElement& app, WindowId window);
     std::shared_ptr<AtspiElement> openPopupAt(AtspiElement& app, QPoint point);
@@ -48,6 +55,8 @@ private:
     int m_budgetMs;
     bool m_available = false;
     QHash<QString, qint64> m_pidOfBus;
+    QHash<qint64, std::shared_ptr<CallBudget>> m_lastBudget;
+    QHash<qint64, QDeadlineTimer> m_hungUntil;
 };
 
 } // namespace klavoro::x11

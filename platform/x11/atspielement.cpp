@@ -30,8 +30,8 @@ bool CallBudget::allowCall() {
 void CallBudget::callDone(qint64 startedMs) {
     // A fast failure is an answer (no such interface, element gone); a slow
     // call is an application that does not answer.
-    if (m_clock.elapsed() - startedMs >= m_callTimeoutMs * 3 / 4 || m_clock.elapsed() >= m_totalMs)
-        m_gaveUp = true;
+    if (m_clock.elapsed() - startedMs >= m_callTimeoutMs * 3 / 4) m_timedOut = true;
+    if (m_timedOut || m_clock.elapsed() >= m_totalMs) m_gaveUp = true;
 }
 
 namespace {
@@ -153,14 +153,16 @@ QString AtspiElement::defaultAction() {
 }
 
 QRect AtspiElement::location() {
-    return guarded(*m_budget, QRect(), [this](GError** e) {
-        AtspiRect* r =
-            atspi_component_get_extents(ATSPI_COMPONENT(acc(m_handle)), ATSPI_COORD_TYPE_SCREEN, e);
-        if (!r) return QRect();
-        const QRect rect(r->x, r->y, r->width, r->height);
-        g_free(r);
-        return rect;
-    });
+    if (!m_location)
+        m_location = guarded(*m_budget, QRect(), [this](GError** e) {
+            AtspiRect* r = atspi_component_get_extents(ATSPI_COMPONENT(acc(m_handle)),
+                                                       ATSPI_COORD_TYPE_SCREEN, e);
+            if (!r) return QRect();
+            const QRect rect(r->x, r->y, r->width, r->height);
+            g_free(r);
+            return rect;
+        });
+    return *m_location;
 }
 
 QString AtspiElement::keyboardShortcut() {

@@ -26,6 +26,8 @@ public:
     void callDone(qint64 startedMs);
     qint64 elapsed() const { return m_clock.elapsed(); }
     bool gaveUp() const { return m_gaveUp; }
+    // Whether a call ran into its timeout (not merely the time running out).
+    bool timedOut() const { return m_timedOut; }
     // Calls made so far (for measurements).
     int calls() const { return m_calls; }
 
@@ -34,6 +36,7 @@ private:
     int m_callTimeoutMs;
     int m_totalMs;
     bool m_gaveUp = false;
+    bool m_timedOut = false;
     int m_calls = 0;
 };
 
@@ -70,9 +73,10 @@ public:
 private:
     _AtspiAccessible* m_handle;
     BudgetRef m_budget;
-    // Read once per element: inspection asks for both several times.
+    // Read once per element: an inspection asks for these several times.
     std::optional<int> m_role;
     std::optional<quint64> m_states;
+    std::optional<QRect> m_location;
 };
 
 } // namespace klavoro::x11

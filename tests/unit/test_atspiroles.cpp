@@ -1,4 +1,5 @@
 #include "platform/accessibility.h"
+#include "platform/x11/atspielement.h"
 #include "platform/x11/atspiroles.h"
 
 #include <atspi/atspi-constants.h>
@@ -105,4 +106,29 @@ TEST(AtspiStates, ExpansionVisibilityAndLinks) {
               state::Linked | state::Traversed);
     EXPECT_EQ(statesFromAtspi(kEnabled | bit(ATSPI_STATE_MULTISELECTABLE), ATSPI_ROLE_LIST),
               state::MultiSelectable | state::ExtSelectable);
+}
+
+TEST(CallBudget, OneSlowCallGivesUpTheRestOfTheInspection) {
+    CallBudget budget(200, 240);
+    EXPECT_TRUE(budget.allowCall());
+    // A failure that came back at once is an answer, not a hang.
+    budget.callDone(budget.elapsed());
+    EXPECT_FALSE(budget.gaveUp());
+    EXPECT_FALSE(budget.timedOut());
+    EXPECT_TRUE(budget.allowCall());
+    // A call that took most of its timeout: the application does not answer.
+    budget.callDone(budget.elapsed() - 160);
+    EXPECT_TRUE(budget.gaveUp());
+    EXPECT_TRUE(budget.timedOut());
+    EXPECT_FALSE(budget.allowCall());
+    EXPECT_EQ(budget.calls(), 2);
+}
+
+TEST(CallBudget, NothingIsAskedOnceTheTimeIsSpent) {
+    CallBudget budget(200, 0);
+    EXPECT_FALSE(budget.allowCall());
+    EXPECT_TRUE(budget.gaveUp());
+    // Spent time is not a hung application.
+    EXPECT_FALSE(budget.timedOut());
+    EXPECT_EQ(budget.calls(), 0);
 }
