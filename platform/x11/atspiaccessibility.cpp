@@ -111,8 +111,10 @@ bool isLeafControl(int role, quint64 states) {
 AtspiAccessibility::AtspiAccessibility(Desktop& desktop, int callTimeoutMs, int budgetMs)
     : m_desktop(desktop), m_callTimeoutMs(callTimeoutMs), m_budgetMs(budgetMs) {
     if (busReachable()) {
-        const int rc = atspi_init();
-        m_available = rc == 0 || rc == 1;
+        // Once per process: a second atspi_init() answers "already done"
+        // even when the first one found no bus.
+        static const int initResult = atspi_init();
+        m_available = initResult == 0 || initResult == 1;
     }
     if (!m_available)
         writeLog(
@@ -311,9 +313,11 @@ std::shared_ptr<AtspiElement> AtspiAccessibility::findFocused(const ElementRef& 
         ElementRef e = stack.takeLast();
         const quint64 states = e->atspiStates();
         if (e->budget()->gaveUp()) return nullptr;
-        if (e != from && has(states, ATSPI_STATE_FOCUSED)) return e;
-        if (!has(states, ATSPI_STATE_SHOWING) || has(states, ATSPI_STATE_MANAGES_DESCENDANTS))
-            continue;
+        if (e != from) {
+            if (has(states, ATSPI_STATE_FOCUSED)) return e;
+            if (!has(states, ATSPI_STATE_SHOWING) || has(states, ATSPI_STATE_MANAGES_DESCENDANTS))
+                continue;
+        }
         const int children = e->childCount();
         for (int i = children - 1; i >= 0; --i)
             if (ElementRef child = childAt(*e, i)) stack.append(child);
