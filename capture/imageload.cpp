@@ -14,10 +14,12 @@ QImage loadImageFile(const QString& path, Dialogs* dialogs, QSize scaledTo) {
     QImage image;
     QImageReader reader(path);
     reader.setAutoTransform(false);
-    const QSize declared = reader.size();
-    const ImageSize probed = probeImageSize(path, 0);
-    const qint64 w = declared.isValid() ? declared.width() : probed.width;
-    const qint64 h = declared.isValid() ? declared.height() : probed.height;
+    QSize declared = reader.size();
+    if (!declared.isValid()) { // the decoder could not tell: ask the header
+        const ImageSize probed = probeImageSize(path, 0);
+        declared = QSize(probed.width, probed.height);
+    }
+    const qint64 w = declared.width(), h = declared.height();
     if (!QFile::exists(path)) {
         why = QStringLiteral("ファイルがありません");
     } else if (w <= 0 || h <= 0) {

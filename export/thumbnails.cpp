@@ -14,6 +14,10 @@
 #include "store/textfile.h"
 
 #include <QFileInfo>
+#include <QThread>
+#include <QThreadPool>
+
+#include <atomic>
 
 #include <cmath>
 
@@ -82,13 +86,31 @@ int makeMissingThumbnails(const StepList& steps, const QString& folder, const Th
     progress.showProgress(QStringLiteral("サムネイル作成中\r\n"));
     letEventsRun();
     createFolderTree(folder + QStringLiteral("Thumb"));
-    for (int i = 1; i <= count; ++i) {
-        progress.setStatus(QStringLiteral("サムネイル作成中・・") +
-                           QString::number(i).rightJustified(3, ' ') + '/' +
-                           QString::number(count));
+    // Decoding full-size captures is the cost: spread it over the cores while
+    // this thread keeps the status line and the window alive.
+    QStringList names;
+    for (int i = 1; i <= count; ++i)
+        names << steps.field(i, FieldImageName);
+    std::atomic<int> done{0};
+    QThreadPool pool;
+    for (const QString& name : names)
+        pool.start([&done, folder, name, box] {
+            makeThumbnail(folder, name, false, box);
+            ++done;
+        });
+    for (int shown = 0; shown < count;) {
+        const int now = done.load();
+        if (now == shown) {
+            QThread::msleep(5);
+        } else {
+            shown = now;
+            progress.setStatus(QStringLiteral("サムネイル作成中・・") +
+                               QString::number(shown).rightJustified(3, ' ') + '/' +
+                               QString::number(count));
+        }
         letEventsRun();
-        makeThumbnail(folder, steps.field(i, FieldImageName), false, box);
     }
+    pool.waitForDone();
     progress.setStatus(QStringLiteral("サムネイル生成完了"));
     progress.showProgress(QString());
     return 0;
