@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
@@ -35,7 +36,11 @@ int main(int argc, char** argv) {
 
     frmKlavoro w;
     w.show();
-    if (conf().loadFiles.trimmed().toInt() == 1) w.reloadList();
-    w.setWindowTitle(windowTitle());
+    // Loading lets events run; inside the event loop a close request that
+    // arrives meanwhile can still end the program.
+    QTimer::singleShot(0, &w, [&w] {
+        if (conf().loadFiles.trimmed().toInt() == 1) w.reloadList();
+        w.setWindowTitle(windowTitle());
+    });
     return app.exec();
 }

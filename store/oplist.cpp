@@ -27,7 +27,7 @@ bool parseStepNumber(const QString& text, int* out) {
     bool ok = false;
     const double v = text.trimmed().toDouble(&ok);
     if (!ok || v < 0 || !std::isfinite(v) || v > 2147483647.0) return false;
-    *out = static_cast<int>(std::nearbyint(v)); // halves to even, as the original rounds
+    *out = static_cast<int>(std::nearbyint(v)); // halves to even
     return true;
 }
 } // namespace
@@ -81,6 +81,10 @@ QString OperationList::buildFileText() const {
 bool OperationList::save() {
     if (m_loadFailed) {
         writeLog(QStringLiteral("保存無視－読込時（MyLoadFile）で既にエラー"));
+        return false;
+    }
+    if (m_loading) {
+        writeLog(QStringLiteral("保存無視－読込中（MyLoadFile）"));
         return false;
     }
     bool ok = true;
@@ -145,7 +149,9 @@ bool OperationList::load() {
     if (!QFileInfo::exists(path)) return true;
 
     bool ok = false;
+    m_loading = true;
     auto finish = [&] {
+        m_loading = false;
         m_host.showProgress(QString());
         m_host.setImageSizePanelVisible(m_list.count() > 0);
         m_host.bringToFront();

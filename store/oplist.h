@@ -70,6 +70,7 @@ private:
     OpListHost& m_host;
     Dialogs& m_dialogs;
     bool m_loadFailed = false;
+    bool m_loading = false; // a save meanwhile would write a list loaded in part
     QString m_lastAdded;
 };
 

@@ -6,7 +6,7 @@
 namespace klavoro {
 
 // Windows code page 932 (Shift-JIS with the Microsoft extensions): 0x5C is the
-// backslash and 0x7E the tilde, as the files of the original platform expect.
+// backslash and 0x7E the tilde, as files written on Windows expect.
 // Characters the code page cannot hold become '?', as the system converter does.
 QByteArray toShiftJis(const QString& text);
 QString fromShiftJis(const QByteArray& bytes);

@@ -333,3 +333,32 @@ TEST(OpListLoader, HundredMegabyteFileLoads) {
     ASSERT_TRUE(s.ops.load());
     EXPECT_EQ(s.list.count(), (big.size() - kHeader1.size()) / line.size());
 }
+
+// A save that arrives while the list is still loading (events run during a
+// load) must not write the part loaded so far over the file.
+TEST(OpListLoader, SaveDuringLoadIsRefused) {
+    Store s;
+    QDir().mkpath(s.home.path("data"));
+    QByteArray body;
+    for (int i = 1; i <= 1000; ++i)
+        body += "\t" + QByteArray::number(i) + "\t\t" + QByteArray::number(i) + "\tm\tjpg\t\r\n";
+    const QByteArray file =
+        "\x8D\xC5\x8F\x49\x8D\x73 = \t1000\t\r\n" + QByteArray(28, '-') + "\x03\r\n" + body;
+    writeBytes(s.file(), file);
+    class SavingHost : public RecordingHost {
+    public:
+        OperationList* ops = nullptr;
+        bool refused = false;
+        void setStatus(const QString& st) override {
+            RecordingHost::setStatus(st);
+            if (st == QStringLiteral("500/1000")) refused = !ops->save();
+        }
+    } host;
+    StepList list;
+    OperationList ops(list, host, s.dialogs);
+    host.ops = &ops;
+    ASSERT_TRUE(ops.load());
+    EXPECT_TRUE(host.refused);
+    EXPECT_EQ(readBytes(s.file()), file);
+    EXPECT_TRUE(ops.save()); // after the load, saving works again
+}

@@ -1,0 +1,134 @@
+#include "store/conffile.h"
+
+#include "store/conftext.h"
+#include "store/logs.h"
+#include "store/pathops.h"
+#include "store/programfolder.h"
+#include "store/textfile.h"
+#include "store/windowplacement.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include <optional>
+
+namespace klavoro {
+
+QString runningExeName() {
+    const QString exe = QCoreApplication::instance()
+                            ? QCoreApplication::applicationFilePath()
+                            : QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+    return QFileInfo(exe).completeBaseName();
+}
+
+ConfFile::ConfFile(MainWindowPlacement& window, Dialogs* dialogs, QString exeName)
+    : m_window(window), m_dialogs(dialogs), m_exeName(std::move(exeName)) {}
+
+QString ConfFile::path() const {
+    return programFolder() + QStringLiteral("Conf.txt");
+}
+
+namespace {
+
+// Capture folder check: a folder that does not exist leaves the setting empty
+// (the program folder); an existing one gets its trailing separator.
+void checkCaptureFolder(Settings& s) {
+    const QString resolved = unquote(resolvePath(s.saveFolderPath));
+    if (!QFileInfo(resolved).isDir()) {
+        if (!s.saveFolderPath.isEmpty())
+            writeLog(QStringLiteral("Conf.txt: save folder path 「%1」 はフォルダーではありません。"
+                                    "プログラムフォルダーに保存します")
+                         .arg(s.saveFolderPath.left(300)));
+        s.saveFolderPath.clear();
+    } else if (!s.saveFolderPath.isEmpty()) {
+        s.saveFolderPath = withTrailingSeparator(s.saveFolderPath);
+    }
+}
+
+} // namespace
+
+ConfLoadReport ConfFile::load(Settings& settings) {
+    ConfLoadReport report;
+    const QSize screen = m_window.screenSize();
+    const WindowRect windowDefaults = defaultWindowRect(screen);
+    ConfText chosen;
+    chosen.window = windowDefaults;
+    m_keepUnreadFile = false;
+
+    const QString file = path();
+    if (QFileInfo::exists(file)) {
+        report.fileFound = true;
+        std::optional<ConfText> best;
+        QString bestLabel;
+        for (const char* label : {"shift-jis", "utf-8", "unicode"}) {
+            bool ok = true;
+            QString error;
+            const QString text = readTextFile(file, QLatin1String(label), m_dialogs, &ok, &error);
+            if (!ok) {
+                report.readFailed = true;
+                m_keepUnreadFile = true;
+                writeLog(QStringLiteral(
+                             "Conf.txt を読めません。既定値を使い、ファイルは上書きしません: ") +
+                         error);
+                best.reset();
+                break;
+            }
+            ConfText t = parseConfText(text, windowDefaults);
+            const bool matched = t.hasExeName && t.exeName == m_exeName;
+            if (matched || !best || t.recognisedKeys > best->recognisedKeys) {
+                best = std::move(t);
+                bestLabel = QLatin1String(label);
+            }
+            if (matched) {
+                report.exeNameMatched = true;
+                break;
+            }
+        }
+        if (best) {
+            chosen = std::move(*best);
+            report.charset = bestLabel;
+            if (!report.exeNameMatched) {
+                if (chosen.recognisedKeys == 0)
+                    writeLog(QStringLiteral("Conf.txt に読める設定がありません。既定値を使います"));
+                else
+                    writeLog(QStringLiteral("Conf.txt: exe name 「%1」 が実行ファイル名 「%2」 と"
+                                            "一致しません。最も多くのキー (%3 個) を読めた %4 "
+                                            "の読み取りを使います")
+                                 .arg(chosen.exeName.left(100), m_exeName)
+                                 .arg(chosen.recognisedKeys)
+                                 .arg(bestLabel));
+            }
+            for (const QString& note : chosen.notes)
+                writeLog(note);
+            for (const QString& error : chosen.errors)
+                writeLog(error);
+            report.errors = chosen.errors;
+        }
+    }
+
+    // The two run-only switches are the user's choice for this run, not file content.
+    const qint32 autoSave = settings.autoSave;
+    const qint32 thumbnailStatic = settings.thumbnailStatic;
+    settings = chosen.settings;
+    settings.autoSave = autoSave;
+    settings.thumbnailStatic = thumbnailStatic;
+    checkCaptureFolder(settings);
+    m_window.placeMainWindow(pulledOntoScreen(chosen.window, screen), settings.splitterLeft);
+    return report;
+}
+
+int ConfFile::save(const Settings& settings) {
+    if (m_keepUnreadFile) {
+        writeLog(QStringLiteral("Conf.txt は読めなかったため上書きしません: ") + path());
+        return -1;
+    }
+    const QString text = confFileText(settings, m_window.normalRect(), m_exeName);
+    QString error;
+    if (!writeWholeFile(path(), text, &error)) {
+        writeLog(QStringLiteral("Conf.txt を保存できません: ") + error);
+        return -1;
+    }
+    return 0;
+}
+
+} // namespace klavoro
