@@ -6,7 +6,9 @@
 
 namespace klavoro {
 namespace {
-qint32 roundEven(double v) { return static_cast<qint32>(std::nearbyint(v)); }
+qint32 roundEven(double v) {
+    return static_cast<qint32>(std::nearbyint(v));
+}
 } // namespace
 
 ScreenRect aroundArea(QPoint p, QSize screen, double m, int dl, int dt, int dr, int db) {
@@ -28,14 +30,14 @@ ScreenRect windowArea(QPoint p, const ScreenRect& window, const ScreenRect& pare
                       const ScreenRect& element, int wm, int hm) {
     auto near = [](qint32 a, qint32 b) { return std::abs(a - b) <= 10; };
     const bool isTheControl = near(window.left, element.left) && near(window.top, element.top) &&
-                              near(window.right, element.right) && near(window.bottom, element.bottom);
+                              near(window.right, element.right) &&
+                              near(window.bottom, element.bottom);
     ScreenRect r = isTheControl ? parent : window;
     // The pointer is compared with the window's own extent, so that the cut
     // keeps it inside wherever the window stands on the screen.
     auto cut = [](qint32& lo, qint32& hi, qint32 pointer, int max) {
         const qint32 extent = hi - lo;
-        if (extent <= max)
-            return;
+        if (extent <= max) return;
         const qint32 rel = pointer - lo;
         if (rel > extent - max / 3.0)
             lo = hi - max;
@@ -57,12 +59,10 @@ ScreenRect topWindowArea(QPoint p, const ScreenRect& w, double mx, double my, do
 
 std::optional<QSize> shrunkSize(QSize image, int wm, int hm, double m) {
     const double w = image.width(), h = image.height();
-    if (w <= 0 || h <= 0 || wm <= 0 || hm <= 0)
-        return std::nullopt;
+    if (w <= 0 || h <= 0 || wm <= 0 || hm <= 0) return std::nullopt;
     const double r = h / w, rm = double(hm) / wm;
     const bool due = rm >= r ? w > wm : h > hm;
-    if (!due)
-        return std::nullopt;
+    if (!due) return std::nullopt;
     // Fitted into the box, then scaled for the display.
     double fw, fh;
     if (hm / h > wm / w) {

@@ -31,8 +31,8 @@ ScreenRect windowArea(QPoint pointer, const ScreenRect& window, const ScreenRect
 
 // "topwindow" and "app": the window widened by a margin around the pointer,
 // times m, rounded halves to even.
-ScreenRect topWindowArea(QPoint pointer, const ScreenRect& window, double marginX,
-                         double marginY, double textMag);
+ScreenRect topWindowArea(QPoint pointer, const ScreenRect& window, double marginX, double marginY,
+                         double textMag);
 
 // The size a capture is shrunk to so that it fits widthMax x heightMax (times
 // m), or nothing when it already fits.

@@ -6,12 +6,14 @@ using namespace klavoro;
 
 TEST(CaptureArea, AroundThePointerKeepsItsSizeInsideTheScreen) {
     const QSize screen(1920, 1080);
-    EXPECT_EQ(aroundArea({10, 10}, screen, 1.0, -150, -100, 150, 200), (ScreenRect{0, 0, 300, 300}));
+    EXPECT_EQ(aroundArea({10, 10}, screen, 1.0, -150, -100, 150, 200),
+              (ScreenRect{0, 0, 300, 300}));
     const ScreenRect r = aroundArea({1900, 500}, screen, 1.0, -150, -100, 150, 200);
     EXPECT_EQ(r.right, 1920);
     EXPECT_EQ(r.left, 1900 - 150 - (1900 + 150 - 1920));
     EXPECT_EQ(r.width(), 300);
-    EXPECT_EQ(aroundArea({960, 1075}, screen, 1.0, -150, -100, 150, 200), (ScreenRect{810, 780, 1110, 1080}));
+    EXPECT_EQ(aroundArea({960, 1075}, screen, 1.0, -150, -100, 150, 200),
+              (ScreenRect{810, 780, 1110, 1080}));
     // Display scaling widens the screen the box may use.
     EXPECT_EQ(aroundArea({2390, 500}, screen, 1.25, -150, -100, 150, 200).right, 2400);
 }
@@ -23,7 +25,8 @@ TEST(CaptureArea, DesktopAndTopWindow) {
     EXPECT_EQ(topWindowArea({300, 200}, w, 80, 40, 1.0), w); // pointer well inside
     EXPECT_EQ(topWindowArea({480, 390}, w, 80, 40, 1.0), (ScreenRect{100, 100, 560, 430}));
     // 2.5 and 3.5 round to the even neighbours.
-    EXPECT_EQ(topWindowArea({300, 200}, {1, 3, 500, 400}, 80, 40, 2.5), (ScreenRect{2, 8, 1250, 1000}));
+    EXPECT_EQ(topWindowArea({300, 200}, {1, 3, 500, 400}, 80, 40, 2.5),
+              (ScreenRect{2, 8, 1250, 1000}));
 }
 
 TEST(CaptureArea, WindowIsCutAroundThePointer) {
