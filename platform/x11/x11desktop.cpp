@@ -1,8 +1,7 @@
 #include "platform/x11/x11desktop.h"
 
 #include "platform/x11/xerrors.h"
-
-#include <X11/Xlib.h>
+#include "platform/x11/xwindows.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -10,15 +9,14 @@
 namespace klavoro::x11 {
 
 X11Desktop::X11Desktop() {
-    installErrorHandler();
-    m_display = XOpenDisplay(nullptr);
+    m_display = openDisplay(&m_error);
 }
 
 X11Desktop::~X11Desktop() {
     if (m_display) XCloseDisplay(m_display);
 }
 
-unsigned long X11Desktop::atom(const char* name) {
+XId X11Desktop::atom(const char* name) {
     return XInternAtom(m_display, name, False);
 }
 
@@ -58,6 +56,7 @@ QList<WindowId> X11Desktop::topLevelWindows() {
 
 QString X11Desktop::windowTitle(WindowId window) {
     QString title;
+    if (!m_display || window == 0) return title;
     Atom type;
     int format;
     unsigned long count = 0, after;
@@ -102,7 +101,7 @@ bool X11Desktop::windowExists(WindowId window) {
     return !trap.failed() && ok;
 }
 
-void X11Desktop::sendWmMessage(WindowId window, unsigned long type, long d0, long d1, long d2) {
+void X11Desktop::sendWmMessage(WindowId window, XId type, long d0, long d1, long d2) {
     XEvent ev{};
     ev.xclient.type = ClientMessage;
     ev.xclient.window = window;
@@ -116,10 +115,18 @@ void X11Desktop::sendWmMessage(WindowId window, unsigned long type, long d0, lon
 }
 
 void X11Desktop::setForegroundWindow(WindowId window) {
-    if (!m_display) return;
+    if (!m_display || window == 0) return;
+    const bool managed = windowManagerRunning(m_display);
     XErrorTrap trap(m_display);
-    sendWmMessage(window, atom("_NET_ACTIVE_WINDOW"), 2, CurrentTime, 0);
-    XRaiseWindow(m_display, window);
+    if (managed) {
+        sendWmMessage(window, atom("_NET_ACTIVE_WINDOW"), 2, CurrentTime, 0);
+        XRaiseWindow(m_display, window);
+    } else {
+        // Nobody else hands out the focus: raise the window and give it the focus ourselves.
+        const Window frame = rootChildOf(m_display, window);
+        XRaiseWindow(m_display, frame ? frame : window);
+        XSetInputFocus(m_display, window, RevertToParent, CurrentTime);
+    }
     XFlush(m_display);
     trap.failed();
 }
@@ -131,22 +138,6 @@ void X11Desktop::setTopMost(WindowId window, bool topMost) {
                   static_cast<long>(atom("_NET_WM_STATE_ABOVE")), 0);
     XFlush(m_display);
     trap.failed();
-}
-
-qint64 X11Desktop::windowProcessId(WindowId window) {
-    if (!m_display) return 0;
-    qint64 pid = 0;
-    Atom type;
-    int format;
-    unsigned long count = 0, after;
-    unsigned char* data = nullptr;
-    XErrorTrap trap(m_display);
-    if (XGetWindowProperty(m_display, window, atom("_NET_WM_PID"), 0, 1, False, XA_CARDINAL, &type,
-                           &format, &count, &after, &data) == Success &&
-        data && format == 32 && count == 1)
-        pid = static_cast<qint64>(*reinterpret_cast<const unsigned long*>(data));
-    if (data) XFree(data);
-    return trap.failed() ? 0 : pid;
 }
 
 void X11Desktop::requestClose(WindowId window) {

@@ -2,11 +2,14 @@
 
 #include "platform/desktop.h"
 
-struct _XDisplay;
+#include "platform/x11/xforward.h"
 
 namespace klavoro::x11 {
 
-// Desktop queries over the program's own Xlib connection.
+// Desktop queries over the program's own Xlib connection. With a window
+// manager the top-level window of an application is its client window (the
+// one with WM_STATE inside the manager's frame); without one it is the child
+// of the root.
 class X11Desktop : public Desktop {
 public:
     // Opens its own connection to $DISPLAY; isOpen() tells whether that worked.
@@ -16,28 +19,44 @@ public:
     X11Desktop& operator=(const X11Desktop&) = delete;
 
     bool isOpen() const { return m_display != nullptr; }
-    _XDisplay* display() const { return m_display; }
+    QString errorText() const { return m_error; }
+    Display* display() const { return m_display; }
 
     QList<WindowId> findTopLevelWindows(const QString& titlePart) override;
     bool windowExists(WindowId window) override;
     void setForegroundWindow(WindowId window) override;
     void setTopMost(WindowId window, bool topMost) override;
 
-    // The process that owns the window (_NET_WM_PID), 0 when unknown.
-    qint64 windowProcessId(WindowId window);
+    QPoint pointerPosition() override;
+    QSize screenSize() override;
+    WindowId desktopWindow() override;
+    WindowId windowAt(QPoint screenPoint) override;
+    WindowId parent(WindowId window) override;
+    WindowId owner(WindowId window) override;
+    WindowId topLevelWindow(WindowId window) override;
+    QString className(WindowId window) override;
+    QString windowTitle(WindowId window) override;
+    QRect windowRect(WindowId window) override;
+    WindowId foregroundWindow() override;
+    WindowId focusedWindow() override;
+    qint64 processId(WindowId window) override;
+    bool setWindowOpacity(WindowId window, int alpha) override;
+    int windowOpacity(WindowId window) override;
+
+    // Same as processId().
+    qint64 windowProcessId(WindowId window) { return processId(window); }
 
     // Asks the window to close, as the window manager's close button does.
     void requestClose(WindowId window);
 
-    // The window's title: _NET_WM_NAME, else WM_NAME.
-    QString windowTitle(WindowId window);
-
 private:
     QList<WindowId> topLevelWindows();
-    unsigned long atom(const char* name);
-    void sendWmMessage(WindowId window, unsigned long type, long d0, long d1, long d2);
+    XId atom(const char* name);
+    void sendWmMessage(WindowId window, XId type, long d0, long d1, long d2);
+    QString ownClassName(WindowId window);
 
-    _XDisplay* m_display = nullptr;
+    Display* m_display = nullptr;
+    QString m_error;
 };
 
 } // namespace klavoro::x11

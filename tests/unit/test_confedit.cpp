@@ -1,6 +1,6 @@
 #include "conftestdir.h"
 #include "fakemainwindow.h"
-#include "platform/desktop.h"
+#include "platform/fake/fakedesktop.h"
 #include "platform/shell.h"
 #include "store/confedit.h"
 #include "store/editwait.h"
@@ -15,7 +15,7 @@ using namespace klavoro;
 namespace {
 
 // An editor that is "open" from the shell's open call until the test's edit ran.
-struct FakeEditor : Desktop, Shell {
+struct FakeEditor : FakeDesktop, Shell {
     bool open(const QString& path) override {
         openedPath = path;
         running = true;

@@ -1,4 +1,4 @@
-#include "platform/desktop.h"
+#include "platform/fake/fakedesktop.h"
 #include "platform/shell.h"
 #include "store/editwait.h"
 #include "store/events.h"
@@ -16,7 +16,7 @@ namespace {
 
 // A desktop whose editor window appears when the shell opens the file and
 // goes away after a number of checks.
-class ScriptedDesktop : public Desktop, public Shell {
+class ScriptedDesktop : public FakeDesktop, public Shell {
 public:
     QList<WindowId> findTopLevelWindows(const QString& part) override {
         lastSearch = part;

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/desktop.h"
+#include "record/inputmessage.h"
+
+#include <QString>
+
+namespace klavoro {
+
+// Receives the hook messages while the hook is set.
+class HookReceiver {
+public:
+    virtual ~HookReceiver() = default;
+    virtual void hookMessage(const InputMessage& message) = 0;
+    // Goes into the hwnd field of every message.
+    virtual WindowId hookWindow() const { return 0; }
+};
+
+// Watches all mouse and keyboard input on the desktop and the activation of
+// windows, without taking input away from the applications.
+// Messages arrive on the GUI thread, in order and never re-entrantly: one that
+// comes in while the receiver is busy is handed over right after it returns.
+class InputHook {
+public:
+    virtual ~InputHook() = default;
+    // Starts the delivery. `delay` is kept for the caller; no message is held
+    // back by it. False, with errorText(), when input cannot be watched.
+    virtual bool SetHook(HookReceiver* receiver, int delay) = 0;
+    virtual void ResetHook() = 0;
+    virtual bool isHooked() const = 0;
+    virtual QString errorText() const = 0;
+};
+
+} // namespace klavoro

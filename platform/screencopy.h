@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <QString>
+
+namespace klavoro {
+
+// Copies pixels off the screen. The copy never contains the pointer.
+class ScreenCopy {
+public:
+    virtual ~ScreenCopy() = default;
+    // The part of `area` that lies on the screen, as Format_RGB32; a null
+    // image when nothing of it is on the screen or the copy failed.
+    virtual QImage copy(const QRect& area) = 0;
+    virtual QSize screenSize() = 0;
+};
+
+} // namespace klavoro
