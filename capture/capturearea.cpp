@@ -57,13 +57,9 @@ ScreenRect topWindowArea(QPoint p, const ScreenRect& w, double mx, double my, do
             roundEven(std::max<double>(w.bottom, p.y() + my) * m)};
 }
 
-std::optional<QSize> shrunkSize(QSize image, int wm, int hm, double m) {
+QSize fittedSize(QSize image, int wm, int hm, double m) {
     const double w = image.width(), h = image.height();
-    if (w <= 0 || h <= 0 || wm <= 0 || hm <= 0) return std::nullopt;
-    const double r = h / w, rm = double(hm) / wm;
-    const bool due = rm >= r ? w > wm : h > hm;
-    if (!due) return std::nullopt;
-    // Fitted into the box, then scaled for the display.
+    if (w <= 0 || h <= 0 || wm <= 0 || hm <= 0) return {};
     double fw, fh;
     if (hm / h > wm / w) {
         fw = wm;
@@ -73,6 +69,15 @@ std::optional<QSize> shrunkSize(QSize image, int wm, int hm, double m) {
         fw = w * hm / h;
     }
     return QSize(roundEven(fw * m), roundEven(fh * m));
+}
+
+std::optional<QSize> shrunkSize(QSize image, int wm, int hm, double m) {
+    const double w = image.width(), h = image.height();
+    if (w <= 0 || h <= 0 || wm <= 0 || hm <= 0) return std::nullopt;
+    const double r = h / w, rm = double(hm) / wm;
+    const bool due = rm >= r ? w > wm : h > hm;
+    if (!due) return std::nullopt;
+    return fittedSize(image, wm, hm, m);
 }
 
 } // namespace klavoro

@@ -34,6 +34,10 @@ ScreenRect windowArea(QPoint pointer, const ScreenRect& window, const ScreenRect
 ScreenRect topWindowArea(QPoint pointer, const ScreenRect& window, double marginX, double marginY,
                          double textMag);
 
+// The image fitted into widthMax x heightMax, then times m; rounded halves to
+// even. Empty for an empty image or box.
+QSize fittedSize(QSize image, int widthMax, int heightMax, double textMag);
+
 // The size a capture is shrunk to so that it fits widthMax x heightMax (times
 // m), or nothing when it already fits.
 std::optional<QSize> shrunkSize(QSize image, int widthMax, int heightMax, double textMag);

@@ -1,5 +1,6 @@
 #include "capture/imagesaving.h"
 
+#include "capture/capturearea.h"
 #include "capture/encoders.h"
 #include "capture/imageload.h"
 #include "export/thumbnails.h"
@@ -103,16 +104,7 @@ bool fitFileIntoSize(const QString& source, const QString& destination, int widt
                      double textMag) {
     const QImage image = loadImageFile(source);
     if (image.isNull() || widthMax <= 0 || heightMax <= 0) return false;
-    const double w = image.width(), h = image.height();
-    double fw, fh;
-    if (heightMax / h > widthMax / w) {
-        fw = widthMax;
-        fh = h * widthMax / w;
-    } else {
-        fh = heightMax;
-        fw = w * heightMax / h;
-    }
-    const QSize size(int(std::nearbyint(fw * textMag)), int(std::nearbyint(fh * textMag)));
+    const QSize size = fittedSize(image.size(), widthMax, heightMax, textMag);
     return resizeIntoJpeg(source, destination, size.width(), size.height(), 100);
 }
 
