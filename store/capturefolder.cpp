@@ -60,6 +60,8 @@ QString findImageFile(const QString& folder, const QString& imageName) {
     const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden, QDir::Name);
     for (const QString& e : entries)
         if (e.startsWith(prefix)) return folder + e;
+    // Lists built from image files name the file with its extension.
+    if (QFileInfo(folder + imageName).isFile()) return folder + imageName;
     return {};
 }
 
