@@ -196,9 +196,11 @@ QString AtspiElement::focus() {
 }
 
 int AtspiElement::childCount() {
-    return guarded(*m_budget, 0, [this](GError** e) {
-        return std::max(0, atspi_accessible_get_child_count(acc(m_handle), e));
-    });
+    if (!m_childCount)
+        m_childCount = guarded(*m_budget, 0, [this](GError** e) {
+            return std::max(0, atspi_accessible_get_child_count(acc(m_handle), e));
+        });
+    return *m_childCount;
 }
 
 AccessibleRef AtspiElement::parent() {

@@ -77,6 +77,7 @@ private:
     std::optional<int> m_role;
     std::optional<quint64> m_states;
     std::optional<QRect> m_location;
+    std::optional<int> m_childCount;
 };
 
 } // namespace klavoro::x11
