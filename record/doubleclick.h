@@ -5,10 +5,9 @@
 
 namespace klavoro {
 
-// Decides which presses are double clicks, the way the window system of the
-// original platform does: a second press of the same button within the
-// double-click time, inside a small box around the first press. The press
-// after a double click starts a new pair.
+// Decides which presses are double clicks, the way Windows does: a second press of the same button
+// within the double-click time, inside a small box around the first press. The press after a double
+// click starts a new pair.
 class DoubleClickTracker {
 public:
     // Defaults: 500 ms and a 4 x 4 pixel box centred on the first press.

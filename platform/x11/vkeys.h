@@ -11,7 +11,7 @@ namespace klavoro::x11 {
 int vkOfKeysym(XId sym);
 
 // Keycodes of the keyboard mapped to virtual keys. Keypad keys give their
-// digit codes while NumLock is on, as on the original platform.
+// digit codes while NumLock is on, as on Windows.
 class KeycodeMap {
 public:
     void load(Display* dpy);

@@ -118,8 +118,8 @@ QRect X11Desktop::windowRect(WindowId window) {
         return {};
     QRect rect(x - attrs.border_width, y - attrs.border_width, attrs.width + 2 * attrs.border_width,
                attrs.height + 2 * attrs.border_width);
-    // A managed top-level window's rectangle includes the frame, as the
-    // original platform's does with the title bar.
+    // A managed top-level window's rectangle includes the frame, as a
+    // Windows window rectangle includes the title bar.
     if (hasProperty(m_display, window, "WM_STATE")) {
         const auto extents = longProperty(m_display, window, "_NET_FRAME_EXTENTS", XA_CARDINAL, 4);
         if (extents.size() == 4)
