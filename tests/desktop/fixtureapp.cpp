@@ -24,7 +24,11 @@ void pause(int ms) {
     }
 }
 
-FixtureApp::FixtureApp(const QStringList& args) : m_args(args) {
+FixtureApp::FixtureApp(const QStringList& args)
+    : FixtureApp(QStringLiteral(KLAVORO_FIXTURE), args) {}
+
+FixtureApp::FixtureApp(const QString& program, const QStringList& args)
+    : m_program(program), m_args(args) {
     m_process.setProcessChannelMode(QProcess::SeparateChannels);
     m_process.setStandardErrorFile(QProcess::nullDevice());
     QObject::connect(&m_process, &QProcess::readyReadStandardOutput, [this] { readOutput(); });
@@ -38,7 +42,7 @@ FixtureApp::~FixtureApp() {
 }
 
 bool FixtureApp::start() {
-    m_process.start(QStringLiteral(KLAVORO_FIXTURE), m_args);
+    m_process.start(m_program, m_args);
     if (!m_process.waitForStarted(5000)) return false;
     return waitUntil([this] { return m_window != 0; }, 15000);
 }

@@ -20,6 +20,8 @@ void pause(int ms);
 class FixtureApp {
 public:
     explicit FixtureApp(const QStringList& args = {});
+    // Another program that reports the same way ("geometry ...", "ready ...").
+    FixtureApp(const QString& program, const QStringList& args);
     ~FixtureApp();
     FixtureApp(const FixtureApp&) = delete;
     FixtureApp& operator=(const FixtureApp&) = delete;
@@ -40,6 +42,7 @@ private:
     void readOutput();
 
     QProcess m_process;
+    QString m_program;
     QStringList m_args;
     QStringList m_lines;
     QHash<QString, QRect> m_geometry;

@@ -10,7 +10,6 @@
 #include "tests/desktop/fixtureapp.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 
@@ -83,47 +82,6 @@ protected:
     ElementInspector inspector{service, desktop};
 };
 
-// A process that prints "geometry NAME x y w h" and "ready XID" lines.
-class ReportingProcess {
-public:
-    ReportingProcess(const QString& program, const QStringList& args) {
-        m_process.setStandardErrorFile(QProcess::nullDevice());
-        QObject::connect(&m_process, &QProcess::readyReadStandardOutput, [this] {
-            while (m_process.canReadLine()) {
-                const QStringList parts =
-                    QString::fromUtf8(m_process.readLine()).trimmed().split(u' ');
-                if (parts.size() == 6 && parts[0] == QLatin1String("geometry"))
-                    m_rects.insert(parts[1], QRect(parts[2].toInt(), parts[3].toInt(),
-                                                   parts[4].toInt(), parts[5].toInt()));
-                else if (parts.size() == 2 && parts[0] == QLatin1String("ready"))
-                    m_window = parts[1].toULongLong();
-                m_lines << parts.join(u' ');
-            }
-        });
-        m_process.start(program, args);
-        waitUntil([this] { return m_window != 0; }, 15000);
-    }
-    ~ReportingProcess() {
-        if (m_process.state() != QProcess::NotRunning) {
-            ::kill(static_cast<pid_t>(m_process.processId()), SIGCONT);
-            m_process.kill();
-            m_process.waitForFinished(3000);
-        }
-    }
-    WindowId window() const { return m_window; }
-    qint64 pid() const { return m_process.processId(); }
-    QRect rect(const QString& name) const { return m_rects.value(name); }
-    bool waitForLine(const QString& line) {
-        return waitUntil([&] { return m_lines.contains(line); }, 3000);
-    }
-
-private:
-    QProcess m_process;
-    QHash<QString, QRect> m_rects;
-    QStringList m_lines;
-    WindowId m_window = 0;
-};
-
 } // namespace
 
 TEST_F(ElementsOnDesktop, ClickOnOkGivesTheButtonAndItsSentence) {
@@ -173,11 +131,11 @@ TEST_F(ElementsOnDesktop, OpenItemOfTheFileMenu) {
 }
 
 TEST_F(ElementsOnDesktop, GtkButtonNameAndRole) {
-    ReportingProcess gtk(QStringLiteral("/usr/bin/python3"),
-                         {QStringLiteral(KLAVORO_GTK_FIXTURE), QStringLiteral("700,400")});
-    ASSERT_NE(gtk.window(), 0u) << "the GTK fixture did not start (python3-gi, gir1.2-gtk-3.0)";
+    FixtureApp gtk(QStringLiteral("/usr/bin/python3"),
+                   {QStringLiteral(KLAVORO_GTK_FIXTURE), QStringLiteral("700,400")});
+    ASSERT_TRUE(gtk.start()) << "the GTK fixture did not start (python3-gi, gir1.2-gtk-3.0)";
     desktop.setForegroundWindow(gtk.window());
-    const QPoint centre = gtk.rect(QStringLiteral("適用")).center();
+    const QPoint centre = gtk.geometry(QStringLiteral("適用")).center();
     ElementInfo info;
     // GTK registers with the bus a moment after it shows its window.
     waitUntil(
@@ -192,7 +150,7 @@ TEST_F(ElementsOnDesktop, GtkButtonNameAndRole) {
     EXPECT_EQ(sentence(info), QStringLiteral("[適用](ボタン)を、クリックします。"));
 
     // GTK hands out a password entry's text as bullets; we must not even ask.
-    const QPoint secret = gtk.rect(QStringLiteral("暗証番号")).center();
+    const QPoint secret = gtk.geometry(QStringLiteral("暗証番号")).center();
     click(secret);
     typeText(QStringLiteral("abc"));
     ASSERT_TRUE(gtk.waitForLine(QStringLiteral("secret length 3")));
@@ -293,11 +251,10 @@ TEST_F(ElementsOnDesktop, OurOwnWindowIsNeverAsked) {
 }
 
 TEST_F(ElementsOnDesktop, StoppedApplicationGivesEmptyData) {
-    ReportingProcess stopped(QStringLiteral(KLAVORO_FIXTURE),
-                             {QStringLiteral("--title"), QStringLiteral("Stopped"),
-                              QStringLiteral("--pos"), QStringLiteral("700,300")});
-    ASSERT_NE(stopped.window(), 0u);
-    const QPoint ok = stopped.rect(QStringLiteral("OK")).center();
+    FixtureApp stopped({QStringLiteral("--title"), QStringLiteral("Stopped"),
+                        QStringLiteral("--pos"), QStringLiteral("700,300")});
+    ASSERT_TRUE(stopped.start());
+    const QPoint ok = stopped.geometry(QStringLiteral("OK")).center();
     desktop.setForegroundWindow(stopped.window());
     ASSERT_TRUE(waitUntil([&] { return inspector.nameAtPoint(ok) == QLatin1String("OK"); }, 5000));
 
