@@ -13,6 +13,18 @@ public:
     virtual void message(const QString& text, const QString& title) = 0;
     // Yes and No buttons; `defaultYes` chooses the preselected one. True for Yes.
     virtual bool askYesNo(const QString& text, const QString& title, bool defaultYes) = 0;
+
+    enum class Answer { Yes, No, Cancel };
+    // Yes, No and Cancel buttons with `preselected` chosen; closing the box is Cancel.
+    virtual Answer askYesNoCancel(const QString& text, const QString& title, Answer preselected) {
+        (void)text, (void)title, (void)preselected;
+        return Answer::Cancel;
+    }
+    // OK and Cancel buttons. True for OK.
+    virtual bool askOkCancel(const QString& text, const QString& title) {
+        (void)text, (void)title;
+        return false;
+    }
 };
 
 } // namespace klavoro

@@ -14,4 +14,22 @@ bool QtDialogs::askYesNo(const QString& text, const QString& title, bool default
            QMessageBox::Yes;
 }
 
+Dialogs::Answer QtDialogs::askYesNoCancel(const QString& text, const QString& title,
+                                          Answer preselected) {
+    const auto def = preselected == Answer::Yes  ? QMessageBox::Yes
+                     : preselected == Answer::No ? QMessageBox::No
+                                                 : QMessageBox::Cancel;
+    switch (QMessageBox::question(m_parent, title, text,
+                                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, def)) {
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    default: return Answer::Cancel;
+    }
+}
+
+bool QtDialogs::askOkCancel(const QString& text, const QString& title) {
+    return QMessageBox::question(m_parent, title, text, QMessageBox::Ok | QMessageBox::Cancel,
+                                 QMessageBox::Ok) == QMessageBox::Ok;
+}
+
 } // namespace klavoro

@@ -12,6 +12,8 @@ public:
     explicit QtDialogs(QWidget* parent) : m_parent(parent) {}
     void message(const QString& text, const QString& title) override;
     bool askYesNo(const QString& text, const QString& title, bool defaultYes) override;
+    Answer askYesNoCancel(const QString& text, const QString& title, Answer preselected) override;
+    bool askOkCancel(const QString& text, const QString& title) override;
 
 private:
     QWidget* m_parent;
