@@ -5,12 +5,14 @@ namespace klavoro {
 class Accessibility;
 class CursorSource;
 class Desktop;
+class InputMethod;
 class HotKeys;
 class InputHook;
 class KeyState;
 class ScreenCopy;
 class SharedMemory;
 class Shell;
+class SoundPlayer;
 class SyntheticInput;
 
 // The platform services the program runs on, made once at start-up and passed
@@ -27,6 +29,8 @@ struct PlatformServices {
     CursorSource* cursor = nullptr;
     Shell* shell = nullptr;
     Accessibility* accessibility = nullptr;
+    InputMethod* inputMethod = nullptr;
+    SoundPlayer* sound = nullptr;
 };
 
 } // namespace klavoro

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+namespace klavoro {
+
+// The program's icon in the desktop's notification area (the tray).
+class NotificationArea {
+public:
+    virtual ~NotificationArea() = default;
+    // False when the desktop has no notification area.
+    virtual bool isAvailable() const = 0;
+    // Shows the icon with a tip and hides the main window into it. False
+    // when it could not (no notification area): the window then stays
+    // reachable (minimised, not hidden).
+    virtual bool add(const QString& tip) = 0;
+    virtual void setTip(const QString& tip) = 0;
+    // The capturing picture while a step is taken, the normal one otherwise.
+    virtual void setCapturing(bool capturing) = 0;
+    // Removes the icon; with `showWindow` the main window comes back and the
+    // current step is selected again.
+    virtual void remove(bool showWindow = true) = 0;
+    virtual bool isShown() const = 0;
+};
+
+} // namespace klavoro
