@@ -26,6 +26,21 @@ ScreenRect moved(const ScreenRect& r, int dx, int dy) {
 }
 } // namespace
 
+QString captureTargetName(int target) {
+    switch (target) {
+    case 1:
+        return QStringLiteral("window");
+    case 2:
+        return QStringLiteral("desktop");
+    case 3:
+        return QStringLiteral("topwindow");
+    case 4:
+        return QStringLiteral("app");
+    default:
+        return QStringLiteral("around");
+    }
+}
+
 bool isTopWindowClass(const QString& className, const QString& setting) {
     if (className.isEmpty()) return false;
     for (const QString& name : setting.split(','))
@@ -117,7 +132,8 @@ CaptureResult CaptureEngine::GetImage(const QString& target, const QString& /*ev
         return r;
     };
 
-    const QPoint p = m_desktop.pointerPosition();
+    const QPoint p = atPoint ? *atPoint : m_desktop.pointerPosition();
+    atPoint.reset();
     r.pointer = p;
     const WindowId reference = p.x() < 0 && p.y() < 0
                                    ? m_desktop.focusedWindow()
