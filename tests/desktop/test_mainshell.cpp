@@ -6,7 +6,6 @@
 #include "store/sjis.h"
 #include "store/stepline.h"
 #include "store/steplist.h"
-#include "tests/qtprinters.h"
 #include "tests/unit/testutil.h"
 #include "ui/clipboardtimer.h"
 #include "ui/frmklavoro.h"
