@@ -1,6 +1,12 @@
 #include "platform/services.h"
+#include "platform/x11/atspiaccessibility.h"
+#include "platform/x11/x11cursor.h"
 #include "platform/x11/x11desktop.h"
+#include "platform/x11/x11hotkeys.h"
+#include "platform/x11/x11inputhook.h"
 #include "platform/x11/x11keystate.h"
+#include "platform/x11/x11screencopy.h"
+#include "platform/x11/x11syntheticinput.h"
 #include "platform/x11/xdgshell.h"
 #include "store/capturefolder.h"
 #include "store/conffile.h"
@@ -42,10 +48,22 @@ int main(int argc, char** argv) {
     x11::X11Desktop desktop;
     x11::X11KeyState keys;
     x11::XdgShell shell;
+    x11::X11InputHook inputHook;
+    x11::X11HotKeys hotKeys;
+    x11::X11ScreenCopy screenCopy;
+    x11::X11Cursor cursor;
+    x11::X11SyntheticInput syntheticInput;
+    x11::AtspiAccessibility accessibility(desktop);
     PlatformServices platform;
     platform.desktop = &desktop;
     platform.keyState = &keys;
     platform.shell = &shell;
+    platform.inputHook = &inputHook;
+    platform.hotKeys = &hotKeys;
+    platform.screenCopy = &screenCopy;
+    platform.cursor = &cursor;
+    platform.syntheticInput = &syntheticInput;
+    platform.accessibility = &accessibility;
 
     frmKlavoro w(&platform);
     w.confFile().load(conf());

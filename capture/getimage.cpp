@@ -135,7 +135,11 @@ CaptureResult CaptureEngine::GetImage(const QString& target, const QString& /*ev
     const QPoint p = atPoint ? *atPoint : m_desktop.pointerPosition();
     atPoint.reset();
     r.pointer = p;
-    const WindowId reference = p.x() < 0 && p.y() < 0
+    // "around" needs no window: its copy is not delayed by window queries.
+    const bool needsWindow = target != QLatin1String("around") &&
+                             target != QLatin1String("desktop") && target != QLatin1String("rect");
+    const WindowId reference = !needsWindow ? 0
+                               : p.x() < 0 && p.y() < 0
                                    ? m_desktop.focusedWindow()
                                    : m_desktop.windowAt(QPoint(int(std::nearbyint(p.x() / m)),
                                                                int(std::nearbyint(p.y() / m))));

@@ -83,15 +83,24 @@ bool StepImageSaver::saveStepImage(int step, const QString& imageName, bool noLi
 
 QString writeStepImageFiles(const StepImageFiles& files, const QImage& marked,
                             const QImage& unmarked) {
-    const QString& path = files.path;
-    QString error;
-    if (!writeByExtension(marked, path, files.jpegQuality, &error))
-        return path + QStringLiteral("の作成に失敗！") + kCrLf + error;
+    const auto write = [&](const QImage& image, const QString& path) -> QString {
+        QString error;
+        bool ok = false;
+        if (files.syncToDisk) {
+            ok = writeByExtension(image, path, files.jpegQuality, &error);
+        } else {
+            const QByteArray bytes =
+                encodeByExtension(image, extensionOf(path), files.jpegQuality, &error);
+            ok = !bytes.isEmpty() && writeNewFileBytes(path, bytes, &error);
+        }
+        return ok ? QString() : path + QStringLiteral("の作成に失敗！") + kCrLf + error;
+    };
+    if (QString failed = write(marked, files.path); !failed.isEmpty()) return failed;
     if (!unmarked.isNull()) {
-        const QString copy = files.folder + QStringLiteral("NO_RECT/") + fileNameOf(path);
-        if (!createFolderTree(files.folder + QStringLiteral("NO_RECT")) ||
-            !writeByExtension(unmarked, copy, files.jpegQuality, &error))
-            return copy + QStringLiteral("の作成に失敗！") + kCrLf + error;
+        const QString copy = files.folder + QStringLiteral("NO_RECT/") + fileNameOf(files.path);
+        if (!createFolderTree(files.folder + QStringLiteral("NO_RECT")))
+            return copy + QStringLiteral("の作成に失敗！") + kCrLf;
+        if (QString failed = write(unmarked, copy); !failed.isEmpty()) return failed;
     }
     if (files.thumbnail)
         makeThumbnail(files.folder, files.imageName, false,

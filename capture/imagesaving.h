@@ -29,6 +29,8 @@ struct StepImageFiles {
     QString path;      // the image file in it (imagePathForSaving)
     QString imageName; // the step's image name without extension, for the thumbnail
     int jpegQuality = 70;
+    // False: written without waiting for the disk (syncFileToDisk later).
+    bool syncToDisk = true;
     bool thumbnail = true;
     int thumbnailWidth = 240, thumbnailHeight = 180;
     double textMag = 1.0;

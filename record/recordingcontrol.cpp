@@ -77,11 +77,22 @@ RecordingControl::RecordingControl(const RecordingServices& services, InputHook&
 }
 
 RecordingControl::~RecordingControl() {
-    if (m_looping) {
-        m_hook.ResetHook();
-        m_hotKeys.unregisterAll();
-        m_pipeline.stop();
-    }
+    // The window may be half gone here: no commits, only the hook and keys go.
+    if (!m_looping) return;
+    m_hook.ResetHook();
+    m_hotKeys.unregisterAll();
+}
+
+void RecordingControl::finishNow() {
+    if (!m_looping) return;
+    m_looping = false;
+    m_hook.ResetHook();
+    m_hotKeys.unregisterAll();
+    m_pipeline.stop();
+    m_goTimer.stop();
+    m_saveMonitor.stop();
+    m_restartMonitor.stop();
+    deleteWaitMarker();
 }
 
 void RecordingControl::startCommand(bool manual) {

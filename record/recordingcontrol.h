@@ -42,6 +42,12 @@ public:
     // The stop command: only clears the run mode; the loop notices.
     void stopCommand();
 
+    // The window closes while the loop runs: the hook and hot keys go, and
+    // every captured step is written and listed before the list is saved.
+    // (Destroying the control while recording writes the files but lists
+    // nothing more.)
+    void finishNow();
+
     bool isRecording() const { return m_looping; }
     bool isPaused() const { return m_paused; }
     StepPipeline& pipeline() { return m_pipeline; }

@@ -1,5 +1,6 @@
 #include "record/stepcommit.h"
 
+#include "export/thumbnails.h"
 #include "record/stephost.h"
 #include "record/waitmarker.h"
 #include "store/capturefolder.h"
@@ -11,6 +12,7 @@
 #include "store/sjis.h"
 #include "store/stepline.h"
 #include "store/steplist.h"
+#include "store/textfile.h"
 
 #include <QFile>
 
@@ -29,13 +31,9 @@ QString maximumQuestion(int maxCnt) {
 
 StepCommitter::StepCommitter(StepList& steps, OperationList& opList, StepHost& host,
                              const RecordingOptions& options)
-    : m_list(steps), m_opList(opList), m_host(host), m_options(options) {
-    m_writer.onDone = [this](const StepWriter::Result& r) { done(r); };
-}
+    : m_list(steps), m_opList(opList), m_host(host), m_options(options) {}
 
-StepCommitter::~StepCommitter() {
-    m_writer.onDone = nullptr;
-}
+StepCommitter::~StepCommitter() = default;
 
 void StepCommitter::start(int stepNumber) {
     m_number = std::max(0, stepNumber);
@@ -56,13 +54,14 @@ void StepCommitter::stop() {
 void StepCommitter::submit(PendingStep step) {
     const Settings& s = conf();
     Slot slot;
-    StepWriter::Job job;
+    slot.id = m_nextId++;
     if (step.kind != PendingStep::Kind::Failed) {
         m_lastEvent = step.eventName;
         m_lastSentence = step.sentence;
     }
     const bool write = step.kind != PendingStep::Kind::Failed && !step.imageName.isEmpty() &&
                        (s.autoSave == 1 || m_options.autoSave);
+    SerialWorker::Task task = [] { return QString(); };
     if (write) {
         const QString folder = captureFolder();
         const QString path = imagePathForSaving(folder, step.imageName, step.extension);
@@ -74,22 +73,24 @@ void StepCommitter::submit(PendingStep step) {
             files.path = path;
             files.imageName = step.imageName;
             files.jpegQuality = s.saveJpgQuality;
-            files.thumbnailWidth = s.thumbnailWidth;
-            files.thumbnailHeight = s.thumbnailHeight;
-            files.textMag = s.textMag;
-            job.files = files;
-            job.marked = step.images.marked;
-            if (s.noRectFile == 1) job.unmarked = step.images.unmarked;
+            files.syncToDisk = false;
+            files.thumbnail = false; // after the commit, in the background
+            const QImage marked = step.images.marked;
+            const QImage unmarked = s.noRectFile == 1 ? step.images.unmarked : QImage();
+            task = [files, marked, unmarked] {
+                return writeStepImageFiles(files, marked, unmarked);
+            };
             slot.path = path;
         }
     }
     slot.step = std::move(step);
-    // Every step goes through the writer, image or not, so that commits keep
-    // the order of the presses.
-    slot.id = m_writer.submit(std::move(job));
     if (slot.step.kind != PendingStep::Kind::Failed) m_lastSlot = slot.id;
     ++m_stepSlots;
+    // Every step goes through the image thread, image or not, so that
+    // commits keep the order of the presses.
+    const quint64 id = slot.id;
     m_slots.push_back(std::move(slot));
+    m_images.post(std::move(task), [this, id](const QString& error) { done(id, error); });
 }
 
 void StepCommitter::requestListSave() {
@@ -100,31 +101,37 @@ void StepCommitter::requestListSave() {
     }
     std::optional<OperationList::PreparedSave> prepared = m_opList.prepareSave();
     if (!prepared) return;
-    StepWriter::Job job;
-    job.list = std::move(*prepared);
-    Slot slot;
-    slot.listSave = true;
-    slot.id = m_writer.submit(std::move(job));
-    m_slots.push_back(std::move(slot));
     m_listSaveQueued = true;
+    const QStringList unsynced = std::exchange(m_unsynced, {});
+    m_background.post(
+        [prepared = std::move(*prepared), unsynced] {
+            // The images first: a list on the disk never names one that is not.
+            for (const QString& path : unsynced)
+                syncFileToDisk(path);
+            QString why;
+            if (!OperationList::writePrepared(prepared, &why))
+                return QStringLiteral("OpList.txt 保存失敗：") + why;
+            return QString();
+        },
+        [this](const QString& error) { listSaved(error); });
 }
 
-void StepCommitter::done(const StepWriter::Result& result) {
-    if (m_slots.empty() || m_slots.front().id != result.id) return; // cannot happen: one FIFO
+void StepCommitter::listSaved(const QString& error) {
+    m_listSaveQueued = false;
+    if (!error.isEmpty()) reportFailure(error);
+    if (m_listSaveAgain) {
+        m_listSaveAgain = false;
+        requestListSave();
+    }
+}
+
+void StepCommitter::done(quint64 id, const QString& error) {
+    if (m_slots.empty() || m_slots.front().id != id) return; // cannot happen: one FIFO
     Slot slot = std::move(m_slots.front());
     m_slots.pop_front();
-    if (slot.listSave) {
-        m_listSaveQueued = false;
-        if (!result.error.isEmpty()) reportFailure(result.error);
-        if (m_listSaveAgain) {
-            m_listSaveAgain = false;
-            requestListSave();
-        }
-        return;
-    }
     --m_stepSlots;
     if (m_lastSlot == slot.id) m_lastSlot = 0;
-    commit(slot, slot.error.isEmpty() ? result.error : slot.error);
+    commit(slot, slot.error.isEmpty() ? error : slot.error);
     stepFinished();
 }
 
@@ -164,8 +171,18 @@ void StepCommitter::commit(Slot& slot, const QString& error) {
     if (!step.imageName.isEmpty()) m_host.showCapture(step.images.marked, s.reduce == 1);
     m_opList.addStep(n, step.imageName, step.sentence, detail.ext, QString(), true, false);
     m_lastCommitted = n;
+    m_host.stepCommitted(n);
     if (!step.imageName.isEmpty()) m_lastImageName = step.imageName;
     if (!slot.path.isEmpty()) {
+        m_unsynced << slot.path;
+        if (s.noRectFile == 1)
+            m_unsynced << captureFolder() + QStringLiteral("NO_RECT/") + fileNameOf(slot.path);
+        const QString folder = captureFolder();
+        const ThumbnailBox box{s.thumbnailWidth, s.thumbnailHeight, s.textMag};
+        m_background.post([folder, name = step.imageName, box] {
+            makeThumbnail(folder, name, false, box);
+            return QString();
+        });
         m_host.markSaved(n);
         writeExeLog(exeLogRecord(slot.path, step.images));
     }
@@ -216,8 +233,12 @@ void StepCommitter::stepFinished() {
 }
 
 void StepCommitter::finish() {
-    while (m_writer.pending() > 0 && !m_writer.isDelivering())
-        m_writer.drain();
+    // A commit may ask for a list save, a list save may ask for another.
+    while ((m_images.pending() > 0 || m_background.pending() > 0) && !m_images.isDelivering() &&
+           !m_background.isDelivering()) {
+        m_images.drain();
+        m_background.drain();
+    }
 }
 
 void StepCommitter::replaceLastSentence(const QString& sentence) {

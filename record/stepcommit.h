@@ -2,7 +2,8 @@
 
 #include "capture/imagesaving.h"
 #include "record/recordingoptions.h"
-#include "record/stepwriter.h"
+#include "record/serialworker.h"
+#include "store/oplist.h"
 
 #include <QString>
 
@@ -35,7 +36,9 @@ struct PendingStep {
 // written off the GUI thread and adds each to the step list once its file
 // exists, so the list (and OpList.txt) never names an image that is missing.
 // Numbers are given at that point, with the wrap at `max cnt`: a step whose
-// image could not be written takes no number.
+// image could not be written takes no number. Images are written without
+// waiting for the disk; the list save, on a second thread, first makes the
+// images it names durable, then writes OpList.txt.
 class StepCommitter {
 public:
     StepCommitter(StepList& steps, OperationList& opList, StepHost& host,
@@ -77,12 +80,12 @@ public:
 private:
     struct Slot {
         quint64 id = 0;
-        bool listSave = false;
         QString error; // known before writing (a path that is too long)
         QString path;  // the image file, when one is written
         PendingStep step;
     };
-    void done(const StepWriter::Result& result);
+    void done(quint64 id, const QString& error);
+    void listSaved(const QString& error);
     void commit(Slot& slot, const QString& error);
     void removeFiles(const Slot& slot);
     void maximumCheck();
@@ -93,9 +96,12 @@ private:
     OperationList& m_opList;
     StepHost& m_host;
     const RecordingOptions& m_options;
-    StepWriter m_writer;
+    SerialWorker m_images;     // step images, in press order
+    SerialWorker m_background; // list saves and thumbnails
     std::deque<Slot> m_slots;
     int m_stepSlots = 0;
+    quint64 m_nextId = 1;
+    QStringList m_unsynced; // written images not yet known to be on the disk
     int m_number = 0;
     bool m_active = false;
     bool m_asking = false;

@@ -40,6 +40,8 @@ public:
     virtual void showInformation(QPoint eventPoint, WindowId under, WindowId foreground) = 0;
     // A new capture for the viewer (scaled into it when `reduce`).
     virtual void showCapture(const QImage& image, bool reduce) = 0;
+    // Step n is in the list now (its image written when it has one).
+    virtual void stepCommitted(int /*n*/) {}
     // Step n's thumbnail panel shows its image as saved.
     virtual void markSaved(int n) = 0;
     // The notification-area icon while a step is taken (`icon blink`).

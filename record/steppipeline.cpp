@@ -1,5 +1,6 @@
 #include "record/steppipeline.h"
 
+#include "capture/capturearea.h"
 #include "describe/eventname.h"
 #include "describe/phrase.h"
 #include "platform/accessibility.h"
@@ -12,6 +13,7 @@
 #include "store/settings.h"
 
 #include <QElapsedTimer>
+#include <QRect>
 
 #include <cmath>
 
@@ -59,8 +61,8 @@ bool isReleaseKind(const QString& kind) {
 StepPipeline::StepPipeline(const RecordingServices& services, KeyPoller& poller, StepList& steps,
                            OperationList& opList, StepHost& host, const RecordingOptions& options)
     : m_services(services), m_poller(poller), m_host(host), m_options(options),
-      m_inspector(services.accessibility, services.desktop),
-      m_engine(services.desktop, services.screen, services.cursor, *this, host.dialogs()),
+      m_inspector(services.accessibility, services.desktop), m_frozen(services.screen),
+      m_engine(services.desktop, m_frozen, services.cursor, *this, host.dialogs()),
       m_tracker(m_inspector, services.desktop, *this, conf()),
       m_committer(steps, opList, host, options) {
     m_keyTimer.setSingleShot(true);
@@ -115,6 +117,16 @@ void StepPipeline::handleMessage(const InputMessage& message) {
         return;
     }
 
+    // A press, or the release that ends a drag, is a step: its screen first.
+    const bool drag = isReleaseKind(kind) && m_dragCandidate &&
+                      (std::abs(point.x() - m_previousPoint.x()) >= kDragDistance ||
+                       std::abs(point.y() - m_previousPoint.y()) >= kDragDistance);
+    if (isPressKind(kind) || drag) freezeFor(point);
+    struct Thaw {
+        FrozenScreen& screen;
+        ~Thaw() { screen.thaw(); }
+    } thaw{m_frozen};
+
     const WindowId under = desktop.windowAt(message.pt);
     auto information = [&] { m_host.showInformation(point, under, desktop.foregroundWindow()); };
     // Keys are never mouse steps; key-down feeds the typed-text tracker.
@@ -141,12 +153,11 @@ void StepPipeline::handleMessage(const InputMessage& message) {
         mergeDoubleClick(shown, *this);
     } else if (isReleaseKind(kind) && m_dragCandidate) {
         m_dragCandidate = false;
-        const QPoint d = point - m_previousPoint;
-        if (std::abs(d.x()) >= kDragDistance || std::abs(d.y()) >= kDragDistance) {
-            QString drag = kind;
-            drag.replace(QLatin1String("_UP"), QLatin1String("_DRAG"));
+        if (drag) {
+            QString dragKind = kind;
+            dragKind.replace(QLatin1String("_UP"), QLatin1String("_DRAG"));
             runKeyJobs(true);
-            shown = MakeEventName(drag, 0, m_services.keys, m_host.dialogs());
+            shown = MakeEventName(dragKind, 0, m_services.keys, m_host.dialogs());
             runStep(shown, message);
         }
     }
@@ -172,6 +183,9 @@ QString StepPipeline::runStep(const QString& eventName, const InputMessage& mess
         eventName.section(u'+', 0, 0).compare(QLatin1String("key"), Qt::CaseInsensitive) == 0;
     CaptureResult captured;
     if (!noCapture) {
+        // The picture is taken around the point of the press, even when the
+        // pointer has moved on before the message came.
+        m_engine.atPoint = scaled(message.pt, s.textMag);
         captured = m_engine.GetImage(target, eventName, false, false, s.noRectFile == 1);
         if (!captured.result.isEmpty()) {
             m_host.setStatus(captured.result);
@@ -196,6 +210,19 @@ QString StepPipeline::runStep(const QString& eventName, const InputMessage& mess
     m_committer.submit(std::move(step));
     m_capturing = false;
     return {};
+}
+
+void StepPipeline::freezeFor(QPoint point) {
+    const Settings& s = conf();
+    const QSize screen = m_services.screen.screenSize();
+    if (captureTargetName(s.target) == QLatin1String("around")) {
+        const ScreenRect a =
+            aroundArea(point, screen, s.textMag, s.rectLeft, s.rectTop, s.rectRight, s.rectBottom);
+        m_frozen.freeze(QRect(a.left, a.top, a.width(), a.height()));
+    } else {
+        // Any other target needs windows first: the whole screen, cut later.
+        m_frozen.freeze(QRect(QPoint(0, 0), screen));
+    }
 }
 
 QString StepPipeline::manualCapture(const std::optional<QRect>& area) {
@@ -229,7 +256,7 @@ ScreenRect StepPipeline::elementRectAt(QPoint screenPoint) {
     if (m_forcedRect) return *m_forcedRect;
     m_info = ElementInfo();
     m_hit = m_services.accessibility.objectAtPoint(screenPoint);
-    if (m_hit) ElementInspector::inspectObject(m_info, *m_hit, conf().textMag);
+    if (m_hit) ElementInspector::inspectObject(m_info, *m_hit, conf().textMag, true);
     return {m_info.left, m_info.top, m_info.left + m_info.width, m_info.top + m_info.height};
 }
 

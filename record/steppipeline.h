@@ -5,6 +5,7 @@
 #include "describe/elementinfo.h"
 #include "describe/inputtracker.h"
 #include "describe/inspector.h"
+#include "record/frozenscreen.h"
 #include "record/inputmessage.h"
 #include "record/recordingoptions.h"
 #include "record/stepcommit.h"
@@ -100,14 +101,15 @@ private:
     void runKeyJobs(bool all);
     void scheduleKeyJobs();
     void focusCheck();
-    bool capture(const QString& target, bool noPointer, bool noMarker, CaptureResult* result);
-    PendingStep pendingFrom(const CaptureResult& capture, const QString& target);
+    // Copies what the press's capture will need, before anything else.
+    void freezeFor(QPoint point);
 
     RecordingServices m_services;
     KeyPoller& m_poller;
     StepHost& m_host;
     const RecordingOptions& m_options;
     ElementInspector m_inspector;
+    FrozenScreen m_frozen;
     CaptureEngine m_engine;
     InputTracker m_tracker;
     StepCommitter m_committer;

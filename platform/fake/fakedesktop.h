@@ -56,6 +56,10 @@ public:
     qint64 processId(WindowId window) override;
     bool setWindowOpacity(WindowId window, int alpha) override;
     int windowOpacity(WindowId window) override;
+    bool compositorRunning() override { return compositor; }
+    bool windowManagerRunning() override { return windowManager; }
+    bool compositor = false;
+    bool windowManager = true;
 
 private:
     const FakeWindow* find(WindowId id) const;

@@ -42,6 +42,8 @@ public:
     qint64 processId(WindowId window) override;
     bool setWindowOpacity(WindowId window, int alpha) override;
     int windowOpacity(WindowId window) override;
+    bool compositorRunning() override;
+    bool windowManagerRunning() override;
 
     // Same as processId().
     qint64 windowProcessId(WindowId window) { return processId(window); }

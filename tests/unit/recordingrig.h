@@ -156,6 +156,20 @@ public:
     }
 };
 
+// An accessibility service that can run a piece of the test while it is
+// asked, as if the application changed while it answered slowly.
+class ScriptedAccessibility : public FakeAccessibility {
+public:
+    std::function<void()> duringQuery;
+    AccessibleRef objectAtPoint(QPoint p) override {
+        if (duringQuery) {
+            auto f = std::move(duringQuery);
+            f();
+        }
+        return FakeAccessibility::objectAtPoint(p);
+    }
+};
+
 struct RecordingRig {
     static constexpr WindowId kApp = 100, kOwn = 200;
     static constexpr int kVkLeft = 1, kVkRight = 2, kVkMiddle = 4;
@@ -164,7 +178,7 @@ struct RecordingRig {
     FakeDesktop desktop;
     FakeKeyState keys;
     ScriptedScreen screen;
-    FakeAccessibility access;
+    ScriptedAccessibility access;
     FakeInputHook hook;
     FakeHotKeys hotKeys;
     KeyPoller poller{keys, desktop};

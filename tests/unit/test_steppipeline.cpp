@@ -141,6 +141,21 @@ TEST_F(Pipeline, EveryQuickPressIsItsOwnStepWithTheScreenOfItsMoment) {
     }
 }
 
+TEST_F(Pipeline, TheScreenIsCopiedBeforeTheSlowQuestionsOfEveryTarget) {
+    for (int target : {0, 1, 2, 3, 4}) {
+        conf().target = target;
+        screen.pixels().fill(Qt::red);
+        // The application repaints while its element is being asked for.
+        access.duringQuery = [&] { screen.pixels().fill(Qt::blue); };
+        click(okCentre() + QPoint(target * 3, 0));
+        settle();
+        ASSERT_EQ(steps.count(), target + 1);
+        const QImage image(imagePath(target + 1));
+        EXPECT_GT(image.pixelColor(2, image.height() - 3).red(), 200) << "target " << target;
+        EXPECT_LT(image.pixelColor(2, image.height() - 3).blue(), 60) << "target " << target;
+    }
+}
+
 TEST_F(Pipeline, MaximumAsksAndYesOverwritesFromTheFirstStep) {
     conf().maxCnt = 3;
     host.dialogBox.answer = true;
