@@ -127,7 +127,10 @@ void RecordingControl::startCommand(bool manual) {
     if (s.minimize == 1) m_host.minimizeWindow();
     if (tray()) {
         // Without a notification area the window stays reachable: minimised.
-        if (!m_host.notificationArea().add(m_host.trayTip())) m_host.minimizeWindow();
+        if (!m_host.notificationArea().add(m_host.trayTip())) {
+            sayOnce(QStringLiteral("通知領域がないため、ウィンドウを最小化します。"));
+            m_host.minimizeWindow();
+        }
     } else {
         m_host.setWindowVisible(!m_options.noVisible);
     }

@@ -160,6 +160,7 @@ TEST_F(Recording, GtkApplicationAndItsPasswordEntry) {
     FixtureApp gtk(QStringLiteral("/usr/bin/python3"),
                    {QStringLiteral(KLAVORO_GTK_FIXTURE), QStringLiteral("600,120")});
     ASSERT_TRUE(gtk.start());
+    s.desktop.setForegroundWindow(gtk.window());
     pause(300);
     ASSERT_TRUE(s.start());
     s.click(gtk.centre("適用"));
@@ -167,8 +168,9 @@ TEST_F(Recording, GtkApplicationAndItsPasswordEntry) {
     s.click(gtk.centre("暗証番号"));
     s.type("k7");
     pause(200);
+    ASSERT_TRUE(gtk.waitForLine("secret length 2"));
     s.click(gtk.centre("適用"));
-    ASSERT_TRUE(s.waitForSteps(4));
+    ASSERT_TRUE(s.waitForSteps(4)) << s.stepCount();
     ASSERT_TRUE(s.stop());
     EXPECT_EQ(s.sentence(1), "[適用](ボタン)を、クリックします。");
     EXPECT_TRUE(s.sentence(3).endsWith("パスワードを入力します。"));

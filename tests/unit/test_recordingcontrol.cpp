@@ -1,7 +1,6 @@
 #include "record/hotkeyset.h"
 #include "record/recordingcontrol.h"
 #include "record/waitmarker.h"
-#include "record/windowmonitor.h"
 #include "recordingrig.h"
 #include "store/capturefolder.h"
 #include "store/stepline.h"
@@ -258,8 +257,13 @@ TEST_F(Control, TrayWithoutANotificationAreaKeepsTheWindowReachable) {
     host.tray.available = false;
     start();
     EXPECT_TRUE(host.minimized);
+    EXPECT_EQ(host.statusTexts().count("通知領域がないため、ウィンドウを最小化します。"), 1);
     control.stopCommand();
     turn();
+    start();
+    control.stopCommand();
+    turn();
+    EXPECT_EQ(host.statusTexts().count("通知領域がないため、ウィンドウを最小化します。"), 1);
     host.tray.available = true;
     start();
     EXPECT_TRUE(host.tray.shown);
@@ -309,23 +313,4 @@ TEST_F(Control, RestartMonitorActsOnClicksWithoutSteps) {
     monitors.reset(now.addSecs(-60));
     keys.release(1);
     EXPECT_FALSE(monitors.restartTick(now.addSecs(-20))); // no click, no restart
-}
-
-TEST(WindowMonitorTest, EndsWhenTheWatchedWindowIsGone) {
-    FakeDesktop desktop;
-    FakeWindow w;
-    w.id = 7;
-    w.rect = QRect(0, 0, 10, 10);
-    desktop.addWindow(w);
-    WindowMonitor monitor(desktop);
-    int gone = 0;
-    monitor.onGone = [&] { ++gone; };
-    monitor.watch(0);
-    EXPECT_FALSE(monitor.isWatching());
-    monitor.watch(7);
-    EXPECT_FALSE(monitor.check());
-    desktop.removeWindow(7);
-    EXPECT_TRUE(monitor.check());
-    EXPECT_FALSE(monitor.check());
-    EXPECT_EQ(gone, 1);
 }
