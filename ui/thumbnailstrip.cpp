@@ -54,13 +54,17 @@ void ThumbnailStrip::applySettings() {
     m_delegate->setCheckColour(colourFromBgr(m_settings.thumbnailChkColor));
     m_loader.setBox({m_settings.thumbnailWidth, m_settings.thumbnailHeight, m_settings.textMag});
     m_loader.setDisplaySize(layout.image.size());
-    const int scrollBarHeight = horizontalScrollBar()->sizeHint().height();
-    setFixedHeight(layout.panel.height() + scrollBarHeight + 2 * frameWidth());
+    updateGeometry();
     // The uniform size is measured once: make the view measure again.
     scheduleDelayedItemsLayout();
     doItemsLayout();
     setFirstStep(first);
     viewport()->update();
+}
+
+QSize ThumbnailStrip::sizeHint() const {
+    const int scrollBar = horizontalScrollBar()->sizeHint().height();
+    return {panelSize().width() * 5, panelSize().height() + scrollBar + 2 * frameWidth()};
 }
 
 int ThumbnailStrip::firstStep() const {

@@ -38,6 +38,9 @@ public:
     // Scrolls so that step n is the last panel shown: first = max(1, n - shown + 1).
     void showStep(int n);
     QSize panelSize() const;
+    // Tall enough for one row of panels and the scroll bar; the window's
+    // splitter may give it more.
+    QSize sizeHint() const override;
     // The check-mark box of step n's panel in view coordinates (empty when not shown).
     QRect checkBoxRect(int n) const;
     QRect panelRect(int n) const;
