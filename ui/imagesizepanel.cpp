@@ -36,6 +36,7 @@ ImageSizePanel::ImageSizePanel(ImageViewer& viewer, Settings& settings, QWidget*
     lblZoomState = new QLabel(this);
     lblZoomState->setObjectName(QStringLiteral("lblZoomState"));
     lblZoomState->setAlignment(Qt::AlignCenter);
+    m_zoomLabel = lblZoomState;
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
@@ -60,6 +61,13 @@ void ImageSizePanel::applySettings() {
     m_settingSlider = false;
     setDisplayWidth(
         displayWidthForValue(m_range, sliderValueForWidth(m_range, m_settings.dispImgValWidth)));
+}
+
+void ImageSizePanel::setZoomLabel(QLabel* label) {
+    if (!label || label == m_zoomLabel) return;
+    lblZoomState->setVisible(label == lblZoomState);
+    m_zoomLabel = label;
+    updateIndicator();
 }
 
 void ImageSizePanel::onSliderMoved(int value) {
@@ -99,7 +107,7 @@ void ImageSizePanel::updateIndicator() {
     pal.setColor(QPalette::Window, m_indicator.background);
     pal.setColor(QPalette::WindowText, Qt::black);
     lblImgPercent->setPalette(pal);
-    lblZoomState->setText(zoomStateCaption(lblZoomState->text(), m_indicator));
+    m_zoomLabel->setText(zoomStateCaption(m_zoomLabel->text(), m_indicator));
 }
 
 } // namespace klavoro

@@ -44,6 +44,11 @@ public:
     // The percentage label's click: the picture at its own width.
     void showActualSize();
 
+    // Shows the zoom state text in another label (the panel's own is hidden);
+    // only the two zoom texts are ever cleared from it.
+    void setZoomLabel(QLabel* label);
+    QLabel* zoomLabel() const { return m_zoomLabel; }
+
     const ZoomIndicator& indicator() const { return m_indicator; }
     const WidthSliderRange& range() const { return m_range; }
 
@@ -64,6 +69,7 @@ private:
     Settings& m_settings;
     WidthSliderRange m_range;
     ZoomIndicator m_indicator;
+    QLabel* m_zoomLabel = nullptr; // lblZoomState unless the window gives another
     int m_width = 0;
     bool m_settingSlider = false;
 };

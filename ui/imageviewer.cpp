@@ -68,8 +68,9 @@ void ImageViewer::onDecoded(quint64 generation, const DecodedImage& d) {
     }
 }
 
-QImage ImageViewer::image() {
-    if (m_full.isNull() && hasImage() && !m_path.isEmpty()) m_full = m_decoder.fullImage(m_path);
+QImage ImageViewer::image() const {
+    // Only between the quick picture and the full one, a few milliseconds.
+    if (m_full.isNull() && hasImage() && !m_path.isEmpty()) return m_decoder.fullImage(m_path);
     return m_full;
 }
 

@@ -32,7 +32,7 @@ public:
 
     // The picture shown at full size (null when none). Decoded now if the
     // worker has not delivered it yet.
-    QImage image();
+    QImage image() const;
     QString filePath() const { return m_path; }
     // The picture's own size; empty when none is shown.
     QSize imageSize() const { return m_actual; }
@@ -73,7 +73,7 @@ private:
     void setPicture(const QImage& full, const QImage& display, QSize actual);
     void updateScrollBars();
 
-    ImageDecoder m_decoder;
+    mutable ImageDecoder m_decoder; // image() may have to decode, and keeps what it did
     quint64 m_generation = 0;
     quint64 m_shownGeneration = 0;
     QString m_path;

@@ -217,6 +217,16 @@ TEST(ImageSizePanel, ActualSizeIsWhiteWithoutZoomText) {
     QTest::mouseClick(t.panel->lblImgPercent, Qt::LeftButton);
     EXPECT_EQ(t.viewer->displayedSize(), QSize(2400, 300));
     EXPECT_EQ(t.panel->lblImgPercent->text(), QStringLiteral("100%"));
+
+    // The window's own label: other texts there are left alone.
+    QLabel other(QStringLiteral("記録中"));
+    t.panel->setZoomLabel(&other);
+    EXPECT_EQ(other.text(), QStringLiteral("記録中"));
+    EXPECT_TRUE(t.panel->lblZoomState->isHidden());
+    t.panel->setDisplayWidth(1200);
+    EXPECT_EQ(other.text(), QStringLiteral("縮小表示中"));
+    QTest::mouseClick(t.panel->lblImgPercent, Qt::LeftButton);
+    EXPECT_TRUE(other.text().isEmpty());
 }
 
 TEST(ImageSizePanel, FitUsesTheViewerWidthWithinTheSliderRange) {
