@@ -8,6 +8,7 @@
 #include "store/steplist.h"
 #include "ui/thumbnaildelegate.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -27,6 +28,8 @@ ThumbnailStrip::ThumbnailStrip(StepList& steps, Settings& settings, QWidget* par
     setSelectionMode(QAbstractItemView::NoSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setMouseTracking(false);
+    // The keyboard stays with the list; the strip is worked with the mouse.
+    setFocusPolicy(Qt::NoFocus);
     m_delegate = new ThumbnailDelegate(m_loader, m_steps, this);
     setItemDelegate(m_delegate);
     setModel(&m_steps);
@@ -171,6 +174,11 @@ void ThumbnailStrip::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void ThumbnailStrip::mouseMoveEvent(QMouseEvent* event) {
     event->accept(); // no rubber band, no drag
+}
+
+void ThumbnailStrip::wheelEvent(QWheelEvent* event) {
+    // A row of panels: the wheel scrolls it sideways, as on its scroll bar.
+    QApplication::sendEvent(horizontalScrollBar(), event);
 }
 
 void ThumbnailStrip::contextMenuEvent(QContextMenuEvent* event) {

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -162,6 +163,11 @@ TEST(ThumbnailStrip, SelectingAStepScrollsItToTheLastShownPanel) {
     // The scroll position is the first step, also when set from outside.
     t.strip->setFirstStep(40);
     EXPECT_EQ(t.strip->indexAt(QPoint(3, 10)).row() + 1, 40);
+    // The wheel scrolls the row sideways.
+    QWheelEvent wheel(QPointF(20, 20), t.strip->viewport()->mapToGlobal(QPointF(20, 20)), {},
+                      {0, -120}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(t.strip->viewport(), &wheel);
+    EXPECT_GT(t.strip->firstStep(), 40);
 }
 
 TEST(ThumbnailStrip, ALargeListAsksOnlyForTheShownPanels) {
