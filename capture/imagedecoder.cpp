@@ -27,8 +27,8 @@ QImage asDrawable(QImage image) {
 
 ImageDecoder::ImageDecoder(QObject* parent) : QObject(parent) {
     qRegisterMetaType<DecodedImage>();
-    // One at a time: a newer request makes the older ones pointless.
-    m_pool.setMaxThreadCount(1);
+    // One thread for the request, one for decoding the neighbours ahead.
+    m_pool.setMaxThreadCount(2);
 }
 
 ImageDecoder::~ImageDecoder() {
@@ -144,12 +144,45 @@ void ImageDecoder::post(quint64 generation, const DecodedImage& image) {
 }
 
 void ImageDecoder::runOne() {
-    Job job;
-    {
+    // Requests first; at most one prefetch at a time, on the other thread, so
+    // that a request never waits behind a neighbour's decode.
+    for (;;) {
+        Job job;
+        {
+            QMutexLocker lock(&m_mutex);
+            auto it = std::find_if(m_queue.begin(), m_queue.end(),
+                                   [](const Job& j) { return j.generation != 0; });
+            if (it == m_queue.end()) {
+                if (m_prefetching || m_queue.empty()) return;
+                it = m_queue.begin();
+                m_prefetching = true;
+            }
+            job = std::move(*it);
+            m_queue.erase(it);
+            if (job.generation == 0) m_prefetchKey = keyOf(job);
+        }
+        decode(job);
+        if (job.generation == 0) {
+            QMutexLocker lock(&m_mutex);
+            m_prefetching = false;
+            m_prefetchKey.clear();
+            m_prefetchDone.wakeAll();
+        }
+    }
+}
+
+QString ImageDecoder::keyOf(const Job& job) {
+    return job.path.isEmpty() ? job.folder + job.imageName : job.path;
+}
+
+void ImageDecoder::decode(const Job& job) {
+    if (job.generation != 0) {
+        // The neighbour being decoded ahead is the one asked for: wait for it
+        // rather than decode the same picture twice at once.
         QMutexLocker lock(&m_mutex);
-        if (m_queue.empty()) return;
-        job = std::move(m_queue.front());
-        m_queue.pop_front();
+        const QString key = keyOf(job);
+        while (m_prefetching && m_prefetchKey == key)
+            m_prefetchDone.wait(&m_mutex);
     }
     if (stale(job.generation)) return;
     DecodedImage d;

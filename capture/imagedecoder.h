@@ -4,6 +4,7 @@
 #include <QMutex>
 #include <QObject>
 #include <QThreadPool>
+#include <QWaitCondition>
 
 #include <list>
 #include <optional>
@@ -20,7 +21,7 @@ struct DecodedImage {
     bool final = false;
 };
 
-// Decodes step images on one worker thread so that the window never waits for
+// Decodes step images on worker threads so that the window never waits for
 // a large picture. Each request gets a generation; only the latest one is
 // reported, so a slow decode can never replace a newer picture. A few recently
 // decoded pictures are kept, for stepping back and forth through the list.
@@ -64,6 +65,8 @@ private:
     };
     quint64 enqueue(Job job);
     void runOne();
+    void decode(const Job& job);
+    static QString keyOf(const Job& job);
     void post(quint64 generation, const DecodedImage& image);
     bool stale(quint64 generation) const;
     std::optional<QImage> keptImage(const QString& path);
@@ -74,6 +77,9 @@ private:
     mutable QMutex m_mutex; // guards everything below
     quint64 m_wanted = 0;   // m_generation as the worker sees it
     std::list<Job> m_queue;
+    bool m_prefetching = false; // a prefetch is being decoded
+    QString m_prefetchKey;      // which one
+    QWaitCondition m_prefetchDone;
     std::list<Kept> m_kept; // most recent first
     QThreadPool m_pool;
 };

@@ -124,6 +124,15 @@ TEST(ImageDecoder, OnlyTheLatestRequestIsReported) {
         EXPECT_EQ(g, last);
     EXPECT_TRUE(reports.images.last().path.endsWith(QStringLiteral("2026120609050303.jpg")));
 
+    // A neighbour decoded ahead and then asked for: reported once, whole.
+    reports.images.clear();
+    decoder.prefetchSteps(home.path("data/"), {QStringLiteral("2026120609050301")});
+    QThread::msleep(5);
+    decoder.requestStep(home.path("data/"), QStringLiteral("2026120609050301"), 1200);
+    ASSERT_TRUE(waitUntil([&] { return reports.finalArrived(); }));
+    EXPECT_EQ(reports.images.size(), 1);
+    EXPECT_EQ(reports.images.last().full.size(), QSize(1200, 800));
+
     // A cancelled request is never reported.
     reports.images.clear();
     decoder.requestStep(home.path("data/"), QStringLiteral("2026120609050300"), 300);
