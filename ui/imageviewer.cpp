@@ -55,6 +55,7 @@ void ImageViewer::clear() {
     m_path.clear();
     setPicture({}, {}, {});
     m_loading = false;
+    emit imageShown();
 }
 
 void ImageViewer::onDecoded(quint64 generation, const DecodedImage& d) {

@@ -49,7 +49,8 @@ public:
     int innerWidth() const;
 
 signals:
-    // The latest request is on screen: its picture, or the empty viewer.
+    // The latest request is on screen: its picture, or the empty viewer
+    // (also after clear()).
     void imageShown();
     // A button was released over the picture. The release that ends a double
     // click is not reported, so a copy started by the first one can be stopped.

@@ -217,6 +217,11 @@ TEST(ImageSizePanel, ActualSizeIsWhiteWithoutZoomText) {
     QTest::mouseClick(t.panel->lblImgPercent, Qt::LeftButton);
     EXPECT_EQ(t.viewer->displayedSize(), QSize(2400, 300));
     EXPECT_EQ(t.panel->lblImgPercent->text(), QStringLiteral("100%"));
+    t.viewer->clear();
+    EXPECT_TRUE(t.panel->lblImgPercent->text().isEmpty());
+    EXPECT_TRUE(t.panel->lblZoomState->text().isEmpty());
+    t.viewer->showFile(t.folder + "wide.png");
+    ASSERT_TRUE(waitShown(*t.viewer));
 
     // The window's own label: other texts there are left alone.
     QLabel other(QStringLiteral("記録中"));
