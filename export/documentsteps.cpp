@@ -31,7 +31,8 @@ void StepListExportHost::showProgress(const QString& text) {
 int progressInterval(int stepCount) {
     // 10 to the power (digits - 2), counted in whole numbers.
     int p = 1;
-    for (int n = stepCount; n >= 100; n /= 10) p *= 10;
+    for (int n = stepCount; n >= 100; n /= 10)
+        p *= 10;
     return p;
 }
 
@@ -66,8 +67,8 @@ DocumentStep documentStep(const QString& line, const QString& folder) {
 
 QSize limitWidth(QSize size, int maxWidth) {
     if (maxWidth <= 0 || size.width() <= maxWidth) return size;
-    const int height = static_cast<int>(
-        std::lround(static_cast<double>(size.height()) * maxWidth / size.width()));
+    const int height =
+        static_cast<int>(std::lround(static_cast<double>(size.height()) * maxWidth / size.width()));
     return QSize(maxWidth, std::max(1, height));
 }
 

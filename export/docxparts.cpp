@@ -57,13 +57,18 @@ QByteArray xmlEscaped(const QString& text) {
     out.reserve(text.size());
     for (const QChar c : text) {
         const char16_t u = c.unicode();
-        if (u == '&') out += QLatin1String("&amp;");
-        else if (u == '<') out += QLatin1String("&lt;");
-        else if (u == '>') out += QLatin1String("&gt;");
-        else if (u == '"') out += QLatin1String("&quot;");
+        if (u == '&')
+            out += QLatin1String("&amp;");
+        else if (u == '<')
+            out += QLatin1String("&lt;");
+        else if (u == '>')
+            out += QLatin1String("&gt;");
+        else if (u == '"')
+            out += QLatin1String("&quot;");
         else if ((u < 0x20 && u != '\t' && u != '\n' && u != '\r') || u == 0xFFFE || u == 0xFFFF)
             continue;
-        else out += c;
+        else
+            out += c;
     }
     return out.toUtf8();
 }
@@ -80,7 +85,8 @@ QByteArray docxContentTypes() {
            "ContentType=\"application/"
            "vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/>"
            "<Override PartName=\"/word/styles.xml\" "
-           "ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.styles+xml\"/>"
+           "ContentType=\"application/"
+           "vnd.openxmlformats-officedocument.wordprocessingml.styles+xml\"/>"
            "<Override PartName=\"/word/numbering.xml\" "
            "ContentType=\"application/"
            "vnd.openxmlformats-officedocument.wordprocessingml.numbering+xml\"/>"
@@ -90,7 +96,9 @@ QByteArray docxContentTypes() {
 QByteArray docxPackageRelationships() {
     return QByteArray(kXmlHead) +
            "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-           "<Relationship Id=\"rId1\" Type=\"" + kRelTypes + "officeDocument\" "
+           "<Relationship Id=\"rId1\" Type=\"" +
+           kRelTypes +
+           "officeDocument\" "
            "Target=\"word/document.xml\"/></Relationships>";
 }
 
@@ -101,7 +109,7 @@ QByteArray docxStyles(const HeadingStyle& heading) {
            "</w:rPr></w:rPrDefault><w:pPrDefault/></w:docDefaults>";
     out += "<w:style w:type=\"paragraph\" w:default=\"1\" w:styleId=\"Normal\">"
            "<w:name w:val=\"Normal\"/><w:qFormat/><w:pPr><w:widowControl w:val=\"0\"/>"
-           "<w:jc w:val=\"both\"/></w:pPr></w:style>";
+           "</w:pPr></w:style>";
     for (int level = 1; level <= 9; ++level) {
         const QByteArray id = "Heading" + num(level);
         out += "<w:style w:type=\"paragraph\" w:styleId=\"" + id + "\"><w:name w:val=\"heading " +
@@ -111,7 +119,8 @@ QByteArray docxStyles(const HeadingStyle& heading) {
         // The link to the numbering: every paragraph of this style is numbered.
         if (level == heading.level) out += numPr();
         out += "<w:outlineLvl w:val=\"" + num(level - 1) + "\"/></w:pPr><w:rPr><w:b/>" +
-               "<w:sz w:val=\"" + num(std::max(21, 32 - 2 * (level - 1))) + "\"/></w:rPr></w:style>";
+               "<w:sz w:val=\"" + num(std::max(21, 32 - 2 * (level - 1))) +
+               "\"/></w:rPr></w:style>";
     }
     out += "<w:style w:type=\"character\" w:styleId=\"Hyperlink\"><w:name w:val=\"Hyperlink\"/>"
            "<w:rPr><w:color w:val=\"0563C1\"/><w:u w:val=\"single\"/></w:rPr></w:style>";
@@ -168,22 +177,28 @@ void DocxBody::addPicture(const QString& media, QSize extentEmu, const QString& 
         const QByteArray id = num(m_nextPicture++);
         const QByteArray cx = num(extentEmu.width()), cy = num(extentEmu.height());
         const QByteArray title = xmlEscaped(name);
-        if (!link.isEmpty()) m_body += "<w:hyperlink r:id=\"" + link.toLatin1() + "\">";
         m_body += "<w:r><w:drawing><wp:inline distT=\"0\" distB=\"0\" distL=\"0\" distR=\"0\">"
-                  "<wp:extent cx=\"" + cx + "\" cy=\"" + cy + "\"/>"
+                  "<wp:extent cx=\"" +
+                  cx + "\" cy=\"" + cy +
+                  "\"/>"
                   "<wp:effectExtent l=\"0\" t=\"0\" r=\"0\" b=\"0\"/>"
-                  "<wp:docPr id=\"" + id + "\" name=\"図 " + id + "\" descr=\"" + title + "\">";
+                  "<wp:docPr id=\"" +
+                  id + "\" name=\"図 " + id + "\" descr=\"" + title + "\">";
+        // A picture's hyperlink is the drawing's own click link.
         if (!link.isEmpty()) m_body += "<a:hlinkClick r:id=\"" + link.toLatin1() + "\"/>";
         m_body += "</wp:docPr><wp:cNvGraphicFramePr><a:graphicFrameLocks noChangeAspect=\"1\"/>"
                   "</wp:cNvGraphicFramePr><a:graphic><a:graphicData "
                   "uri=\"http://schemas.openxmlformats.org/drawingml/2006/picture\"><pic:pic>"
-                  "<pic:nvPicPr><pic:cNvPr id=\"" + id + "\" name=\"" + title + "\"/>"
+                  "<pic:nvPicPr><pic:cNvPr id=\"" +
+                  id + "\" name=\"" + title +
+                  "\"/>"
                   "<pic:cNvPicPr/></pic:nvPicPr><pic:blipFill><a:blip r:embed=\"" +
-                  image.toLatin1() + "\"/><a:stretch><a:fillRect/></a:stretch></pic:blipFill>"
-                  "<pic:spPr><a:xfrm><a:off x=\"0\" y=\"0\"/><a:ext cx=\"" + cx + "\" cy=\"" + cy +
+                  image.toLatin1() +
+                  "\"/><a:stretch><a:fillRect/></a:stretch></pic:blipFill>"
+                  "<pic:spPr><a:xfrm><a:off x=\"0\" y=\"0\"/><a:ext cx=\"" +
+                  cx + "\" cy=\"" + cy +
                   "\"/></a:xfrm><a:prstGeom prst=\"rect\"><a:avLst/></a:prstGeom></pic:spPr>"
                   "</pic:pic></a:graphicData></a:graphic></wp:inline></w:drawing></w:r>";
-        if (!link.isEmpty()) m_body += "</w:hyperlink>";
     }
     m_body += "</w:p><w:p/>";
 }
@@ -202,7 +217,8 @@ QByteArray DocxBody::document() const {
 
 QByteArray DocxBody::relationships() const {
     return QByteArray(kXmlHead) +
-           "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">" +
+           "<Relationships "
+           "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">" +
            m_rels + "</Relationships>";
 }
 

@@ -13,7 +13,7 @@ namespace klavoro {
 // The heading style of a built-in identifier: -1 normal, -2 .. -10 heading
 // 1 .. 9. Any other value gives heading 2, the default.
 struct HeadingStyle {
-    QString id;   // "Normal", "Heading1", ...
+    QString id;    // "Normal", "Heading1", ...
     int level = 0; // 0 for normal, else 1..9
 };
 HeadingStyle headingStyleOf(int builtInId);

@@ -6,8 +6,8 @@
 
 #include <QBuffer>
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QUrl>
 #include <QUuid>
@@ -42,8 +42,8 @@ public:
         if (!ok()) return;
         m_buffers.push_back(std::move(bytes));
         const QByteArray& data = m_buffers.back();
-        zip_source_t* source = zip_source_buffer(m_zip, data.constData(),
-                                                 static_cast<zip_uint64_t>(data.size()), 0);
+        zip_source_t* source =
+            zip_source_buffer(m_zip, data.constData(), static_cast<zip_uint64_t>(data.size()), 0);
         add(name, source, compress);
     }
     void addFile(const char* name, const QString& path) {
@@ -136,8 +136,8 @@ bool DocxWriter::writeTo(const QString& path) {
         }
         const QString link =
             links && !media.isEmpty() ? QUrl::fromLocalFile(step.file).toString() : QString();
-        body.addPicture(media, pictureExtentEmu(step.size, indent),
-                        QFileInfo(step.file).fileName(), link, indent);
+        body.addPicture(media, pictureExtentEmu(step.size, indent), QFileInfo(step.file).fileName(),
+                        link, indent);
     }
     zip.addBytes("word/document.xml", body.document(), true);
     zip.addBytes("word/_rels/document.xml.rels", body.relationships(), true);
@@ -151,9 +151,9 @@ bool DocxWriter::writeTo(const QString& path) {
 
 QString DocxWriter::writeNew() {
     const QString folder = m_host.captureFolder();
-    const QString temporary =
-        folder + QStringLiteral(".klavoro-") + QUuid::createUuid().toString(QUuid::Id128) +
-        QStringLiteral(".docx.tmp");
+    const QString temporary = folder + QStringLiteral(".klavoro-") +
+                              QUuid::createUuid().toString(QUuid::Id128) +
+                              QStringLiteral(".docx.tmp");
     if (!writeTo(temporary)) {
         QFile::remove(temporary);
         return {};

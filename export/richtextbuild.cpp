@@ -46,7 +46,8 @@ int buildRichText(StepDocument& document, ExportHost& host, const Settings& sett
             cursor.insertImage(image);
             ++pictures;
         }
-        for (int k = 0; k < settings.paragraph; ++k) cursor.insertBlock(block, text);
+        for (int k = 0; k < settings.paragraph; ++k)
+            cursor.insertBlock(block, text);
     }
     cursor.endEditBlock();
     document.setUndoRedoEnabled(undo);

@@ -68,7 +68,8 @@ void appendText(QByteArray& out, const QString& text) {
             if (fallback == "?")
                 out += '?';
             else
-                for (const char b : fallback) appendHexByte(out, static_cast<unsigned char>(b));
+                for (const char b : fallback)
+                    appendHexByte(out, static_cast<unsigned char>(b));
         }
     }
 }
@@ -84,7 +85,8 @@ QByteArray fontNameText(const QString& name) {
         else if (u == 0x20)
             out += ' ';
         else
-            for (const char b : toShiftJis(QString(c))) appendHexByte(out, static_cast<unsigned char>(b));
+            for (const char b : toShiftJis(QString(c)))
+                appendHexByte(out, static_cast<unsigned char>(b));
     }
     return out;
 }

@@ -37,7 +37,8 @@ public:
             image.fill(colour);
             // A stripe, so that encoders cannot shrink it to nothing.
             for (int x = 0; x < size.width(); x += 7)
-                for (int y = 0; y < size.height(); ++y) image.setPixel(x, y, qRgb(x % 256, y % 256, 90));
+                for (int y = 0; y < size.height(); ++y)
+                    image.setPixel(x, y, qRgb(x % 256, y % 256, 90));
             image.save(path, nullptr, 90);
         }
         steps.append(buildStepLine(steps.count() + 1, name, sentence, kind.isEmpty() ? "jpg" : kind,

@@ -100,10 +100,11 @@ TEST(DocxWriter, HeadingsNumberingPicturesAndLinks) {
     const QString doc = QString::fromUtf8(parts["word/document.xml"]);
     EXPECT_EQ(doc.count("<w:pStyle w:val=\"Heading2\"/>"), 3);
     // The stored line break breaks inside the heading paragraph.
-    EXPECT_TRUE(doc.contains(QStringLiteral("<w:t xml:space=\"preserve\"> 一行目</w:t><w:br/>"
-                                            "<w:t xml:space=\"preserve\">二行目 &amp; &lt;x&gt;</w:t>")));
+    EXPECT_TRUE(
+        doc.contains(QStringLiteral("<w:t xml:space=\"preserve\"> 一行目</w:t><w:br/>"
+                                    "<w:t xml:space=\"preserve\">二行目 &amp; &lt;x&gt;</w:t>")));
     EXPECT_EQ(doc.count("<w:drawing>"), 2);
-    EXPECT_EQ(doc.count("<w:hyperlink "), 2);
+    EXPECT_EQ(doc.count("<a:hlinkClick r:id="), 2);
     EXPECT_EQ(doc.count("<w:ind w:leftChars=\"200\" w:left=\"420\"/>"), 3);
     const QString rels = QString::fromUtf8(parts["word/_rels/document.xml.rels"]);
     EXPECT_EQ(rels.count("TargetMode=\"External\""), 2);

@@ -20,7 +20,8 @@ const QChar kObject = QChar::ObjectReplacementCharacter;
 
 QStringList blockTexts(const QTextDocument& document) {
     QStringList out;
-    for (QTextBlock b = document.begin(); b.isValid(); b = b.next()) out << b.text();
+    for (QTextBlock b = document.begin(); b.isValid(); b = b.next())
+        out << b.text();
     return out;
 }
 
@@ -90,8 +91,12 @@ TEST(RichTextBuild, StoredLineBreaksMissingFilesAndParagraphCount) {
     EXPECT_EQ(buildRichText(doc, f, s), 1);
     // No line breaks after the picture place: the next heading follows in
     // the same paragraph.
-    const QStringList expected = {QStringLiteral("１．　一行目"), QStringLiteral("二行目"), "",
-                                  QStringLiteral("２．　次"), "", QString(kObject)};
+    const QStringList expected = {QStringLiteral("１．　一行目"),
+                                  QStringLiteral("二行目"),
+                                  "",
+                                  QStringLiteral("２．　次"),
+                                  "",
+                                  QString(kObject)};
     EXPECT_EQ(blockTexts(doc), expected);
 }
 
@@ -123,7 +128,8 @@ TEST(RichTextBuild, ProgressEveryIntervalThenClosed) {
     EXPECT_EQ(progressInterval(1000), 100);
     EXPECT_EQ(progressInterval(15000), 1000);
     DocumentFolder f;
-    for (int i = 0; i < 120; ++i) f.addStep("s", "");
+    for (int i = 0; i < 120; ++i)
+        f.addStep("s", "");
     StepDocument doc;
     buildRichText(doc, f, Settings());
     ASSERT_EQ(f.progress.size(), 13);
@@ -142,8 +148,9 @@ TEST(RichTextBuild, EmptyAndLargeListsAreCheckedFirst) {
     d.ok = false;
     EXPECT_FALSE(mayBuildRichText(1000, d));
     ASSERT_EQ(d.shown.size(), 1);
-    EXPECT_EQ(d.shown[0], QStringLiteral("データ量多し: データが1000件以上あり、大変、時間が掛かることが"
-                                         "予想されます。\r\n\r\nやってみますか？"));
+    EXPECT_EQ(d.shown[0],
+              QStringLiteral("データ量多し: データが1000件以上あり、大変、時間が掛かることが"
+                             "予想されます。\r\n\r\nやってみますか？"));
     d.ok = true;
     EXPECT_TRUE(mayBuildRichText(1000, d));
 }

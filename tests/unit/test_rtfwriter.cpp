@@ -35,13 +35,13 @@ TEST(RtfWriter, TextEscapesAndJapanese) {
     // Double-byte fallback: \uc2 and the Shift-JIS bytes of あ (82 A0).
     EXPECT_EQ(rtfText(QStringLiteral("あ")), QByteArray("\\uc2 \\u12354\\'82\\'a0"));
     // Half-width katakana falls back to one byte; the \uc changes with it.
-    EXPECT_EQ(rtfText(QStringLiteral("ｱあ")),
-              QByteArray("\\u-143\\'b1\\uc2 \\u12354\\'82\\'a0"));
+    EXPECT_EQ(rtfText(QStringLiteral("ｱあ")), QByteArray("\\u-143\\'b1\\uc2 \\u12354\\'82\\'a0"));
     // Beyond 32767 the number is negative; a character the code page lacks
     // falls back to '?'.
     EXPECT_EQ(rtfText(QStringLiteral("한")), QByteArray("\\u-10916?"));
     // A character outside the BMP: one '?' for the pair.
-    EXPECT_EQ(rtfText(QString::fromUcs4(U"\U0001F600")), QByteArray("\\uc0 \\u-10179\\uc1 \\u-8704?"));
+    EXPECT_EQ(rtfText(QString::fromUcs4(U"\U0001F600")),
+              QByteArray("\\uc0 \\u-10179\\uc1 \\u-8704?"));
     EXPECT_EQ(rtfText(QString("a\tb") + QChar(0x2028) + "c" + QChar(7)),
               QByteArray("a\\tab b\\line c"));
 }
@@ -94,7 +94,8 @@ TEST(RtfWriter, StepPicturesGoInAsTheirFilesAtTheShownSize) {
     const QByteArray rtf = rtfFromDocument(doc);
     EXPECT_EQ(rtf.count("{\\pict"), 3);
     EXPECT_TRUE(rtf.contains("{\\pict\\pngblip\\picw600\\pich300\\picwgoal4500\\pichgoal2250\r\n"));
-    EXPECT_TRUE(rtf.contains("{\\pict\\jpegblip\\picw200\\pich100\\picwgoal3000\\pichgoal1500\r\n"));
+    EXPECT_TRUE(
+        rtf.contains("{\\pict\\jpegblip\\picw200\\pich100\\picwgoal3000\\pichgoal1500\r\n"));
     EXPECT_TRUE(rtf.contains("{\\pict\\pngblip\\picw40\\pich30\\picwgoal600\\pichgoal450\r\n"));
     // The PNG file's own bytes, unchanged.
     EXPECT_EQ(firstBlip(rtf), readBytes(f.folder() + "2026120609050301.png"));
