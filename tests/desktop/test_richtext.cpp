@@ -2,20 +2,29 @@
 #include "export/rtfwriter.h"
 #include "export/selectionformat.h"
 #include "export/stepdocument.h"
+#include "store/capturefolder.h"
 #include "store/settings.h"
+#include "store/stepline.h"
 #include "tests/unit/documentfolder.h"
 #include "tests/unit/testutil.h"
+#include "ui/frmklavoro.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QFontComboBox>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
 #include <QProcess>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -184,4 +193,65 @@ TEST(RichTextWindow, ClosingAsksAndAFailedSaveKeepsTheWindow) {
     ASSERT_TRUE(saved.form->mnuSaveAs_Click());
     EXPECT_TRUE(saved.form->close());
     EXPECT_TRUE(saved.dialogs.questions.isEmpty());
+}
+
+namespace {
+
+void addSteps(frmKlavoro& w, int count) {
+    for (int i = 1; i <= count; ++i)
+        w.steps().append(buildStepLine(i, QStringLiteral("20261208090000%1").arg(i),
+                                       QStringLiteral("手順%1").arg(i), QStringLiteral("jpg"),
+                                       QString()));
+}
+
+frmRichTxt* openRichTextWindow() {
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* form = qobject_cast<frmRichTxt*>(top); form && form->isVisible()) return form;
+    return nullptr;
+}
+
+} // namespace
+
+TEST(RichTextCommands, WindowDisablesTheMainWindowUntilItCloses) {
+    ScratchHome home;
+    frmKlavoro w;
+    FakeDialogs dialogs;
+    w.overrideDialogs(&dialogs);
+    w.show();
+    ASSERT_TRUE(w.runCommand(QStringLiteral("mnuMakeRichText")));
+    EXPECT_EQ(dialogs.messages, QStringList{QStringLiteral("データがありません！")});
+    EXPECT_EQ(openRichTextWindow(), nullptr);
+
+    addSteps(w, 2);
+    ASSERT_TRUE(w.runCommand(QStringLiteral("mnuListMakeRichText")));
+    frmRichTxt* form = openRichTextWindow();
+    ASSERT_NE(form, nullptr);
+    EXPECT_FALSE(w.isEnabled());
+    EXPECT_TRUE(form->isEnabled());
+    EXPECT_EQ(form->document().begin().text(), QStringLiteral("001 手順1"));
+    // The window asks about the unsaved document in a box of its own: answer No.
+    QTimer::singleShot(300, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            box->button(QMessageBox::No)->click();
+    });
+    QPointer<frmRichTxt> alive(form);
+    EXPECT_TRUE(form->close());
+    QTRY_VERIFY(alive.isNull()); // deleted on close
+    EXPECT_TRUE(w.isEnabled());
+}
+
+TEST(RichTextCommands, WordDocumentWithoutADesktopProgramSaysWhereItIs) {
+    ScratchHome home;
+    frmKlavoro w; // no platform services: nothing can open the file
+    FakeDialogs dialogs;
+    w.overrideDialogs(&dialogs);
+    addSteps(w, 3);
+    ASSERT_TRUE(w.runCommand(QStringLiteral("mnuMakeWordDoc")));
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    const QString path = captureFolder() + QStringLiteral("操作説明.docx");
+    EXPECT_TRUE(dialogs.messages[0].contains(QDir::toNativeSeparators(path)));
+    EXPECT_EQ(dialogs.titles[0], QStringLiteral("MSワード文書作成"));
+    EXPECT_TRUE(QFileInfo::exists(path));
+    ASSERT_TRUE(w.runCommand(QStringLiteral("mnuListMakeWordDoc")));
+    EXPECT_TRUE(QFileInfo::exists(captureFolder() + QStringLiteral("操作説明(2).docx")));
 }
