@@ -23,7 +23,7 @@ QString exportWordDocument(ExportHost& host, const Settings& settings, Dialogs& 
                         kWordExportTitle);
         return {};
     }
-    if (!shell || !shell->open(path)) {
+    if (!shell || !shell->hasProgramFor(path) || !shell->open(path)) {
         dialogs.message(QStringLiteral("MSワード文書を作成しました。") + QStringLiteral("\r\n") +
                             QStringLiteral("開くプログラムが見つからないため、開けませんでした。") +
                             QStringLiteral("\r\n\r\n") + QStringLiteral("ファイル：") +

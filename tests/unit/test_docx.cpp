@@ -43,8 +43,9 @@ class FakeShell : public Shell {
 public:
     bool open(const QString& path) override {
         opened << path;
-        return registered;
+        return true;
     }
+    bool hasProgramFor(const QString&) override { return registered; }
     bool showFolder(const QString&) override { return false; }
     QStringList opened;
     bool registered = true;
@@ -175,6 +176,7 @@ TEST(WordExport, OpensTheDocumentOrSaysWhereItIs) {
 
     shell.registered = false;
     const QString again = exportWordDocument(f, Settings(), dialogs, &shell);
+    EXPECT_EQ(shell.opened.size(), 1);
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_TRUE(dialogs.shown[0].startsWith(kWordExportTitle));
     EXPECT_TRUE(dialogs.shown[0].contains(again));
