@@ -165,12 +165,22 @@ void appendPicture(QByteArray& out, const QTextDocument& document, const QTextIm
     out += "\\picwgoal" + QByteArray::number(std::lround(w * kTwipsPerPixel));
     out += "\\pichgoal" + QByteArray::number(std::lround(h * kTwipsPerPixel));
     out += "\r\n";
-    const QByteArray hex = picture.data.toHex();
-    out.reserve(out.size() + hex.size() + hex.size() / 64);
-    for (qsizetype i = 0; i < hex.size(); i += 128) {
-        out.append(hex.constData() + i, std::min<qsizetype>(128, hex.size() - i));
-        out += "\r\n";
+    // 64 bytes (128 hex digits) a line; written in place, as this is most of the file.
+    static const char digits[] = "0123456789abcdef";
+    const qsizetype n = picture.data.size();
+    const qsizetype start = out.size();
+    out.resize(start + n * 2 + (n / 64 + 1) * 2);
+    char* o = out.data() + start;
+    const auto* in = reinterpret_cast<const unsigned char*>(picture.data.constData());
+    for (qsizetype i = 0; i < n; ++i) {
+        *o++ = digits[in[i] >> 4];
+        *o++ = digits[in[i] & 15];
+        if (i % 64 == 63 || i == n - 1) {
+            *o++ = '\r';
+            *o++ = '\n';
+        }
     }
+    out.truncate(o - out.constData());
     out += '}';
 }
 
