@@ -277,7 +277,11 @@ bool frmSetting::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::KeyPress: {
         const auto* key = static_cast<QKeyEvent*>(event);
-        if (isNavigationKey(key->key()) || key->text().isEmpty()) break;
+        // Shortcuts (select all, copy, paste) are not typing; the validators
+        // keep pasted text to digits.
+        if (isNavigationKey(key->key()) || key->text().isEmpty() ||
+            (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+            break;
         if (m_pickOnly.contains(watched)) return true;
         if (m_digits.contains(watched) && !isDigitText(key->text()) &&
             key->key() != Qt::Key_Backspace)
@@ -295,7 +299,8 @@ bool frmSetting::eventFilter(QObject* watched, QEvent* event) {
             onFocusOut(static_cast<QWidget*>(watched), static_cast<QFocusEvent*>(event)->reason());
         break;
     case QEvent::MouseButtonPress:
-        if (watched == static_cast<QObject*>(lblSecret)) frSecret->setVisible(!frSecret->isVisibleTo(this));
+        if (watched == static_cast<QObject*>(lblSecret))
+            frSecret->setVisible(!frSecret->isVisibleTo(this));
         break;
     default:
         break;

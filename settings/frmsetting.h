@@ -57,6 +57,8 @@ public:
     QSize screenPixels() const;
 
     void cmdClose_Click(int index); // 0 Ok, 1 Cancel
+    // Escape, the window's close button and Cancel: unload without copying.
+    void reject() override;
     void cmdPage_Click(int index);
 
     // --- the controls, by page ---
@@ -155,7 +157,6 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    void reject() override;
 
 private:
     void buildCapturePage(QWidget* page);

@@ -30,7 +30,10 @@ void showText(QComboBox* box, const QString& text) {
 }
 
 void setBackColour(QWidget* button, qint32 bgr) {
-    button->setStyleSheet(QStringLiteral("background-color: %1;").arg(colourFromBgr(bgr).name()));
+    // Without a border of its own the style paints its gradient over the colour.
+    button->setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid #808080; "
+                                         "padding: 4px 10px;")
+                              .arg(colourFromBgr(bgr).name()));
 }
 
 qint32 bgrOf(const QColor& colour) {
