@@ -123,7 +123,11 @@ frmSetting::frmSetting(Settings& settings, SettingHooks hooks, Dialogs* dialogs,
     m_focusTimer = new QTimer(this);
     m_focusTimer->setSingleShot(true);
     m_focusTimer->setInterval(kFocusDelayMs);
-    connect(m_focusTimer, &QTimer::timeout, this, [this] { cmdClose[1]->setFocus(); });
+    connect(m_focusTimer, &QTimer::timeout, this, [this] {
+        // Without a window manager nobody else activates a new window.
+        activateWindow();
+        cmdClose[1]->setFocus();
+    });
 }
 
 frmSetting::~frmSetting() = default;

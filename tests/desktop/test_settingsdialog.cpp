@@ -8,6 +8,7 @@
 #include "store/windowplacement.h"
 #include "tests/desktop/fixtureapp.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -15,11 +16,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -89,7 +92,8 @@ protected:
         hooks.recordedSteps = [this] { return recordedSteps; };
         hooks.showFormat = showFormat;
         hooks.showCheckFile = showCheckFile;
-        dialog = std::make_unique<frmSetting>(settings, hooks, &dialogs, &pickers);
+        dialog = std::make_unique<frmSetting>(settings, hooks, realDialogs ? nullptr : &dialogs,
+                                              &pickers);
         dialog->show();
         dialog->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
@@ -116,6 +120,7 @@ protected:
     RecordedDialogs dialogs;
     ScriptedPickers pickers;
     int recordedSteps = 0;
+    bool realDialogs = false;
     std::function<void(QWidget*)> showFormat, showCheckFile;
     std::unique_ptr<frmSetting> dialog;
 };
@@ -170,6 +175,41 @@ TEST_F(SettingsDialog, MaxCountIsFilteredCappedAndKeptAboveTheRecordedSteps) {
     d.cmdClose_Click(0);
     EXPECT_FALSE(d.isVisible());
     EXPECT_EQ(settings.maxCnt, 300);
+}
+
+// The window's own message boxes, answered as a user would: Ok is pressed
+// while the box being left holds a refused count.
+TEST_F(SettingsDialog, MessageBoxesOfTheDialogItselfKeepItOpenOnARefusedValue) {
+    settings.settingIndex = PageSave;
+    recordedSteps = 20;
+    realDialogs = true;
+    frmSetting& d = open();
+    QStringList shown;
+    QTimer closer;
+    closer.setInterval(20);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown << box->text();
+            box->accept();
+        }
+    });
+    closer.start();
+
+    type(d.txtMaxCnt, QStringLiteral("10"));
+    QTest::mouseClick(d.cmdClose[0], Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return shown.size() == 1; }));
+    EXPECT_TRUE(shown[0].startsWith(QStringLiteral("取得済みのデータが既に超えています。")));
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_TRUE(waitUntil([&] { return d.txtMaxCnt->hasFocus(); }));
+    klavoro::test::pause(100);
+    EXPECT_EQ(shown.size(), 1) << "one message for one refusal";
+
+    type(d.txtMaxCnt, QStringLiteral("16000"));
+    QTest::mouseClick(d.cmdClose[0], Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return !d.isVisible(); }));
+    EXPECT_EQ(shown.size(), 2);
+    EXPECT_TRUE(d.accepted());
+    EXPECT_EQ(settings.maxCnt, 15000);
 }
 
 TEST_F(SettingsDialog, EmptyJpgQualityAndSizeLimitsAreRefusedOnLeaving) {
