@@ -215,6 +215,8 @@ void frmSetting::buildCapturePage(QWidget* page) {
     picMouse->setObjectName(QStringLiteral("picMouse"));
     picMouse->setFixedSize(36, 36);
     picMouse->setAlignment(Qt::AlignCenter);
+    picMouse->setFrameShape(QFrame::Panel);
+    picMouse->setFrameShadow(QFrame::Sunken);
     lblMouse = new QLabel(frMouseFile);
     lblMouse->setObjectName(QStringLiteral("lblMouse"));
     fileLayout->addWidget(cmdMouse);
