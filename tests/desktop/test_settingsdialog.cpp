@@ -426,3 +426,34 @@ TEST_F(SettingsDialog, FormatAndFileCheckButtonsNeedTheirWindows) {
     EXPECT_FALSE(checkEnabledDuring) << "disabled while the check runs";
     EXPECT_TRUE(d.cmdFileCheck->isEnabled());
 }
+
+TEST_F(SettingsDialog, ChosenProgramCursorAndColourFillTheirControls) {
+    settings.settingIndex = PageCapture;
+    QDir(home.path()).mkdir(QStringLiteral("cursors"));
+    QDir(home.path()).mkdir(QStringLiteral("tools"));
+    QFile::copy(QStringLiteral(KLAVORO_SOURCE_CURSOR), home.path() + "/cursors/mine.cur");
+    QFile::copy(QStringLiteral(KLAVORO_SOURCE_CURSOR), home.path() + "/elsewhere.cur");
+    frmSetting& d = open();
+
+    pickers.program = home.path() + "/tools/paint";
+    QTest::mouseClick(d.cmdEdit, Qt::LeftButton);
+    EXPECT_EQ(d.txtEdit->text(), "tools/paint") << "relative inside the program folder";
+    EXPECT_EQ(d.txtEdit->palette().color(QPalette::Text), QColor(Qt::red)) << "no such program yet";
+
+    pickers.cursor = home.path() + "/elsewhere.cur";
+    QTest::mouseClick(d.cmdMouse, Qt::LeftButton);
+    ASSERT_EQ(dialogs.messages.size(), 1) << "captures look for cursors in cursors/ only";
+    EXPECT_EQ(d.lblMouse->text(), "arrow_m.cur");
+    pickers.cursor = home.path() + "/cursors/mine.cur";
+    QTest::mouseClick(d.cmdMouse, Qt::LeftButton);
+    EXPECT_EQ(d.lblMouse->text(), "mine.cur");
+    ASSERT_FALSE(d.picMouse->pixmap().isNull()) << "the cursor is drawn";
+
+    pickers.colour = QColor(0x10, 0x20, 0x30);
+    QTest::mouseClick(d.cmdRectPointColor, Qt::LeftButton);
+    EXPECT_EQ(pixelOf(d.cmdRectPointColor), qRgb(0x10, 0x20, 0x30));
+    d.cmdClose_Click(0);
+    EXPECT_EQ(settings.rectPointColor, 0x302010) << "blue, green, red";
+    EXPECT_EQ(settings.mouseFile, "mine.cur");
+    EXPECT_EQ(settings.editorPath, "tools/paint");
+}
