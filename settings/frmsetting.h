@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QPointer>
 #include <QSet>
+#include <QStringList>
 
 #include <array>
 #include <functional>
@@ -33,6 +34,8 @@ class frmMyComboBox;
 struct SettingHooks {
     // The number of steps in the main window's list now (max cnt may not go below it).
     std::function<int()> recordedSteps;
+    // The names of the installed agent characters (may be empty).
+    std::function<QStringList()> characterNames;
     // Open the phrase-format dialog and the consistency check, modal over the
     // given window. While one is empty its button is disabled.
     std::function<void(QWidget*)> showFormat;

@@ -31,10 +31,14 @@ QComboBox* listBox(QWidget* parent, const char* name, const QStringList& items,
     return box;
 }
 
-// A value this system has no list for (voices, agent characters) is offered
-// as it is, beside the empty choice that switches the feature off.
-QStringList keptChoice(const QString& value) {
-    return value.isEmpty() ? QStringList{QString()} : QStringList{QString(), value};
+// The empty choice switches the feature off. A value not among `known`
+// (there is no list of voices on this system) is offered as it is.
+QStringList choices(const QString& value, const QStringList& known = {}) {
+    QStringList list{QString()};
+    for (const QString& k : known)
+        if (!k.isEmpty() && !list.contains(k)) list << k;
+    if (!list.contains(value)) list << value;
+    return list;
 }
 
 // The hot-key boxes top to bottom; the box index is the setting index.
@@ -107,13 +111,14 @@ void frmSetting::buildPlayPage(QWidget* page) {
 
 void frmSetting::fillPlayPage(const SettingsForm& f) {
     showText(cmbPlaySpan, f.playSpan);
-    setItems(cmbSpeakName, keptChoice(f.playSpeak));
+    setItems(cmbSpeakName, choices(f.playSpeak));
     showText(cmbSpeakName, f.playSpeak);
     showText(cmbSpeakSpeed, f.playSpeakSpeed);
     chkSpeakPhraseBracket->setChecked(f.playSpeakPhraseBracket);
     txtSpeakStartMsg->setText(f.playSpeakStartMsg);
     txtSpeakEndMsg->setText(f.playSpeakEndMsg);
-    setItems(cmbAnimeChar, keptChoice(f.animeChar));
+    setItems(cmbAnimeChar, choices(f.animeChar, m_hooks.characterNames ? m_hooks.characterNames()
+                                                                       : QStringList()));
     showText(cmbAnimeChar, f.animeChar);
     showText(cmbAnimeFont, f.balloonFont);
     showText(cmbAnimeFontSize, f.balloonFontsize);

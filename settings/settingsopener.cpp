@@ -20,6 +20,7 @@ bool SettingsOpener::open(From from) {
 
     SettingHooks hooks;
     hooks.recordedSteps = m_hooks.recordedSteps;
+    hooks.characterNames = m_hooks.characterNames;
     hooks.showFormat = m_showFormat;
     hooks.showCheckFile = m_showCheckFile;
     m_dialog = new frmSetting(m_settings, hooks, m_dialogs, m_pickers, m_owner);

@@ -15,6 +15,7 @@ class SettingPickers;
 // What opening the settings dialog needs of the main window.
 struct SettingsOpenerHooks {
     std::function<int()> recordedSteps;
+    std::function<QStringList()> characterNames;
     // Layout, transparency, top-most state.
     std::function<void()> applySettings;
     // Empties the list and the picture, loads the capture folder's list and

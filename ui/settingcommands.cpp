@@ -3,11 +3,13 @@
 
 #include "record/runmode.h"
 #include "settings/settingsopener.h"
+#include "store/programfolder.h"
 #include "store/settings.h"
 #include "store/steplist.h"
 #include "ui/commandfamilies.h"
 #include "ui/commandmap.h"
 #include "ui/frmklavoro.h"
+#include "ui/qtcharacterservice.h"
 
 namespace klavoro {
 
@@ -16,6 +18,13 @@ SettingsOpener& settingsOpener(frmKlavoro& w) {
     if (auto* found = w.findChild<SettingsOpener*>(name, Qt::FindDirectChildrenOnly)) return *found;
     SettingsOpenerHooks hooks;
     hooks.recordedSteps = [&w] { return w.steps().count(); };
+    hooks.characterNames = [] {
+        QStringList names;
+        QtCharacterService characters({programFolder() + QStringLiteral("chars")});
+        for (const CharacterEntry& entry : characters.catalogue())
+            names << entry.name;
+        return names;
+    };
     hooks.applySettings = [&w] { w.applySettings(); };
     hooks.reloadList = [&w] { w.reloadList(); };
     hooks.isRecording = [] { return runMode().is(kRunGo); };

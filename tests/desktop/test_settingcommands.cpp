@@ -177,3 +177,22 @@ TEST_F(SettingCommands, ClosingTheMainWindowCancelsTheDialog) {
     }));
     EXPECT_EQ(conf().autoStart, 0);
 }
+
+TEST_F(SettingCommands, TheCharacterListHoldsTheInstalledCharacters) {
+    QFile source(QStringLiteral(KLAVORO_SOURCE_DIR "/chars/merlin.kchar"));
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    QByteArray json = source.readAll();
+    json.replace("\"マーリン\"", "\"ロボ\"");
+    QDir(home.path()).mkdir(QStringLiteral("chars"));
+    writeFile(home.path() + "/chars/robo.kchar", json);
+    conf().animeChar.clear();
+    QStringList items;
+    ASSERT_TRUE(run(QStringLiteral("mnuSetting"), [&](frmSetting& d) {
+        for (int i = 0; i < d.cmbAnimeChar->count(); ++i)
+            items << d.cmbAnimeChar->itemText(i);
+        d.cmbAnimeChar->setCurrentText(QStringLiteral("ロボ"));
+        d.cmdClose_Click(0);
+    }));
+    EXPECT_EQ(items, (QStringList{QString(), QStringLiteral("ロボ")}));
+    EXPECT_EQ(conf().animeChar, QStringLiteral("ロボ"));
+}
