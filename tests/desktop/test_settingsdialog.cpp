@@ -431,8 +431,10 @@ TEST_F(SettingsDialog, ChosenProgramCursorAndColourFillTheirControls) {
     settings.settingIndex = PageCapture;
     QDir(home.path()).mkdir(QStringLiteral("cursors"));
     QDir(home.path()).mkdir(QStringLiteral("tools"));
-    QFile::copy(QStringLiteral(KLAVORO_SOURCE_DIR "/cursors/arrow_m.cur"), home.path() + "/cursors/mine.cur");
-    QFile::copy(QStringLiteral(KLAVORO_SOURCE_DIR "/cursors/arrow_m.cur"), home.path() + "/elsewhere.cur");
+    QFile::copy(QStringLiteral(KLAVORO_SOURCE_DIR "/cursors/arrow_m.cur"),
+                home.path() + "/cursors/mine.cur");
+    QFile::copy(QStringLiteral(KLAVORO_SOURCE_DIR "/cursors/arrow_m.cur"),
+                home.path() + "/elsewhere.cur");
     frmSetting& d = open();
 
     pickers.program = home.path() + "/tools/paint";
