@@ -246,6 +246,9 @@ bool frmSetting::checkLeave(QWidget* control) {
 void frmSetting::focusControl(QWidget* control) {
     for (int i = 0; i < SettingsPageCount; ++i)
         if (frPage[size_t(i)]->isAncestorOf(control) && i != m_pageIndex) cmdPage_Click(i);
+    // A message box may have taken the activation; without a window manager
+    // nobody hands it back.
+    activateWindow();
     m_refocusing = true;
     control->setFocus(Qt::OtherFocusReason);
     m_refocusing = false;
