@@ -8,6 +8,7 @@ void registerCommandFamilies(frmKlavoro& window, CommandMap& map) {
     registerClipboardCommands(window, map);
     registerPlaybackCommands(window, map);
     registerRichTextCommands(window, map);
+    registerSettingCommands(window, map);
 }
 
 } // namespace klavoro

@@ -14,5 +14,6 @@ void registerClipboardCommands(frmKlavoro& window, CommandMap& map);
 void registerWindowCommands(frmKlavoro& window, CommandMap& map);
 void registerPlaybackCommands(frmKlavoro& window, CommandMap& map);
 void registerRichTextCommands(frmKlavoro& window, CommandMap& map);
+void registerSettingCommands(frmKlavoro& window, CommandMap& map);
 
 } // namespace klavoro
