@@ -5,6 +5,7 @@
 namespace klavoro {
 
 class Dialogs;
+class StatusBlock;
 struct StartOptions;
 
 // What start-up and shut-down do to the main window and the program around it.
@@ -17,10 +18,10 @@ public:
     // --- start-up ---
     // The debug label shows the window's handle in hexadecimal.
     virtual void showWindowHandle() = 0;
-    // txtNo in the button-face colour and without a border.
-    virtual void styleNumberField() = 0;
     // The "？" mark that opens the hot-key hint.
     virtual void showHintMark() = 0;
+    // The block the window's status publishing writes to (null: none).
+    virtual void setStatusBlock(StatusBlock* block) = 0;
     virtual void publishStatus(const QString& status) = 0;
     // Settings to the window; key tables; the thumbnail panel measured.
     virtual void applySettings() = 0;
@@ -49,6 +50,9 @@ public:
     // (the window is then minimised instead).
     virtual bool hideInNotificationArea() = 0;
     virtual void removeNotificationArea() = 0;
+    // Right before the list and the settings are saved: the window writes its
+    // layout into the settings and tells whoever must end something first.
+    virtual void prepareToSave() = 0;
     virtual void saveList() = 0;
     virtual void removeInputHook() = 0;
     // Asks the window to close (the close request then decides).

@@ -52,6 +52,7 @@ Shutdown::Close Shutdown::closeRequest(bool fromCloseBox) {
 Shutdown::Close Shutdown::closeWhileIdle() {
     m_host.setWindowVisible(false);
     letEventsRun();
+    m_host.prepareToSave();
     m_host.saveList();
     // Settings that were never loaded are defaults: writing them would wipe
     // the user's file.
@@ -73,7 +74,10 @@ void Shutdown::unload() {
     m_state.watch.reset();
     m_host.removeNotificationArea();
     deleteFileAndWait(programFolder() + QStringLiteral("wait"));
-    if (m_state.statusBlock) m_state.statusBlock->close();
+    if (m_state.statusBlock) {
+        m_host.setStatusBlock(nullptr);
+        m_state.statusBlock->close();
+    }
     m_host.removeInputHook();
 }
 

@@ -75,7 +75,6 @@ bool Startup::run(const QString& commandLine) {
     writeExeLog(QString(), true);
     m_host.showWindowHandle();
     QDir::setCurrent(programFolder());
-    m_host.styleNumberField();
     if (QFileInfo::exists(programFolder() + QStringLiteral("読んでね.txt"))) m_host.showHintMark();
     createFolderTree(programFolder() + QStringLiteral("data")); // a failure is mended later
 
@@ -123,7 +122,9 @@ void Startup::openStatusBlock() {
     if (m_statusMemory) {
         m_state.statusBlock = std::make_unique<StatusBlock>(*m_statusMemory);
         // Other programs only lose the status; the recording does not need it.
-        if (!m_state.statusBlock->open(m_statusName))
+        if (m_state.statusBlock->open(m_statusName))
+            m_host.setStatusBlock(m_state.statusBlock.get());
+        else
             writeLog(QStringLiteral("状態ブロック「%1」を開けません").arg(m_statusName));
     }
     m_host.publishStatus(QString());

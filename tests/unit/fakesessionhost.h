@@ -13,8 +13,10 @@ class FakeSessionHost : public klavoro::SessionHost {
 public:
     klavoro::Dialogs& dialogs() override { return dlg; }
     void showWindowHandle() override { calls << "handle"; }
-    void styleNumberField() override { calls << "txtNo"; }
     void showHintMark() override { calls << "hint"; }
+    void setStatusBlock(klavoro::StatusBlock* b) override {
+        calls << QStringLiteral("block:%1").arg(b != nullptr);
+    }
     void publishStatus(const QString& s) override { calls << "publish:" + s; }
     void applySettings() override {
         calls << "apply";
@@ -51,6 +53,7 @@ public:
         return trayAvailable;
     }
     void removeNotificationArea() override { calls << "untray"; }
+    void prepareToSave() override { calls << "prepare"; }
     void saveList() override {
         calls << "savelist";
         if (onSaveList) onSaveList();

@@ -45,7 +45,7 @@ protected:
 TEST_F(ShutdownTest, IdleCloseHidesSavesListAndSettingsAndGoesAhead) {
     conf().target = 3;
     EXPECT_EQ(shutdown.closeRequest(true), Shutdown::Close::Proceed);
-    EXPECT_EQ(host.calls, (QStringList{"visible:0", "savelist"}));
+    EXPECT_EQ(host.calls, (QStringList{"visible:0", "prepare", "savelist"}));
     EXPECT_TRUE(confText().contains(QStringLiteral("target = 3")));
     EXPECT_TRUE(waits.isEmpty());
     EXPECT_TRUE(state.closing);
@@ -128,11 +128,11 @@ TEST_F(ShutdownTest, UnloadReleasesEverythingInOrderOnce) {
     ASSERT_TRUE(state.statusBlock->open(QStringLiteral("GetImage-test")));
     writeBytes(home.path("wait"), QByteArray());
     shutdown.unload();
-    EXPECT_EQ(host.calls, (QStringList{"untray", "unhook"}));
+    EXPECT_EQ(host.calls, (QStringList{"untray", "block:0", "unhook"}));
     EXPECT_FALSE(QFile::exists(home.path("wait")));
     EXPECT_FALSE(memory.isOpen());
     shutdown.unload();
-    EXPECT_EQ(host.calls.size(), 2);
+    EXPECT_EQ(host.calls.size(), 3);
     shutdown.finalRelease();
     EXPECT_EQ(host.calls.last(), QStringLiteral("savelist"));
 }
