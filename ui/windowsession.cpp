@@ -13,7 +13,10 @@
 #include <QLabel>
 #include <QListView>
 #include <QMenuBar>
+#include <QPointer>
 #include <QScrollBar>
+#include <QTimer>
+#include <QWindow>
 
 namespace klavoro {
 
@@ -90,12 +93,29 @@ void WindowSession::setStartOptions(const StartOptions& options) {
 }
 
 void WindowSession::setWindowVisible(bool visible) {
-    // A window minimised before it was first shown comes up minimised.
     m_window.setVisible(visible);
+    if (!visible || !m_minimiseOnShow) return;
+    m_minimiseOnShow = false;
+    // The window was created before it was minimised (its handle is shown
+    // first), so X11 maps it normal: it is minimised once the manager has it.
+    QPointer<frmKlavoro> window(&m_window);
+    auto* poll = new QTimer(this);
+    poll->setInterval(20);
+    connect(poll, &QTimer::timeout, this, [window, poll, tries = 0]() mutable {
+        if (window && window->windowHandle() && !window->windowHandle()->isExposed() &&
+            ++tries < 100)
+            return;
+        poll->deleteLater();
+        if (window) window->showMinimized();
+    });
+    poll->start();
 }
 
 void WindowSession::minimizeWindow() {
-    m_window.setWindowState(m_window.windowState() | Qt::WindowMinimized);
+    if (m_window.isVisible())
+        m_window.showMinimized();
+    else
+        m_minimiseOnShow = true;
 }
 
 void WindowSession::setMenuBarVisible(bool visible) {

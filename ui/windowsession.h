@@ -76,6 +76,7 @@ private:
     SessionState m_state;
     Shutdown m_shutdown;
     QStringList m_disabled;
+    bool m_minimiseOnShow = false;
 };
 
 // The tip of the notification-area icon: the window title, " － " and the

@@ -66,9 +66,9 @@ TEST_F(StartupTest, PlainStartRunsEveryStepInOrder) {
     writeBytes(home.path("log.txt"), "old\r\n");
     writeBytes(home.path("読んでね.txt"), "x");
     EXPECT_TRUE(start(QString()));
-    const QStringList expected = {"handle",    "hint",      "block:1",   "publish:", "apply",
-                                  "options",   "visible:1", "menubar:1", "load",     "enabled:1",
-                                  "title",     "buttons",   "thumbpanel", "buttons", "timer",
+    const QStringList expected = {"handle",    "hint",      "block:1",    "publish:", "apply",
+                                  "options",   "visible:1", "menubar:1",  "load",     "enabled:1",
+                                  "title",     "buttons",   "thumbpanel", "buttons",  "timer",
                                   "visible:1", "relayout"};
     EXPECT_EQ(host.calls, expected);
     EXPECT_TRUE(readBytes(home.path("log.txt")).isEmpty()); // emptied
