@@ -9,6 +9,7 @@ void registerCommandFamilies(frmKlavoro& window, CommandMap& map) {
     registerPlaybackCommands(window, map);
     registerRichTextCommands(window, map);
     registerSettingCommands(window, map);
+    registerLifecycleCommands(window, map);
 }
 
 } // namespace klavoro
