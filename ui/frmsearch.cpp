@@ -168,11 +168,17 @@ void frmSearch::buildUi() {
 }
 
 void frmSearch::fitHeight() {
-    const int base =
-        twipsToPixels(chkReplace->isChecked() ? kHeightWithReplaceTwips : kHeightTwips);
+    // The rows without the optional parts take at least 2160 twips; the
+    // replace panel adds up to 3330, the result box its own height.
     layout()->activate();
-    const int extra = txtFound->isVisible() ? kFoundHeight + layout()->spacing() : 0;
-    setFixedHeight(std::max(base + extra, layout()->minimumSize().height()));
+    const int spacing = layout()->spacing();
+    const bool panel = chkReplace->isChecked();
+    const int panelMin = panel ? frReplace->minimumSizeHint().height() + spacing : 0;
+    const int found = txtFound->isVisible() ? kFoundHeight + spacing : 0;
+    const int rows = layout()->minimumSize().height() - panelMin - found;
+    int height = std::max(twipsToPixels(kHeightTwips), rows) + found;
+    if (panel) height += std::max(twipsToPixels(kHeightWithReplaceTwips - kHeightTwips), panelMin);
+    setFixedHeight(height);
 }
 
 void frmSearch::updateButtons() {

@@ -1,5 +1,6 @@
 #include "platform/x11/dbusinputmethod.h"
 
+#include "platform/x11/ibusengines.h"
 #include "store/logs.h"
 
 #include <QDBusArgument>
@@ -210,53 +211,66 @@ void DBusInputMethod::setOpen(bool open) {
     }
 }
 
-bool DBusInputMethod::ibusOpen() {
-    const QDBusConnection bus(kIbusConnection);
+QDBusMessage DBusInputMethod::ibusProperty(const QString& name) {
     QDBusMessage msg = QDBusMessage::createMethodCall(
         kIbusService, kIbusPath, QStringLiteral("org.freedesktop.DBus.Properties"),
         QStringLiteral("Get"));
-    msg << kIbusService << QStringLiteral("GlobalEngine");
-    const QDBusMessage reply = call(bus, msg, m_timeoutMs);
+    msg << kIbusService << name;
+    return call(QDBusConnection(kIbusConnection), msg, m_timeoutMs);
+}
+
+bool DBusInputMethod::ibusOpen() {
+    const QDBusMessage reply = ibusProperty(QStringLiteral("GlobalEngine"));
+    // The daemon answers with a plain failure while no engine was chosen yet.
     if (reply.type() == QDBusMessage::ErrorMessage &&
-        reply.errorName() != QLatin1String("org.freedesktop.DBus.Error.NoReply") &&
-        nameHasOwner(bus, kIbusService, m_timeoutMs))
-        return false; // no engine chosen yet: closed
+        reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.Failed"))
+        return false;
     if (!ok(reply) || reply.arguments().isEmpty()) {
         lost();
         return false;
     }
-    return !isIbusLayoutEngine(engineNameOf(reply.arguments().at(0)));
+    const QString engine = engineNameOf(reply.arguments().at(0));
+    if (isIbusLayoutEngine(engine)) return false;
+    m_lastIbusEngine = engine;
+    return true;
 }
 
 void DBusInputMethod::ibusSetOpen(bool open) {
     if (ibusOpen() == open || m_framework != Framework::IBus) return;
-    const QDBusConnection bus(kIbusConnection);
-    // The engines the user set up, in their order: the first input method
-    // opens, the first keyboard layout closes.
-    QDBusMessage get = QDBusMessage::createMethodCall(
-        kIbusService, kIbusPath, QStringLiteral("org.freedesktop.DBus.Properties"),
-        QStringLiteral("Get"));
-    get << kIbusService << QStringLiteral("ActiveEngines");
-    const QDBusMessage reply = call(bus, get, m_timeoutMs);
-    if (!ok(reply) || reply.arguments().isEmpty()) return;
-    QVariant v = reply.arguments().at(0);
-    if (v.userType() == qMetaTypeId<QDBusVariant>()) v = v.value<QDBusVariant>().variant();
-    if (v.userType() != qMetaTypeId<QDBusArgument>()) return;
-    const QDBusArgument list = v.value<QDBusArgument>();
-    QString target;
-    list.beginArray();
-    while (!list.atEnd()) {
-        QDBusVariant item;
-        list >> item;
-        const QString name = engineNameOf(item.variant());
-        if (target.isEmpty() && !name.isEmpty() && isIbusLayoutEngine(name) != open) target = name;
+    // The engines of this session, then the ones the user set up, in their
+    // order: the first input method opens, the first keyboard layout closes.
+    // Without either the engine seen open last opens again; a layout is
+    // never guessed.
+    QStringList candidates;
+    const QDBusMessage reply = ibusProperty(QStringLiteral("ActiveEngines"));
+    if (ok(reply) && !reply.arguments().isEmpty()) {
+        QVariant v = reply.arguments().at(0);
+        if (v.userType() == qMetaTypeId<QDBusVariant>()) v = v.value<QDBusVariant>().variant();
+        if (v.userType() == qMetaTypeId<QDBusArgument>()) {
+            const QDBusArgument list = v.value<QDBusArgument>();
+            list.beginArray();
+            while (!list.atEnd()) {
+                QDBusVariant item;
+                list >> item;
+                candidates << engineNameOf(item.variant());
+            }
+            list.endArray();
+        }
     }
-    list.endArray();
+    candidates << ibusPreloadEngines();
+    QString target;
+    for (const QString& name : std::as_const(candidates)) {
+        if (!name.isEmpty() && isIbusLayoutEngine(name) != open) {
+            target = name;
+            break;
+        }
+    }
+    if (target.isEmpty() && open) target = m_lastIbusEngine;
     if (target.isEmpty()) return;
     QDBusMessage set = QDBusMessage::createMethodCall(kIbusService, kIbusPath, kIbusService,
                                                       QStringLiteral("SetGlobalEngine"));
     set << target;
-    if (!ok(call(bus, set, m_timeoutMs))) lost();
+    if (!ok(call(QDBusConnection(kIbusConnection), set, m_timeoutMs))) lost();
 }
 
 } // namespace klavoro::x11

@@ -4,6 +4,8 @@
 
 #include <QDeadlineTimer>
 
+class QDBusMessage;
+
 namespace klavoro::x11 {
 
 // The input method of the desktop, asked over D-Bus: fcitx5's controller on
@@ -27,6 +29,7 @@ private:
     enum class Framework { None, Fcitx5, IBus };
     void probe();
     void lost();
+    QDBusMessage ibusProperty(const QString& name);
     bool ibusOpen();
     void ibusSetOpen(bool open);
 
@@ -34,6 +37,7 @@ private:
     Framework m_framework = Framework::None;
     QDeadlineTimer m_nextProbe{0};
     QString m_ibusAddress;
+    QString m_lastIbusEngine;
     bool m_toldMissing = false;
 };
 
