@@ -1,0 +1,11 @@
+#include "ui/commandfamilies.h"
+
+namespace klavoro {
+
+void registerCommandFamilies(frmKlavoro& window, CommandMap& map) {
+    registerWindowCommands(window, map);
+    registerFolderCommands(window, map);
+    registerClipboardCommands(window, map);
+}
+
+} // namespace klavoro
