@@ -12,5 +12,6 @@ void registerCommandFamilies(frmKlavoro& window, CommandMap& map);
 void registerFolderCommands(frmKlavoro& window, CommandMap& map);
 void registerClipboardCommands(frmKlavoro& window, CommandMap& map);
 void registerWindowCommands(frmKlavoro& window, CommandMap& map);
+void registerSearchCommands(frmKlavoro& window, CommandMap& map);
 
 } // namespace klavoro

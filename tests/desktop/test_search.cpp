@@ -1,9 +1,13 @@
 #include "platform/fake/fakeinputmethod.h"
+#include "platform/services.h"
 #include "store/settings.h"
+#include "store/sjis.h"
 #include "store/stepline.h"
 #include "store/steplist.h"
 #include "store/stepsearch.h"
 #include "tests/desktop/fixtureapp.h"
+#include "tests/unit/testutil.h"
+#include "ui/frmklavoro.h"
 #include "ui/frmsearch.h"
 
 #include <QCheckBox>
@@ -213,4 +217,58 @@ TEST(SearchWindow, ControlsCarryTheirCaptionsAndTheLabelJumpIsOff) {
     EXPECT_FALSE(w.cmdLblJump[0]->isEnabled());
     EXPECT_FALSE(w.cmdLblJump[1]->isEnabled());
     EXPECT_EQ(w.lblIME->toolTip(), QStringLiteral("クリックで 日本語⇔English 切り替え"));
+}
+
+TEST(SearchCommands, OneWindowBesideTheMainWindowThatStoresEditModeWhenTheProgramCloses) {
+    test::ScratchHome home;
+    FakeInputMethod im;
+    PlatformServices platform;
+    platform.inputMethod = &im;
+    frmKlavoro w(&platform);
+    for (int n = 1; n <= 8; ++n)
+        w.steps().append(buildStepLine(
+            n, QStringLiteral("20261208090000%1").arg(n, 2, 10, QChar('0')),
+            n == 3 || n == 7 ? QStringLiteral("[OK](ボタン)") : QStringLiteral("[閉じる](ボタン)"),
+            "jpg", ""));
+    w.setGeometry(40, 60, 600, 400);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    ASSERT_TRUE(w.runCommand(QStringLiteral("mnuSearch")));
+    ASSERT_TRUE(w.runCommand(QStringLiteral("mnuListSearch")));
+    const QList<frmSearch*> windows = w.findChildren<frmSearch*>();
+    ASSERT_EQ(windows.size(), 1);
+    frmSearch& search = *windows[0];
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&search));
+    EXPECT_TRUE(
+        waitUntil([&] { return !search.frameGeometry().intersects(w.frameGeometry()); }, 2000));
+    EXPECT_LE(std::abs(search.frameGeometry().left() - w.frameGeometry().right() - 1), 1);
+
+    typeSearchText(search, QStringLiteral("ok"));
+    search.cmdSearch[0]->click();
+    EXPECT_EQ(w.selectedStepNumber(), 3);
+    search.cmdSearch[0]->click();
+    EXPECT_EQ(w.selectedStepNumber(), 7);
+    EXPECT_EQ(w.txtCtrl->text(), QStringLiteral("[OK](ボタン)"));
+    search.cmdSearch[0]->click();
+    EXPECT_EQ(w.selectedStepNumber(), 1);
+
+    // Replacing rewrites the sentence the main window shows.
+    search.cmdSearch[0]->click();
+    search.chkReplace->setChecked(true);
+    search.txtReplace->setText(QStringLiteral("はい"));
+    search.cmdSearch[2]->click();
+    EXPECT_EQ(w.steps().field(3, FieldMessage), QStringLiteral("[はい](ボタン)"));
+    EXPECT_EQ(w.selectedStepNumber(), 7);
+    EXPECT_EQ(w.txtCtrl->text(), QStringLiteral("[OK](ボタン)"));
+    search.cmdSearch[3]->click();
+    EXPECT_EQ(w.txtCtrl->text(), QStringLiteral("[はい](ボタン)"));
+    EXPECT_TRUE(fromShiftJis(test::readBytes(home.path("data/OpList.txt")))
+                    .contains(QStringLiteral("[はい](ボタン)")));
+
+    im.open = true; // the user turned Japanese input on in the search text
+    conf().editMode = 0;
+    w.close();
+    EXPECT_EQ(conf().editMode, 1);
+    EXPECT_TRUE(w.findChildren<frmSearch*>().isEmpty() ||
+                !w.findChildren<frmSearch*>().first()->isVisible());
 }
