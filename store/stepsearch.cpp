@@ -29,33 +29,46 @@ QString storableSentenceText(QString text) {
 } // namespace
 
 TextMatcher::TextMatcher(const QString& needle, bool strict)
-    : m_needle(needle), m_foldedNeedle(strict ? QString() : fold(needle).text), m_strict(strict) {}
+    : m_needle(needle), m_foldedNeedle(strict ? QString() : fold(needle, false).text),
+      m_strict(strict) {}
 
-TextMatcher::Folded TextMatcher::fold(const QString& text) {
+TextMatcher::Folded TextMatcher::fold(const QString& text, bool withPositions) {
+    const qsizetype n = text.size();
     Folded f;
-    f.text.reserve(text.size());
-    f.start.reserve(text.size());
-    f.end.reserve(text.size());
-    auto put = [&f](QChar c, qsizetype from, qsizetype to) {
-        f.text += c;
+    // Folding never lengthens the text: write in place, cut at the end.
+    f.text.resize(n);
+    char16_t* out = reinterpret_cast<char16_t*>(f.text.data());
+    qsizetype len = 0;
+    if (withPositions) {
+        f.start.reserve(n);
+        f.end.reserve(n);
+    }
+    auto put = [&](char16_t c, qsizetype from, qsizetype to) {
+        out[len++] = c;
+        if (!withPositions) return;
         f.start.push_back(from);
         f.end.push_back(to);
     };
-    const qsizetype n = text.size();
+    const char16_t* in = reinterpret_cast<const char16_t*>(text.constData());
     for (qsizetype i = 0; i < n;) {
-        const char16_t c = text.at(i).unicode();
+        const char16_t c = in[i];
+        if (c < 0x80) {
+            put(c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c, i, i + 1);
+            ++i;
+            continue;
+        }
         if (isHalfWidthKana(c)) {
             // A voiced mark joins the kana before it (ｶﾞ is ガ).
-            if (i + 1 < n && (text.at(i + 1) == u'\uFF9E' || text.at(i + 1) == u'\uFF9F')) {
+            if (i + 1 < n && (in[i + 1] == u'\uFF9E' || in[i + 1] == u'\uFF9F')) {
                 const QString pair = text.mid(i, 2).normalized(QString::NormalizationForm_KC);
                 if (pair.size() == 1) {
-                    put(pair.at(0), i, i + 2);
+                    put(pair.at(0).unicode(), i, i + 2);
                     i += 2;
                     continue;
                 }
             }
             const QString one = text.mid(i, 1).normalized(QString::NormalizationForm_KC);
-            put(one.isEmpty() ? QChar(c) : one.at(0), i, i + 1);
+            put(one.size() == 1 ? one.at(0).unicode() : c, i, i + 1);
             ++i;
             continue;
         }
@@ -64,9 +77,10 @@ TextMatcher::Folded TextMatcher::fold(const QString& text) {
             folded = QChar(char16_t(c - 0xFEE0)); // full-width ASCII
         else if (c == 0x3000)
             folded = QChar(u' ');
-        put(folded.toCaseFolded(), i, i + 1);
+        put(folded.toCaseFolded().unicode(), i, i + 1);
         ++i;
     }
+    f.text.truncate(len);
     return f;
 }
 
@@ -90,13 +104,13 @@ qsizetype TextMatcher::find(const QString& text, const Folded* folded, qsizetype
 bool TextMatcher::contains(const QString& text) const {
     if (m_needle.isEmpty()) return false;
     if (m_strict) return text.contains(m_needle, Qt::CaseSensitive);
-    return fold(text).text.contains(m_foldedNeedle, Qt::CaseSensitive);
+    return fold(text, false).text.contains(m_foldedNeedle, Qt::CaseSensitive);
 }
 
 QString TextMatcher::replaced(const QString& text, const QString& replacement, int* count) const {
     int n = 0;
     QString out;
-    const Folded folded = m_strict ? Folded() : fold(text);
+    const Folded folded = m_strict ? Folded() : fold(text, true);
     qsizetype pos = 0, len = 0;
     for (qsizetype at; (at = find(text, &folded, pos, &len)) >= 0 && len > 0;) {
         out += QStringView(text).mid(pos, at - pos);

@@ -27,7 +27,8 @@ private:
         std::vector<qsizetype> start; // for each folded character, where its unit begins
         std::vector<qsizetype> end;   // and where it ends in the original text
     };
-    static Folded fold(const QString& text);
+    // The positions are only needed to replace.
+    static Folded fold(const QString& text, bool withPositions);
     // Start and length in `text` of the first match at or after `from`; -1 when none.
     qsizetype find(const QString& text, const Folded* folded, qsizetype from, qsizetype* len) const;
 
