@@ -86,9 +86,7 @@ void frmPopup::tick() {
 
 void frmPopup::unload() {
     m_timer->stop();
-    const bool was = isVisible();
     hide();
-    if (was) emit unloaded();
 }
 
 void frmPopup::enterEvent(QEnterEvent* event) {

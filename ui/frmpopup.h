@@ -28,8 +28,6 @@ public:
     QLabel* lblMsg = nullptr;
     QPushButton* cmdClose = nullptr;
 
-signals:
-    void unloaded();
 
 protected:
     void enterEvent(QEnterEvent* event) override;

@@ -300,7 +300,6 @@ void frmSearch::closeEvent(QCloseEvent* event) {
     if (m_inputMethod && m_inputMethod->isAvailable())
         conf().editMode = m_inputMethod->isOpen() ? 1 : 0;
     QWidget::closeEvent(event);
-    emit unloaded();
 }
 
 bool frmSearch::eventFilter(QObject* watched, QEvent* event) {

@@ -48,9 +48,6 @@ public:
 
     static inline const QString kNoMatch = QStringLiteral("一致無し");
 
-signals:
-    // The window closed; it is deleted afterwards.
-    void unloaded();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -99,9 +99,7 @@ QString frmSplash::message() const {
 
 void frmSplash::unload() {
     m_closeTimer->stop();
-    const bool was = isVisible();
     hide();
-    if (was) emit unloaded();
 }
 
 } // namespace klavoro

@@ -29,8 +29,6 @@ public:
 
     QLabel* lblMsg = nullptr;
 
-signals:
-    void unloaded();
 
 private:
     void fitToText(const QString& text);
