@@ -7,6 +7,7 @@ void registerCommandFamilies(frmKlavoro& window, CommandMap& map) {
     registerFolderCommands(window, map);
     registerClipboardCommands(window, map);
     registerSearchCommands(window, map);
+    registerPlaybackCommands(window, map);
 }
 
 } // namespace klavoro

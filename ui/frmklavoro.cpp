@@ -124,7 +124,7 @@ frmKlavoro::frmKlavoro(PlatformServices* platform, QWidget* parent)
     setButtonsForRunMode();
     updateListColours(false);
     resize(900, 640);
-    setWindowTitle(windowTitle());
+    restoreTitle();
 }
 
 frmKlavoro::~frmKlavoro() = default;

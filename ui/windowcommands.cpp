@@ -1,5 +1,6 @@
 // Commands of the window itself: hot-key hint, version, the debug log.
 #include "capture/encoders.h"
+#include "record/runmode.h"
 #include "store/capturefolder.h"
 #include "store/programfolder.h"
 #include "store/settings.h"
@@ -46,6 +47,9 @@ void registerWindowCommands(frmKlavoro& w, CommandMap& map) {
     map.add(QStringLiteral("mnuDebugLog"), [] {
         QDesktopServices::openUrl(QUrl::fromLocalFile(programFolder() + QStringLiteral("log.txt")));
     });
+    // Stop ends whatever runs: recording and playback watch the run mode.
+    for (const char* name : {"cmdStop", "mnuStop"})
+        map.add(QString::fromLatin1(name), [] { runMode().set(kRunIdle); });
     // The debug menu shows only after a double click on the step number.
     if (QMenu* debug = w.popupMenu(QStringLiteral("mnuDebugTop")))
         debug->menuAction()->setVisible(false);
