@@ -9,11 +9,12 @@
 #include "ui/frmklavoro.h"
 #include "ui/frmsearch.h"
 
+#include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPointer>
 #include <QScreen>
-#include <QWindow>
+#include <QTimer>
 
 #include <memory>
 
@@ -37,38 +38,38 @@ private:
 };
 
 // To the right of the main window when the screen has room, else to its
-// left, else over its right edge.
-void placeBeside(QWidget& search, const QWidget& main) {
+// left, else over its right edge. True when it was there already.
+bool placeBeside(QWidget& search, const QWidget& main) {
     const QRect m = main.frameGeometry();
     const QScreen* screen = main.screen() ? main.screen() : QGuiApplication::primaryScreen();
-    if (!screen) return;
+    if (!screen) return true;
     const QRect s = screen->availableGeometry();
     const QSize size = search.frameGeometry().size();
     int x = m.right() + 1;
     if (x + size.width() > s.right() + 1) x = m.left() - size.width();
     if (x < s.left()) x = std::max(s.left(), s.right() + 1 - size.width());
     const int y = std::clamp(m.top(), s.top(), std::max(s.top(), s.bottom() + 1 - size.height()));
+    if (search.frameGeometry().topLeft() == QPoint(x, y)) return true;
     search.move(x, y);
+    return false;
 }
 
-// The frame's size is known only once the window manager has framed the
-// window: place it again when it is first exposed.
-class PlaceWhenExposed : public QObject {
-public:
-    PlaceWhenExposed(QWidget& search, const QWidget& main)
-        : QObject(&search), m_search(search), m_main(main) {}
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Expose && m_search.isVisible()) {
-            placeBeside(m_search, m_main);
-            deleteLater();
-        }
-        return false;
-    }
-
-private:
-    QWidget& m_search;
-    const QWidget& m_main;
-};
+// The frames' sizes are known only once the window manager has framed the
+// windows, and the manager may place them meanwhile: until the framed search
+// window stands where it should (or a few seconds passed, as without a
+// window manager, where it stands right at once), it is put back beside the
+// main window.
+void keepBesideWhileShowing(QWidget& search, QWidget& main) {
+    auto* timer = new QTimer(&search);
+    timer->setInterval(50);
+    const QDeadlineTimer until(3000);
+    QObject::connect(timer, &QTimer::timeout, &search, [&search, &main, timer, until] {
+        const bool inPlace = placeBeside(search, main);
+        if ((inPlace && search.frameGeometry() != search.geometry()) || until.hasExpired())
+            timer->deleteLater();
+    });
+    timer->start();
+}
 
 struct SearchState {
     explicit SearchState(frmKlavoro& w) : host(w) {}
@@ -91,10 +92,9 @@ void registerSearchCommands(frmKlavoro& w, CommandMap& map) {
         auto* search = new frmSearch(w.steps(), state->host, im, &w);
         search->setAttribute(Qt::WA_DeleteOnClose);
         state->window = search;
-        search->winId(); // its window, to watch for the first exposure
-        search->windowHandle()->installEventFilter(new PlaceWhenExposed(*search, w));
         placeBeside(*search, w);
         search->show();
+        keepBesideWhileShowing(*search, w);
     };
     map.add(QStringLiteral("mnuSearch"), open);
     map.add(QStringLiteral("mnuListSearch"), open);

@@ -151,7 +151,7 @@ TEST(DBusInputMethod, WithoutAFrameworkItIsClosedAndSettingDoesNothing) {
     {
         frmSearch w(list, host, &im);
         w.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&w, 15000));
         pause(50);
         EXPECT_EQ(w.lblIME->text(), QStringLiteral("English"));
         w.close();

@@ -54,7 +54,7 @@ TEST(ProgressWindow, SuccessiveMessagesChangeTheTextOfOneWindow) {
     notices.showProgress(QStringLiteral("既存画像読み込み中・・・"));
     frmSplash* w = notices.progressWindow();
     ASSERT_NE(w, nullptr);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w, 15000));
     ShowCounter counter;
     w->installEventFilter(&counter);
     notices.showProgress(QStringLiteral("サムネイル作成中"));
@@ -103,11 +103,11 @@ TEST(ProgressWindow, HeightFollowsTheLineCountAndItCentresOverTheMainWindow) {
     QMainWindow main;
     main.setGeometry(200, 150, 700, 500);
     main.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main, 15000));
     NoticeWindows notices(&main);
     notices.showProgress(QStringLiteral("一行"), 0, true);
     frmSplash* w = notices.progressWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w, 15000));
     const int oneLine = w->height();
     pause(100);
     EXPECT_LE((w->frameGeometry().center() - main.frameGeometry().center()).manhattanLength(), 2);
@@ -135,11 +135,13 @@ TEST(NoticeWindows, NeitherWindowTakesTheFocus) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
     edit->setFocus();
     x11::X11Desktop desktop;
-    const WindowId before = desktop.foregroundWindow();
+    const WindowId before = main.winId();
+    // The window manager activates asynchronously; start from a settled desktop.
+    ASSERT_TRUE(waitUntil([&] { return desktop.foregroundWindow() == before; }, 3000));
     NoticeWindows notices(&main);
     notices.showProgress(QStringLiteral("作成中 ...... 1/3"), 0, true);
     notices.showPopup(QStringLiteral("開始"));
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(notices.popupWindow()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(notices.popupWindow(), 15000));
     pause(200);
     EXPECT_EQ(QApplication::activeWindow(), &main);
     EXPECT_TRUE(edit->hasFocus());
@@ -154,7 +156,7 @@ TEST(PopupWindow, SitsInTheCornerAndClosesAfterTheCountdown) {
     NoticeWindows notices(nullptr);
     notices.showPopup(QStringLiteral("12"), 0x0000FF);
     frmPopup* w = notices.popupWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w, 15000));
     pause(100);
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     const QRect r = w->frameGeometry();
@@ -179,7 +181,7 @@ TEST(PopupWindow, ThePointerOverItClosesItAtOnce) {
     NoticeWindows notices(nullptr);
     notices.showPopup(QStringLiteral("キャプチャー停止"));
     frmPopup* w = notices.popupWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w, 15000));
     pause(200);
     ASSERT_TRUE(notices.isPopupShowing());
     QCursor::setPos(w->frameGeometry().center());

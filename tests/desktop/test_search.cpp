@@ -73,7 +73,7 @@ TEST(SearchWindow, NextWalksTheHitsAndEmptyTextDisablesTheSearch) {
     SearchFixture f;
     frmSearch w(f.list, f.host, nullptr);
     w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w, 15000));
     EXPECT_EQ(w.windowTitle(), QStringLiteral("検索"));
     EXPECT_FALSE(w.cmdSearch[0]->isEnabled());
     EXPECT_FALSE(w.cmdSearch[1]->isEnabled());
@@ -98,7 +98,7 @@ TEST(SearchWindow, FindAllListsTheStepsAndStrictComparisonTellsCaseAndWidthApart
     SearchFixture f;
     frmSearch w(f.list, f.host, nullptr);
     w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w, 15000));
     const int heightBefore = w.height();
     typeSearchText(w, QStringLiteral("ok"));
     w.cmdSearch[1]->click();
@@ -132,7 +132,7 @@ TEST(SearchWindow, ReplacePanelAndReplaceAll) {
     const QString before3 = f.list.line(3);
     frmSearch w(f.list, f.host, nullptr);
     w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w, 15000));
     typeSearchText(w, QStringLiteral("ok"));
     // The replace buttons wait for the panel that holds the replacement.
     EXPECT_FALSE(w.cmdSearch[3]->isEnabled());
@@ -170,7 +170,7 @@ TEST(SearchWindow, InputMethodStateIsRestoredAtOpenAndStoredAtClose) {
     {
         frmSearch w(f.list, f.host, &im);
         w.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&w, 15000));
         // Opened as `edit mode` says, after the focus is in the search text.
         EXPECT_TRUE(waitUntil([&] { return im.setCalls > 0; }, 2000));
         EXPECT_TRUE(im.open);
@@ -190,7 +190,7 @@ TEST(SearchWindow, InputMethodStateIsRestoredAtOpenAndStoredAtClose) {
     none.available = false;
     frmSearch w(f.list, f.host, &none);
     w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w, 15000));
     pause(50);
     EXPECT_EQ(w.lblIME->text(), QStringLiteral("English"));
     QTest::mouseClick(w.lblIME, Qt::LeftButton);
@@ -232,15 +232,18 @@ TEST(SearchCommands, OneWindowBesideTheMainWindowThatStoresEditModeWhenTheProgra
             "jpg", ""));
     w.setGeometry(40, 60, 600, 400);
     w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w, 15000));
     ASSERT_TRUE(w.runCommand(QStringLiteral("mnuSearch")));
     ASSERT_TRUE(w.runCommand(QStringLiteral("mnuListSearch")));
     const QList<frmSearch*> windows = w.findChildren<frmSearch*>();
     ASSERT_EQ(windows.size(), 1);
     frmSearch& search = *windows[0];
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&search));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&search, 15000));
     EXPECT_TRUE(
-        waitUntil([&] { return !search.frameGeometry().intersects(w.frameGeometry()); }, 2000));
+        waitUntil([&] { return !search.frameGeometry().intersects(w.frameGeometry()); }, 2000))
+        << "search " << search.frameGeometry().x() << "," << search.frameGeometry().y() << " "
+        << search.frameGeometry().width() << " main " << w.frameGeometry().x() << ","
+        << w.frameGeometry().y() << " " << w.frameGeometry().width();
     EXPECT_LE(std::abs(search.frameGeometry().left() - w.frameGeometry().right() - 1), 1);
 
     typeSearchText(search, QStringLiteral("ok"));
