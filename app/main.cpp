@@ -1,4 +1,5 @@
 #include "platform/services.h"
+#include "platform/x11/dbusinputmethod.h"
 #include "platform/x11/x11desktop.h"
 #include "platform/x11/x11keystate.h"
 #include "platform/x11/xdgshell.h"
@@ -9,6 +10,7 @@
 #include "store/settings.h"
 #include "store/textfile.h"
 #include "ui/frmklavoro.h"
+#include "ui/noticewindows.h"
 
 #include <QApplication>
 #include <QDir>
@@ -16,6 +18,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 int main(int argc, char** argv) {
     const bool headlessPlatform = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
@@ -46,8 +49,11 @@ int main(int argc, char** argv) {
     platform.desktop = &desktop;
     platform.keyState = &keys;
     platform.shell = &shell;
+    x11::DBusInputMethod inputMethod;
+    platform.inputMethod = &inputMethod;
 
     frmKlavoro w(&platform);
+    w.setNotices(std::make_unique<NoticeWindows>(&w));
     w.confFile().load(conf());
     w.applySettings();
     w.show();
