@@ -4,6 +4,7 @@
 #include "store/startoptions.h"
 #include "store/startup.h"
 #include "ui/frmklavoro.h"
+#include "ui/noticewindows.h"
 #include "ui/qtdialogs.h"
 #include "ui/trayicon.h"
 #include "ui/windowsession.h"
@@ -39,6 +40,7 @@ int main(int argc, char** argv) {
 
     x11::X11Platform platform;
     frmKlavoro window(platform.services());
+    window.setNotices(std::make_unique<NoticeWindows>(&window));
     window.setNotificationArea(std::make_unique<TrayIcon>(
         &window, TrayIcon::Hooks{
                      .menu = [&window] { return window.popupMenu(QStringLiteral("mnuMain")); },

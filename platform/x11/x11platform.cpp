@@ -2,6 +2,7 @@
 
 #include "platform/x11/atspiaccessibility.h"
 #include "platform/x11/posixsharedmemory.h"
+#include "platform/x11/dbusinputmethod.h"
 #include "platform/x11/processsoundplayer.h"
 #include "platform/x11/x11cursor.h"
 #include "platform/x11/x11desktop.h"
@@ -20,7 +21,8 @@ X11Platform::X11Platform()
       m_statusMemory(std::make_unique<PosixSharedMemory>()),
       m_input(std::make_unique<X11SyntheticInput>()), m_screen(std::make_unique<X11ScreenCopy>()),
       m_cursor(std::make_unique<X11Cursor>()), m_shell(std::make_unique<XdgShell>()),
-      m_sound(std::make_unique<ProcessSoundPlayer>()) {
+      m_sound(std::make_unique<ProcessSoundPlayer>()),
+      m_inputMethod(std::make_unique<DBusInputMethod>()) {
     m_accessibility = std::make_unique<AtspiAccessibility>(*m_desktop);
     m_services.desktop = m_desktop.get();
     m_services.inputHook = m_hook.get();
@@ -33,6 +35,7 @@ X11Platform::X11Platform()
     m_services.shell = m_shell.get();
     m_services.accessibility = m_accessibility.get();
     m_services.sound = m_sound.get();
+    m_services.inputMethod = m_inputMethod.get();
 
     auto note = [this](const char* what, bool ok, const QString& error) {
         if (!ok) m_problems << QLatin1String(what) + QStringLiteral(": ") + error;

@@ -9,6 +9,7 @@
 namespace klavoro::x11 {
 
 class AtspiAccessibility;
+class DBusInputMethod;
 class PosixSharedMemory;
 class ProcessSoundPlayer;
 class X11Cursor;
@@ -46,6 +47,7 @@ private:
     std::unique_ptr<XdgShell> m_shell;
     std::unique_ptr<AtspiAccessibility> m_accessibility;
     std::unique_ptr<ProcessSoundPlayer> m_sound;
+    std::unique_ptr<DBusInputMethod> m_inputMethod;
     PlatformServices m_services;
     QStringList m_problems;
 };
