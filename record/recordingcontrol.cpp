@@ -127,10 +127,8 @@ void RecordingControl::startCommand(bool manual) {
     if (s.minimize == 1) m_host.minimizeWindow();
     if (tray()) {
         // Without a notification area the window stays reachable: minimised.
-        if (!m_host.notificationArea().add(m_host.trayTip())) {
-            sayOnce(QStringLiteral("通知領域がないため、ウィンドウを最小化します。"));
-            m_host.minimizeWindow();
-        }
+        // (The notification area says so itself.)
+        if (!m_host.notificationArea().add(m_host.trayTip())) m_host.minimizeWindow();
     } else {
         m_host.setWindowVisible(!m_options.noVisible);
     }
@@ -186,6 +184,15 @@ void RecordingControl::enterLoop() {
     for (const QString& key : taken)
         sayOnce(QStringLiteral("ホットキー ") + key +
                 QStringLiteral(" は他のプログラムが使用中のため使えません。"));
+}
+
+void RecordingControl::reinstallHook() {
+    if (!m_looping) return;
+    m_hook.ResetHook();
+    if (!m_hook.SetHook(this, hookDelay(conf()))) {
+        sayOnce(QStringLiteral("入力を監視できません：") + m_hook.errorText());
+        stopCommand();
+    }
 }
 
 void RecordingControl::runModeChanged() {

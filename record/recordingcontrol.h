@@ -48,6 +48,10 @@ public:
     // nothing more.)
     void finishNow();
 
+    // The settings dialog changed `target` while recording: the hook's delay
+    // follows it, so the hook is installed again.
+    void reinstallHook();
+
     bool isRecording() const { return m_looping; }
     bool isPaused() const { return m_paused; }
     StepPipeline& pipeline() { return m_pipeline; }

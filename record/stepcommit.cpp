@@ -168,10 +168,10 @@ void StepCommitter::commit(Slot& slot, const QString& error) {
     detail.fileName = step.imageName;
     detail.ext = step.imageName.isEmpty() ? QString() : step.extension;
     m_host.showDetail(detail);
-    if (!step.imageName.isEmpty()) m_host.showCapture(step.images.marked, s.reduce == 1);
     m_opList.addStep(n, step.imageName, step.sentence, detail.ext, QString(), true, false);
     m_lastCommitted = n;
     m_host.stepCommitted(n);
+    if (!step.imageName.isEmpty()) m_host.showCapture(step.images.marked, s.reduce == 1);
     if (!step.imageName.isEmpty()) m_lastImageName = step.imageName;
     if (!slot.path.isEmpty()) {
         m_unsynced << slot.path;

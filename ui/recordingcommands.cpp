@@ -9,6 +9,7 @@
 #include "record/keypoller.h"
 #include "record/recordingcontrol.h"
 #include "record/runmode.h"
+#include "settings/settingsopener.h"
 #include "store/capturefolder.h"
 #include "store/stepline.h"
 #include "store/steplist.h"
@@ -17,6 +18,7 @@
 #include "ui/frmklavoro.h"
 #include "ui/frmrect.h"
 #include "ui/recordinghost.h"
+#include "ui/settingcommands.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -60,6 +62,7 @@ struct RecordingFamily {
 
     void start(bool manual) {
         options = RecordingOptions::from(w.startOptions());
+        inputTimer.start(); // the loop's timers run beside it
         control.setHookWindow(w.winId());
         control.startCommand(manual);
     }
@@ -121,9 +124,12 @@ void registerRecordingCommands(frmKlavoro& w, CommandMap& map) {
             else
                 runMode().set(kRunIdle); // playback listens to the run mode too
         });
+    // Start-up arms the input timer; it runs from then on, recording or not.
+    map.add(QStringLiteral("Timer_MsgLoop"), [f] { f->inputTimer.start(); });
     // Before the list is saved at close, every captured step is in it.
     QObject::connect(&w, &frmKlavoro::closing, &w, [f] { f->control.finishNow(); });
-    f->inputTimer.start();
+    QObject::connect(&settingsOpener(w), &SettingsOpener::targetChangedWhileRecording, &w,
+                     [f] { f->control.reinstallHook(); });
 }
 
 } // namespace klavoro

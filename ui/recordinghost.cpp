@@ -6,12 +6,11 @@
 #include "record/notificationarea.h"
 #include "store/foldercommands.h"
 #include "store/notices.h"
-#include "store/programfolder.h"
 #include "store/steplist.h"
 #include "ui/frmklavoro.h"
+#include "ui/imageviewer.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,7 +30,9 @@ QString colourStyle(qint32 bgr) {
 }
 } // namespace
 
-WindowRecordingHost::WindowRecordingHost(frmKlavoro& window) : m_w(window), m_dialogs(*this) {}
+WindowRecordingHost::WindowRecordingHost(frmKlavoro& window)
+    : m_w(window), m_dialogs(*this),
+      m_sounds(window.platform() ? window.platform()->sound : nullptr) {}
 
 // --- questions ---
 
@@ -108,9 +109,11 @@ void WindowRecordingHost::showInformation(QPoint p, WindowId under, WindowId for
     m_w.lblForeground->setText(hex(foreground));
 }
 
-void WindowRecordingHost::showCapture(const QImage& image, bool) {
-    // The viewer shows the committed step when it is selected; the label
-    // tells the size of the picture just taken.
+void WindowRecordingHost::showCapture(const QImage& image, bool reduce) {
+    // The picture just taken is the main picture, saved or not.
+    m_w.Pic->showImage(image);
+    if (reduce && image.width() > m_w.Pic->innerWidth())
+        m_w.Pic->setDisplayWidth(m_w.Pic->innerWidth());
     m_w.lblImgSize->setText(QString::number(image.width()) + 'x' + QString::number(image.height()));
 }
 
@@ -127,10 +130,8 @@ void WindowRecordingHost::setCapturing(bool capturing) {
 }
 
 void WindowRecordingHost::playSound(const QString& fileName) {
-    PlatformServices* p = m_w.platform();
-    if (!p || !p->sound || fileName.isEmpty()) return;
-    const QString beside = programFolder() + QStringLiteral("media/") + fileName;
-    p->sound->play(QFileInfo::exists(beside) ? beside : fileName, false);
+    // The caller has checked `capture sound` and the option already.
+    m_sounds.play(fileName, true);
 }
 
 void WindowRecordingHost::showPopupCounter(int next) {

@@ -2,6 +2,7 @@
 
 #include "record/inputtimer.h"
 #include "record/recordinghost.h"
+#include "record/sounds.h"
 #include "store/dialogs.h"
 
 #include <QImage>
@@ -94,6 +95,7 @@ private:
 
     frmKlavoro& m_w;
     VisibleDialogs m_dialogs;
+    StepSounds m_sounds;
     bool m_out = false;
     QString m_method;
 };

@@ -1,4 +1,6 @@
 // Playback in the real window, with the shipped character on the X server.
+#include "platform/services.h"
+#include "platform/x11/x11syntheticinput.h"
 #include "record/runmode.h"
 #include "store/programfolder.h"
 #include "store/settings.h"
@@ -30,7 +32,7 @@ struct PlaybackWindow {
     QList<int> selections;
     bool exposed = false;
 
-    explicit PlaybackWindow(int steps) {
+    explicit PlaybackWindow(int steps, PlatformServices* platform = nullptr) : w(platform) {
         qputenv(kProgramFolderEnv, home.path().toLocal8Bit());
         resetProgramFolder();
         conf() = Settings();
@@ -148,4 +150,30 @@ TEST(Playback, UnknownAnimationIsIgnoredAndABalloonFontFallsBack) {
     while (c->isVisible() && t.elapsed() < 3000)
         QTest::qWait(20);
     EXPECT_FALSE(c->isVisible());
+}
+
+// A right click on the play button becomes a left click marked "next": the
+// show starts at the selected step.
+TEST(Playback, RightClickOnThePlayButtonPlaysFromTheSelection) {
+    x11::X11SyntheticInput input;
+    if (!input.isOpen()) GTEST_SKIP() << input.errorText().toStdString();
+    PlatformServices platform;
+    platform.syntheticInput = &input;
+    PlaybackWindow p(4, &platform);
+    conf().animeChar.clear();
+    conf().playSpan = 0.1f;
+    p.w.selectStep(3);
+    p.selections.clear();
+    input.moveTo(p.w.cmdPlay->mapToGlobal(p.w.cmdPlay->rect().center()));
+    QTest::qWait(150);
+    input.button(MouseButton::Right, true);
+    QTest::qWait(60);
+    input.button(MouseButton::Right, false);
+    QElapsedTimer t;
+    t.start();
+    while ((p.selections.isEmpty() || !runMode().isIdle()) && t.elapsed() < 5000)
+        QTest::qWait(20);
+    // Step 3 was selected already, so only the move on to step 4 shows.
+    EXPECT_EQ(p.selections, (QList<int>{3}));
+    EXPECT_TRUE(runMode().isIdle());
 }

@@ -257,19 +257,23 @@ TEST_F(Control, TrayWithoutANotificationAreaKeepsTheWindowReachable) {
     host.tray.available = false;
     start();
     EXPECT_TRUE(host.minimized);
-    EXPECT_EQ(host.statusTexts().count("通知領域がないため、ウィンドウを最小化します。"), 1);
     control.stopCommand();
     turn();
-    start();
-    control.stopCommand();
-    turn();
-    EXPECT_EQ(host.statusTexts().count("通知領域がないため、ウィンドウを最小化します。"), 1);
     host.tray.available = true;
     start();
     EXPECT_TRUE(host.tray.shown);
     control.stopCommand();
     turn();
     EXPECT_FALSE(host.tray.shown);
+}
+
+TEST_F(Control, ANewTargetWhileRecordingReinstallsTheHookWithItsDelay) {
+    start();
+    conf().target = 1;
+    control.reinstallHook();
+    EXPECT_EQ(hook.setHookCalls(), 2);
+    EXPECT_EQ(hook.delay(), conf().delay1);
+    EXPECT_TRUE(control.isRecording());
 }
 
 TEST_F(Control, EndModeUnloadsAndRestartComesBack) {
