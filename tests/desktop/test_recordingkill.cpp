@@ -1,22 +1,21 @@
-// A recording program killed with SIGKILL: OpList.txt stays readable and
-// every image it lists is a whole file.
+// The program killed with SIGKILL while it records: OpList.txt stays
+// readable and every image it lists is a whole file.
 #include "capture/imageprobe.h"
 #include "platform/x11/x11syntheticinput.h"
 #include "store/capturefolder.h"
 #include "store/oplist.h"
 #include "store/programfolder.h"
+#include "store/settings.h"
 #include "store/stepline.h"
 #include "store/steplist.h"
 #include "tests/desktop/fixtureapp.h"
+#include "tests/desktop/programrun.h"
 #include "tests/unit/testutil.h"
 
-#include <QDir>
+#include <QFile>
 #include <QImage>
-#include <QProcess>
 
 #include <gtest/gtest.h>
-
-#include <signal.h>
 
 using namespace klavoro;
 using namespace klavoro::test;
@@ -29,17 +28,11 @@ TEST(RecordingKilled, LeavesAListWhoseImagesAllExist) {
     const QRect patch = fixture.geometry("patch");
     // Killed at different moments: early, in the middle of a burst, late.
     for (int killAfter : {6, 13, 27}) {
-        ScratchHome home;
-        QProcess recorder;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QString::fromLatin1(kProgramFolderEnv), home.path());
-        recorder.setProcessEnvironment(env);
-        recorder.setStandardErrorFile(QProcess::nullDevice());
-        recorder.start(QStringLiteral(KLAVORO_RECORDING_PROCESS), {});
-        QByteArray said;
-        ASSERT_TRUE(waitUntil(
-            [&] { return (said += recorder.readAllStandardOutput()).contains("recording"); },
-            15000));
+        ProgramRun run;
+        ASSERT_TRUE(run.start({QStringLiteral("-auto")}));
+        ASSERT_TRUE(waitUntil([&] { return QFile::exists(run.path("wait")); }, 15000))
+            << "the program did not start recording";
+        pause(200);
         for (int i = 0; i < 40; ++i) {
             hand.moveTo(patch.topLeft() + QPoint(10 + (i % 20) * 5, 15 + (i % 2) * 25));
             pause(15);
@@ -47,15 +40,18 @@ TEST(RecordingKilled, LeavesAListWhoseImagesAllExist) {
             pause(15);
             hand.button(MouseButton::Left, false);
             pause(20);
-            if (i == killAfter) ::kill(static_cast<pid_t>(recorder.processId()), SIGKILL);
+            if (i == killAfter) run.process().kill(); // SIGKILL
         }
-        recorder.waitForFinished(5000);
+        ASSERT_TRUE(run.waitForExit());
 
+        qputenv(kProgramFolderEnv, run.home().toLocal8Bit());
+        resetProgramFolder();
+        conf() = Settings();
         StepList steps;
         OpListHost host;
         FakeDialogs dialogs;
         OperationList list(steps, host, dialogs);
-        ASSERT_TRUE(list.load()) << "after a kill at press " << killAfter;
+        EXPECT_TRUE(list.load()) << "after a kill at press " << killAfter;
         EXPECT_TRUE(dialogs.messages.isEmpty());
         EXPECT_GE(steps.count(), killAfter / 2) << "it was recording";
         for (int n = 1; n <= steps.count(); ++n) {
@@ -64,5 +60,8 @@ TEST(RecordingKilled, LeavesAListWhoseImagesAllExist) {
             EXPECT_EQ(probeImageSize(path).type, ImageSize::Jpeg);
             EXPECT_FALSE(QImage(path).isNull()) << path.toStdString();
         }
+        qunsetenv(kProgramFolderEnv);
+        resetProgramFolder();
+        conf() = Settings();
     }
 }
