@@ -21,15 +21,23 @@ Dialogs::Answer QtDialogs::askYesNoCancel(const QString& text, const QString& ti
                                                  : QMessageBox::Cancel;
     switch (QMessageBox::question(m_parent, title, text,
                                   QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, def)) {
-    case QMessageBox::Yes: return Answer::Yes;
-    case QMessageBox::No: return Answer::No;
-    default: return Answer::Cancel;
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
     }
 }
 
 bool QtDialogs::askOkCancel(const QString& text, const QString& title) {
     return QMessageBox::question(m_parent, title, text, QMessageBox::Ok | QMessageBox::Cancel,
                                  QMessageBox::Ok) == QMessageBox::Ok;
+}
+
+bool QtDialogs::askOkCancelDefaultCancel(const QString& text, const QString& title) {
+    return QMessageBox::question(m_parent, title, text, QMessageBox::Ok | QMessageBox::Cancel,
+                                 QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
 } // namespace klavoro

@@ -14,6 +14,7 @@ public:
     bool askYesNo(const QString& text, const QString& title, bool defaultYes) override;
     Answer askYesNoCancel(const QString& text, const QString& title, Answer preselected) override;
     bool askOkCancel(const QString& text, const QString& title) override;
+    bool askOkCancelDefaultCancel(const QString& text, const QString& title) override;
 
 private:
     QWidget* m_parent;
