@@ -5,10 +5,12 @@
 namespace klavoro {
 
 void QtDialogs::message(const QString& text, const QString& title) {
+    if (m_override) return m_override->message(text, title);
     QMessageBox::information(m_parent, title, text, QMessageBox::Ok);
 }
 
 bool QtDialogs::askYesNo(const QString& text, const QString& title, bool defaultYes) {
+    if (m_override) return m_override->askYesNo(text, title, defaultYes);
     return QMessageBox::question(m_parent, title, text, QMessageBox::Yes | QMessageBox::No,
                                  defaultYes ? QMessageBox::Yes : QMessageBox::No) ==
            QMessageBox::Yes;
@@ -16,6 +18,7 @@ bool QtDialogs::askYesNo(const QString& text, const QString& title, bool default
 
 Dialogs::Answer QtDialogs::askYesNoCancel(const QString& text, const QString& title,
                                           Answer preselected) {
+    if (m_override) return m_override->askYesNoCancel(text, title, preselected);
     const auto def = preselected == Answer::Yes  ? QMessageBox::Yes
                      : preselected == Answer::No ? QMessageBox::No
                                                  : QMessageBox::Cancel;
@@ -31,6 +34,7 @@ Dialogs::Answer QtDialogs::askYesNoCancel(const QString& text, const QString& ti
 }
 
 bool QtDialogs::askOkCancel(const QString& text, const QString& title) {
+    if (m_override) return m_override->askOkCancel(text, title);
     return QMessageBox::question(m_parent, title, text, QMessageBox::Ok | QMessageBox::Cancel,
                                  QMessageBox::Ok) == QMessageBox::Ok;
 }

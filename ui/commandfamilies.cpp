@@ -1,0 +1,12 @@
+#include "ui/commandfamilies.h"
+
+namespace klavoro {
+
+void registerCommandFamilies(frmKlavoro& window, CommandMap& map) {
+    registerWindowCommands(window, map);
+    registerFolderCommands(window, map);
+    registerClipboardCommands(window, map);
+    registerPlaybackCommands(window, map);
+}
+
+} // namespace klavoro
