@@ -100,8 +100,10 @@ int StepDeletion::clampStripFirst(int first) const {
 void StepDeletion::afterDeletion(int select) {
     const int count = m_steps.count();
     if (count > 0) {
+        // Read before selecting: the window shows the selected step's number.
+        const int number = currentNumber();
         m_host.selectStep(std::clamp(select, 1, count));
-        m_host.setRecordingStepNumber(currentNumber());
+        m_host.setRecordingStepNumber(number);
     } else {
         setCurrentNumber(0);
         m_host.setRecordingStepNumber(0);

@@ -7,6 +7,7 @@ void registerCommandFamilies(frmKlavoro& window, CommandMap& map) {
     registerFolderCommands(window, map);
     registerClipboardCommands(window, map);
     registerPlaybackCommands(window, map);
+    registerEditCommands(window, map);
 }
 
 } // namespace klavoro

@@ -13,5 +13,6 @@ void registerFolderCommands(frmKlavoro& window, CommandMap& map);
 void registerClipboardCommands(frmKlavoro& window, CommandMap& map);
 void registerWindowCommands(frmKlavoro& window, CommandMap& map);
 void registerPlaybackCommands(frmKlavoro& window, CommandMap& map);
+void registerEditCommands(frmKlavoro& window, CommandMap& map);
 
 } // namespace klavoro

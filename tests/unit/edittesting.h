@@ -37,9 +37,11 @@ public:
     QString currentStepText() const override { return txtNo; }
     void setCurrentStepText(const QString& t) override { txtNo = t; }
     void setRecordingStepNumber(int n) override { recording = n; }
+    // As the window does, the step number box follows the selection.
     void selectStep(int n) override {
         selected = n;
         m_steps.setSelectedStep(n);
+        if (n > 0) txtNo = QString::number(n);
     }
     void setRedraw(bool on) override { redraw << on; }
     void setStatus(const QString& s) override { statuses << s; }

@@ -34,8 +34,8 @@ TEST(StepDeletion, DeletingStepThreeOfFiveRenumbersKeepsNamesAndSelectsThree) {
     EXPECT_EQ(d.names(), (QStringList{d.name(1), d.name(2), d.name(4), d.name(5)}));
     EXPECT_EQ(d.steps.field(3, FieldNumber), "3");
     EXPECT_EQ(d.host.selected, 3);
-    // txtNo = max(count, 5 - 1), and recording continues from it.
-    EXPECT_EQ(d.host.txtNo, "4");
+    // Recording continues from max(count, 5 - 1), whatever the selection shows.
+    EXPECT_EQ(d.host.txtNo, "3");
     EXPECT_EQ(d.host.recording, 4);
     EXPECT_EQ(d.host.statuses,
               (QStringList{QStringLiteral("削除中・・・"), QStringLiteral("削除完了")}));
@@ -67,7 +67,19 @@ TEST(StepDeletion, DeletingTheLastStepSelectsTheNewLastStep) {
     d.del.deleteSelected();
     EXPECT_EQ(d.steps.count(), 2);
     EXPECT_EQ(d.host.selected, 2);
-    EXPECT_EQ(d.host.txtNo, "2");
+    EXPECT_EQ(d.host.recording, 2);
+}
+
+TEST(StepDeletion, RangeSetsTheStepNumberToCountOrOldNumberLessTheDeleted) {
+    Deletion d;
+    d.addSteps(6);
+    d.host.txtNo = "2";
+    EXPECT_EQ(d.del.deleteRange(5, 9).removed, 2); // 7..9 are not steps
+    EXPECT_EQ(d.host.txtNo, "4");                  // max(4, 2 - 2)
+    d.host.txtNo = "4";
+    EXPECT_EQ(d.del.deleteRange(1, 1).removed, 1);
+    EXPECT_EQ(d.host.txtNo, "3");
+    EXPECT_EQ(d.steps.field(1, FieldImageName), d.name(2));
 }
 
 TEST(StepDeletion, SelectedNeedsASelectionAndTheWindowInFront) {
@@ -170,8 +182,8 @@ TEST(StepDeletion, CheckedStepsGoAndTheSelectionStaysOnItsStep) {
     d.host.txtNo = "2";
     d.del.deleteChecked();
     EXPECT_EQ(d.names(), (QStringList{d.name(2), d.name(4), d.name(5)}));
-    EXPECT_EQ(d.host.selected, 2); // step 4 is now step 2
-    EXPECT_EQ(d.host.txtNo, "3");  // the new count
+    EXPECT_EQ(d.host.selected, 2);  // step 4 is now step 2
+    EXPECT_EQ(d.host.recording, 3); // the new count
     for (int i : {1, 3, 6})
         EXPECT_FALSE(d.exists(d.name(i) + ".jpg"));
 }
@@ -271,7 +283,7 @@ TEST(StepDeletion, ListThatCannotBeSavedPutsStepsAndFilesBack) {
     d.select(2);
     d.del.deleteSelected();
     EXPECT_EQ(d.steps.lines(), before);
-    EXPECT_EQ(d.host.txtNo, "3");
+    EXPECT_EQ(d.host.txtNo, "2"); // as it was
     EXPECT_TRUE(d.exists(d.name(2) + ".jpg"));
     EXPECT_TRUE(d.exists("NO_RECT/" + d.name(2) + ".jpg"));
     EXPECT_TRUE(d.exists("Thumb/Thumb_" + d.name(2) + ".jpg"));
