@@ -211,6 +211,8 @@ StepDeletion::Outcome StepDeletion::deleteSteps(const QList<int>& steps, Mode mo
         m_notices.showProgress(QString());
         return out;
     }
+    // Read first: the window's selection handling rewrites the box while
+    // the rows go.
     const QString oldNumber = m_host.currentStepText();
     m_host.setListEventsSuppressed(true);
     m_steps.removeSteps(removed);
@@ -220,7 +222,7 @@ StepDeletion::Outcome StepDeletion::deleteSteps(const QList<int>& steps, Mode mo
     if (mode == Mode::Checked)
         setCurrentNumber(left);
     else
-        setCurrentNumber(std::max(left, currentNumber() - out.removed));
+        setCurrentNumber(std::max(left, oldNumber.trimmed().toInt() - out.removed));
 
     bool saved = true;
     if (left == 0) {

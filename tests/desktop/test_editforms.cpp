@@ -10,9 +10,11 @@
 #include "store/steplist.h"
 #include "ui/frmmsgedit.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
