@@ -10,6 +10,7 @@
 #include "store/oplist.h"
 #include "store/stepdeletion.h"
 #include "store/stepedithost.h"
+#include "store/stepline.h"
 #include "store/steplist.h"
 #include "store/stepmove.h"
 #include "ui/commandfamilies.h"
@@ -81,9 +82,9 @@ public:
         const int left = window.txtCtrl->mapToGlobal(QPoint(0, 0)).x();
         runMessageEditor(session, ime, &window, QCursor::pos(), left);
         if (window.operationList().messageEdited) window.operationList().save();
-        // The detail fields show the selected step's sentence.
+        // The sentence box shows the selected step's sentence, edited or not.
         const int n = window.steps().selectedStep();
-        if (n > 0) window.selectStep(n);
+        if (n > 0) window.txtCtrl->setText(window.steps().field(n, FieldMessage));
     }
 
     void move(MoveTarget target) {
@@ -124,9 +125,15 @@ void setRecordingStepNumberSink(frmKlavoro& window, std::function<void(int)> sin
 
 void registerEditCommands(frmKlavoro& w, CommandMap& map) {
     EditState* s = &stateOf(w);
-    auto add = [&map](std::initializer_list<const char*> names, const CommandMap::Handler& run) {
+    // The model's selected step can lag behind the view after a mouse click
+    // (the current row changes before the row is selected): take the view's.
+    auto add = [&map, &w](std::initializer_list<const char*> names,
+                          const CommandMap::Handler& run) {
         for (const char* n : names)
-            map.add(QString::fromLatin1(n), run);
+            map.add(QString::fromLatin1(n), [&w, run] {
+                w.steps().setSelectedStep(w.selectedStepNumber());
+                run();
+            });
     };
     add({"mnuDel", "mnuListDel"}, [s] { s->deletion.deleteSelected(); });
     add({"mnuLeftDel", "mnuListUpperDel"}, [s] { s->deletion.deleteUpper(); });
@@ -135,8 +142,10 @@ void registerEditCommands(frmKlavoro& w, CommandMap& map) {
     add({"mnuAllDel", "mnuListAllDell"}, [s] { s->deletion.deleteAll(); });
 
     add({"mnuTextEdit"}, [s] { s->editSentence(); });
-    QObject::connect(w.lstRecord, &QAbstractItemView::doubleClicked, s, [s] {
-        if (runMode().isIdle()) s->editSentence();
+    QObject::connect(w.lstRecord, &QAbstractItemView::doubleClicked, s, [s, &w] {
+        if (!runMode().isIdle()) return;
+        w.steps().setSelectedStep(w.selectedStepNumber());
+        s->editSentence();
     });
 
     add({"mnuMove_0", "mnuListMove_0"}, [s] { s->move(MoveTarget::Previous); });

@@ -5,12 +5,16 @@
 #include "tests/unit/edittesting.h"
 #include "ui/editcommands.h"
 #include "ui/frmklavoro.h"
+#include "ui/frmmsgedit.h"
 
-#include <QAction>
+#include <QApplication>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -100,16 +104,34 @@ TEST(EditCommands, DeletingAllForANewRecordingAsksNothing) {
     EXPECT_EQ(QDir(captureFolder()).entryList(QDir::Files), QStringList());
 }
 
-TEST(EditCommands, EveryDeleteMoveAndEditEntryHasItsCommand) {
+// The editor is modal: a timer answers it from inside its own event loop.
+TEST(EditCommands, DoubleClickOnTheListEditsTheSentenceAndSavesTheList) {
     Window t;
-    for (const char* name :
-         {"mnuDel", "mnuLeftDel", "mnuRightDel", "mnuDelCheck", "mnuAllDel", "mnuListDel",
-          "mnuListUpperDel", "mnuListLowerDel", "mnuListDelCheck", "mnuListAllDell", "mnuTextEdit",
-          "mnuMove_0", "mnuMove_1", "mnuListMove_0", "mnuListMove_1", "mnuListMove_2",
-          "mnuListMove_3", "mnuLoadImgFiles", "mnuFileCheck"}) {
-        EXPECT_TRUE(t.w.commands().contains(QString::fromLatin1(name))) << name;
-        QAction* a = t.w.findChild<QAction*>(QString::fromLatin1(name));
-        ASSERT_NE(a, nullptr) << name;
-        EXPECT_TRUE(a->isEnabled()) << name;
-    }
+    conf().disp = 2; // the list beside the image
+    t.w.applySettings();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&t.w));
+    int waited = 0;
+    QTimer answer;
+    answer.setInterval(20);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto* editor = qobject_cast<frmMsgEdit*>(QApplication::activeModalWidget());
+        if (editor) {
+            answer.stop();
+            editor->txtMsg->setPlainText(QStringLiteral("書き直し"));
+            editor->cmdClose[0]->click();
+        } else if (++waited > 250 && QApplication::activeModalWidget()) {
+            QApplication::activeModalWidget()->close();
+        }
+    });
+    answer.start();
+    QTest::qWait(100); // laid out again
+    const QRect r = t.w.lstRecord->visualRect(t.w.steps().index(1));
+    ASSERT_TRUE(t.w.lstRecord->isVisible() && r.isValid() && !r.isEmpty());
+    QTest::mouseClick(t.w.lstRecord->viewport(), Qt::LeftButton, {}, r.center());
+    QTest::mouseDClick(t.w.lstRecord->viewport(), Qt::LeftButton, {}, r.center());
+    EXPECT_EQ(t.message(2), QStringLiteral("書き直し"));
+    EXPECT_EQ(t.w.txtCtrl->text(), QStringLiteral("書き直し"));
+    EXPECT_FALSE(t.w.operationList().messageEdited);
+    EXPECT_TRUE(fromShiftJis(readBytes(captureFolder() + "OpList.txt"))
+                    .contains(QStringLiteral("書き直し")));
 }

@@ -28,30 +28,6 @@ TEST(FileCheck, ThumbnailCheckListsThumbnailsOfNoStep) {
     EXPECT_EQ(check.unusedFiles(FileCheck::Kind::Thumbnails, folder), QStringList{"Thumb_x.jpg"});
 }
 
-TEST(FileCheck, CounterSeesEveryHundredthEntry) {
-    EditBench b;
-    for (int i = 0; i < 250; ++i)
-        b.put(QString::number(i) + ".jpg");
-    QList<int> counts;
-    const FileCheck check(QStringList{});
-    EXPECT_EQ(
-        check.unusedFiles(FileCheck::Kind::Images, b.folder(), [&](int n) { counts << n; }).size(),
-        250);
-    EXPECT_EQ(counts, (QList<int>{100, 200}));
-}
-
-TEST(FileCheck, DeletingThreeOfFiveListedFilesLeavesTheOtherTwo) {
-    EditBench b;
-    for (const char* f : {"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg"})
-        b.put(f);
-    const FileCheck check(QStringList{});
-    const QStringList listed = check.unusedFiles(FileCheck::Kind::Images, b.folder());
-    ASSERT_EQ(listed.size(), 5);
-    EXPECT_TRUE(deleteCheckedFiles(b.folder(), {listed[0], listed[2], listed[4]}).isEmpty());
-    EXPECT_EQ(check.unusedFiles(FileCheck::Kind::Images, b.folder()),
-              QStringList({"b.jpg", "d.jpg"}));
-}
-
 TEST(FileCheck, DeletingTakesPlainNamesOnly) {
     EditBench b;
     b.put("a.jpg");
