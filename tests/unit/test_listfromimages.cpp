@@ -105,3 +105,21 @@ TEST(ListFromImages, CommandAsksEmptiesTheListAndLoadsTheNewOne) {
     EXPECT_TRUE(done.contains(QStringLiteral("tab\tname.jpg"))); // told, not written
     EXPECT_TRUE(b.notices.lastProgress.isEmpty());
 }
+
+// Whatever is in the way of the old list (here a folder of that name, which
+// even root cannot copy) fails the build before anything is written.
+TEST(ListFromImages, OldListThatCannotBeKeptStopsTheBuild) {
+    EditBench b;
+    QDir().mkpath(b.file("OpList.txt"));
+    b.put("a.jpg");
+    const ImageListBuild r = buildListFromImages(b.folder(), "p");
+    EXPECT_TRUE(r.failed);
+    EXPECT_FALSE(r.error.isEmpty());
+    EXPECT_TRUE(QFileInfo(b.file("OpList.txt")).isDir());
+    EXPECT_EQ(QDir(b.folder()).entryList({"*.bak"}, QDir::AllEntries), QStringList());
+
+    loadImageFiles(b.host, b.dialogs, b.notices);
+    ASSERT_EQ(b.dialogs.messages.size(), 1);
+    EXPECT_TRUE(b.dialogs.messages[0].startsWith(QStringLiteral("作成に失敗しました！")));
+    EXPECT_EQ(b.host.reloads, 0);
+}
