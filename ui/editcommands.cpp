@@ -4,6 +4,7 @@
 
 #include "platform/services.h"
 #include "record/runmode.h"
+#include "settings/settingsopener.h"
 #include "store/frmcheckfile.h"
 #include "store/listfromimages.h"
 #include "store/messageedit.h"
@@ -17,6 +18,7 @@
 #include "ui/commandmap.h"
 #include "ui/frmklavoro.h"
 #include "ui/frmmsgedit.h"
+#include "ui/settingcommands.h"
 
 #include <QCursor>
 #include <QEvent>
@@ -155,6 +157,9 @@ void registerEditCommands(frmKlavoro& w, CommandMap& map) {
 
     add({"mnuLoadImgFiles"}, [s, &w] { loadImageFiles(s->host, w.dialogs(), w.notices()); });
     add({"mnuFileCheck"}, [&w] { showFileCheck(w.steps(), &w); });
+    // The settings dialog's button opens the same window over the dialog.
+    settingsOpener(w).setCheckFileWindow(
+        [&w](QWidget* over) { showFileCheck(w.steps(), over ? over : &w); });
 
     w.txtNo->installEventFilter(s);
 }

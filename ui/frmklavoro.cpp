@@ -1,5 +1,6 @@
 #include "ui/frmklavoro.h"
 
+#include "platform/services.h"
 #include "record/notificationarea.h"
 #include "record/runmode.h"
 #include "record/statusblock.h"
@@ -11,12 +12,16 @@
 #include "store/settings.h"
 #include "store/stepline.h"
 #include "store/steplist.h"
+#include "ui/clipboardtimer.h"
 #include "ui/commandfamilies.h"
+#include "ui/imageviewer.h"
 #include "ui/mainmenus.h"
 #include "ui/mainwindowui.h"
 #include "ui/qtdialogs.h"
+#include "ui/thumbnailstrip.h"
 
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,6 +33,7 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTimer>
+#include <QUrl>
 
 namespace klavoro {
 
@@ -89,6 +95,7 @@ frmKlavoro::frmKlavoro(PlatformServices* platform, QWidget* parent)
     setObjectName(QStringLiteral("frmKlavoro"));
     m_notices = std::make_unique<StatusLineNotices>(*this);
     buildUi();
+    connectViews();
     m_menus = std::make_unique<MainMenus>(this, menuBar(), m_commands);
     // Pop-up entries with a shortcut act where the list has the focus.
     for (const char* name : {"mnuListMove_0", "mnuListMove_1"})
@@ -185,33 +192,79 @@ void frmKlavoro::selectStep(int n) {
 void frmKlavoro::reloadList() {
     clearImage();
     m_steps->clear();
+    picList->setCaptureFolder(captureFolder());
     m_opList->load();
     restoreTitle();
     setButtonsForRunMode();
 }
 
 void frmKlavoro::refreshImage() {
-    showStepImage(0);
+    Pic->reload();
 }
 
-void frmKlavoro::showStepImage(int) {
-    // The viewer arrives with the image widgets.
+void frmKlavoro::showStepImage(int n) {
+    if (n == 0) n = selectedStepNumber();
+    const QString name = lineField(m_steps->line(n), FieldImageName);
+    if (n <= 0 || name.isEmpty()) {
+        Pic->clear();
+        return;
+    }
+    // The neighbours are decoded ahead, so stepping through is instant.
+    QStringList neighbours;
+    for (int k : {n + 1, n - 1})
+        if (k >= 1 && k <= m_steps->count())
+            neighbours << lineField(m_steps->line(k), FieldImageName);
+    Pic->showStep(captureFolder(), name, neighbours);
 }
 
-void frmKlavoro::clearImage() {}
+void frmKlavoro::clearImage() {
+    Pic->clear();
+}
 
 QImage frmKlavoro::currentImage() const {
-    return {};
+    return Pic->image();
 }
 
-void frmKlavoro::refreshThumbnails(int) {}
+void frmKlavoro::refreshThumbnails(int n) {
+    picList->refreshStep(n);
+}
 
 int frmKlavoro::stripFirstStep() const {
-    return 1;
+    return picList->firstStep();
 }
-void frmKlavoro::setStripFirstStep(int) {}
+void frmKlavoro::setStripFirstStep(int n) {
+    picList->setFirstStep(n);
+}
 int frmKlavoro::stripPanelCount() const {
-    return 0;
+    return picList->shownPanelCount();
+}
+
+void frmKlavoro::connectViews() {
+    m_clipTimer = new ClipboardTimer([this] { return Pic->image(); },
+                                     [this](const QString& s) { setStatus(s); }, this);
+    connect(Pic, &ImageViewer::released, this,
+            [this] { m_clipTimer->start(QStringLiteral("pic")); });
+    connect(Pic, &ImageViewer::doubleClicked, this, [this] {
+        m_clipTimer->cancel();
+        if (m_platform && m_platform->shell)
+            openViewerImage(*Pic, conf(), *m_platform->shell);
+        else if (!Pic->filePath().isEmpty())
+            QDesktopServices::openUrl(QUrl::fromLocalFile(Pic->filePath()));
+    });
+    connect(Pic, &ImageViewer::rightClicked, this,
+            [this](const QPoint& p) { showPopupMenu(QStringLiteral("mnuPicList"), p); });
+    connect(Pic, &ImageViewer::imageShown, this, [this] {
+        const QSize size = Pic->imageSize();
+        lblImgSize->setText(size.isEmpty()
+                                ? QString()
+                                : QStringLiteral("%1x%2").arg(size.width()).arg(size.height()));
+    });
+    connect(picList, &ThumbnailStrip::stepClicked, this, [this](int n) { selectStep(n); });
+    connect(picList, &ThumbnailStrip::panelPressed, this,
+            [this] { m_clipTimer->start(QStringLiteral("thumb")); });
+    connect(picList, &ThumbnailStrip::checkMarkToggled, this, [this] { Pic->setFocus(); });
+    connect(picList, &ThumbnailStrip::rightClicked, this,
+            [this](int, const QPoint& p) { showPopupMenu(QStringLiteral("mnuThumbList"), p); });
 }
 
 void frmKlavoro::setRedraw(bool on) {
@@ -346,7 +399,10 @@ void frmKlavoro::bringToFront() {
     activateWindow();
 }
 
-void frmKlavoro::stepAdded(int, bool, bool) {}
+void frmKlavoro::stepAdded(int n, bool, bool keepStrip) {
+    // Tiles are drawn from the model on demand; only the scroll rule is ours.
+    if (!keepStrip) picList->showStep(n);
+}
 
 // --- views ---
 
@@ -360,6 +416,7 @@ void frmKlavoro::onSelectionChanged() {
     txtExt->setText(lineField(line, FieldExtension));
     txtCtrl->setText(lineField(line, FieldMessage));
     showStepImage(n);
+    picList->showStep(n);
 }
 
 void frmKlavoro::updateListColours(bool focused) {

@@ -26,6 +26,8 @@ class ConfFile;
 class NotificationArea;
 class StatusBlock;
 class Dialogs;
+class ClipboardTimer;
+class ImageSizePanel;
 class ImageViewer;
 class MainMenus;
 class Notices;
@@ -138,6 +140,9 @@ public:
 
     // --- controls the other parts read and write ---
     QListView* lstRecord = nullptr;
+    ImageViewer* Pic = nullptr;
+    ThumbnailStrip* picList = nullptr;
+    ImageSizePanel* imageSizePanel() const { return m_sizePanel; }
     QWidget* frImgSize = nullptr; // width slider and its labels
     QWidget* frPicList = nullptr; // the thumbnail panel
     QWidget* frKey = nullptr;     // the key box
@@ -185,6 +190,7 @@ private:
     void buildUi();
     void onSelectionChanged();
     void setDisplayMode(int mode);
+    void connectViews();
     void adjustPlacementToFrame();
     void updateListColours(bool focused);
 
@@ -196,6 +202,8 @@ private:
     CommandMap m_commands;
     std::unique_ptr<MainMenus> m_menus;
     std::unique_ptr<frmKlavoroUi> m_ui;
+    ImageSizePanel* m_sizePanel = nullptr;
+    ClipboardTimer* m_clipTimer = nullptr;
     StartOptions m_startOptions;
     std::unique_ptr<ConfFile> m_confFile;
     std::unique_ptr<NotificationArea> m_tray;

@@ -2,8 +2,11 @@
 #include "store/settings.h"
 #include "store/steplist.h"
 #include "ui/frmklavoro.h"
+#include "ui/imagesizepanel.h"
+#include "ui/imageviewer.h"
 #include "ui/mainwindowui.h"
 #include "ui/steplistdelegate.h"
+#include "ui/thumbnailstrip.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -166,19 +169,22 @@ void frmKlavoro::buildUi() {
     m_ui->imagePane = new QWidget(m_ui->hsplit);
     auto* imageLayout = new QHBoxLayout(m_ui->imagePane);
     imageLayout->setContentsMargins(0, 0, 0, 0);
-    m_ui->imageHolder = new QWidget(m_ui->imagePane);
-    m_ui->imageHolder->setObjectName(QStringLiteral("Pic"));
-    m_ui->imageHolder->setMinimumSize(120, 80);
-    imageLayout->addWidget(m_ui->imageHolder, 1);
-    frImgSize = new QWidget(m_ui->imagePane);
-    frImgSize->setObjectName(QStringLiteral("frImgSize"));
+    Pic = new ImageViewer(m_ui->imagePane);
+    Pic->setMinimumSize(120, 80);
+    imageLayout->addWidget(Pic, 1);
+    m_sizePanel = new ImageSizePanel(*Pic, conf(), m_ui->imagePane);
+    frImgSize = m_sizePanel;
     imageLayout->addWidget(frImgSize);
     m_ui->hsplit->setStretchFactor(0, 0);
     m_ui->hsplit->setStretchFactor(1, 1);
 
     frPicList = new QWidget(m_ui->vsplit);
     frPicList->setObjectName(QStringLiteral("frPicList"));
-    frPicList->setMinimumHeight(40);
+    auto* stripLayout = new QVBoxLayout(frPicList);
+    stripLayout->setContentsMargins(0, 0, 0, 0);
+    picList = new ThumbnailStrip(*m_steps, conf(), frPicList);
+    picList->setOperationList(m_opList.get());
+    stripLayout->addWidget(picList);
     m_ui->vsplit->setStretchFactor(0, 1);
     m_ui->vsplit->setStretchFactor(1, 0);
     outer->addWidget(m_ui->vsplit, 1);
@@ -234,6 +240,8 @@ void frmKlavoro::applySettings() {
             m_ui->hsplit->setSizes({s.splitterLeft, std::max(0, total - s.splitterLeft)});
     }
     StepListDelegate::setLeadingColumns(lstRecord, s.scrollbar);
+    m_sizePanel->applySettings();
+    picList->applySettings();
     relayout();
 }
 

@@ -17,7 +17,6 @@ struct frmKlavoroUi {
     QWidget* imageHolder = nullptr;    // where the viewer sits
     QButtonGroup* dispGroup = nullptr; // the display modes, id = `disp` index
     QRadioButton* optDisp[3] = {nullptr, nullptr, nullptr};
-    QLabel* lblZoom = nullptr; // "拡大表示中" / "縮小表示中"
     QWidget* detailPanel = nullptr;
 };
 

@@ -7,6 +7,7 @@
 #include "ui/commandfamilies.h"
 #include "ui/commandmap.h"
 #include "ui/frmklavoro.h"
+#include "ui/thumbnailstrip.h"
 
 #include <QDesktopServices>
 #include <QFile>
@@ -47,6 +48,10 @@ void registerWindowCommands(frmKlavoro& w, CommandMap& map) {
     map.add(QStringLiteral("mnuDebugLog"), [] {
         QDesktopServices::openUrl(QUrl::fromLocalFile(programFolder() + QStringLiteral("log.txt")));
     });
+    map.add(QStringLiteral("mnuThumbListCheckAll_0"), [&w] { w.picList->setAllMarks(false); });
+    map.add(QStringLiteral("mnuThumbListCheckAll_1"), [&w] { w.picList->setAllMarks(true); });
+    map.add(QStringLiteral("mnuThumbListSize_0"), [&w] { w.picList->zoom(true, w.dialogs()); });
+    map.add(QStringLiteral("mnuThumbListSize_1"), [&w] { w.picList->zoom(false, w.dialogs()); });
     // Stop ends whatever runs: recording and playback watch the run mode.
     for (const char* name : {"cmdStop", "mnuStop"})
         map.add(QString::fromLatin1(name), [] { runMode().set(kRunIdle); });
