@@ -269,9 +269,10 @@ void StepDeletion::deleteSelected() {
     m_host.setRedraw(false);
     m_host.setStatus(QStringLiteral("削除中・・・"));
     const Outcome outcome = deleteRange(s, s);
-    if (outcome.removed > 0) afterDeletion(s);
     m_host.setStatus(outcome.removed > 0 ? kDone : QString());
+    // The strip goes back to where it was; selecting may then scroll it.
     m_host.setStripFirstStep(clampStripFirst(strip));
+    if (outcome.removed > 0) afterDeletion(s);
     m_host.setRedraw(true);
     m_host.setImageSizePanelVisible(m_steps.count() > 0);
     m_busy = false;

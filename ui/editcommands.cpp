@@ -45,7 +45,8 @@ public:
     int stripFirstStep() const override { return m_w.stripFirstStep(); }
     void setStripFirstStep(int n) override { m_w.setStripFirstStep(n); }
     int stripPanelCount() const override { return m_w.stripPanelCount(); }
-    void refreshStrip() override { m_w.refreshThumbnails(0); }
+    // refreshStrip: the strip shows the same model and keeps its pictures by
+    // image name, so moved and deleted steps need nothing more.
     void setImageSizePanelVisible(bool v) override { m_w.setImageSizePanelVisible(v); }
     void setKeyBoxVisible(bool v) override { m_w.frKey->setVisible(v); }
     void clearStepView() override {

@@ -17,7 +17,8 @@ class MessageEditSession;
 class frmMsgEdit : public QDialog {
     Q_OBJECT
 public:
-    // `ime` may be null (no input-method framework): the label then says English.
+    // `ime` may be null or unavailable (no input-method framework): the label
+    // then says English and `edit mode` is left as it was.
     frmMsgEdit(MessageEditSession& session, InputMethod* ime, QWidget* parent = nullptr);
 
     // Size and font from the settings, the place from the pointer and the
