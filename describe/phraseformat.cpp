@@ -78,12 +78,6 @@ int rowAfterRemoval(int removedRow, int remaining) {
     return qBound(0, removedRow - 1, remaining - 1);
 }
 
-QString withoutBackslash(const QString& text) {
-    QString t = text;
-    t.remove('\\');
-    return t;
-}
-
 QString parentNameSample(bool noShortcut) {
     return noShortcut ? QStringLiteral("アイコンの整列") : QStringLiteral("アイコンの整列(I)");
 }

@@ -43,9 +43,6 @@ void splitReplacementEntry(const QString& entry, QString* search, QString* repla
 // left: the one before it, the new first one, or -1 for an empty list.
 int rowAfterRemoval(int removedRow, int remaining);
 
-// The `no char` box refuses the backslash.
-QString withoutBackslash(const QString& text);
-
 // The preview samples of the sentence parts.
 QString parentNameSample(bool noShortcut);  // アイコンの整列(I)
 QString parentRoleSample();                 // ウィンドウ

@@ -9,10 +9,8 @@
 namespace klavoro {
 
 ImageFileIndex::ImageFileIndex(const QString& folder) {
-    m_sorted = QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Unsorted);
-    // Plain code-unit order, as the lookup of a name's first file needs.
-    std::sort(m_sorted.begin(), m_sorted.end());
-    m_names = QSet<QString>(m_sorted.begin(), m_sorted.end());
+    m_files = QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Unsorted);
+    m_names = QSet<QString>(m_files.begin(), m_files.end());
 }
 
 QString ImageFileIndex::find(const QString& imageName) const {
@@ -22,9 +20,14 @@ QString ImageFileIndex::find(const QString& imageName) const {
         const QString name = imageName + '.' + QLatin1String(ext);
         if (m_names.contains(name)) return name;
     }
+    if (!m_sorted) {
+        // Plain code-unit order: the first file of a name is the smallest one.
+        std::sort(m_files.begin(), m_files.end());
+        m_sorted = true;
+    }
     const QString prefix = imageName + '.';
-    const auto it = std::lower_bound(m_sorted.cbegin(), m_sorted.cend(), prefix);
-    if (it != m_sorted.cend() && it->startsWith(prefix)) return *it;
+    const auto it = std::lower_bound(m_files.cbegin(), m_files.cend(), prefix);
+    if (it != m_files.cend() && it->startsWith(prefix)) return *it;
     if (m_names.contains(imageName)) return imageName;
     return {};
 }

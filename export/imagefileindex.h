@@ -19,7 +19,9 @@ public:
     QString find(const QString& imageName) const;
 
 private:
-    QStringList m_sorted;
+    // Sorted on the first lookup that needs the order; most lists never do.
+    mutable QStringList m_files;
+    mutable bool m_sorted = false;
     QSet<QString> m_names;
 };
 
