@@ -1,4 +1,9 @@
+#include "platform/services.h"
+#include "platform/x11/x11desktop.h"
+#include "platform/x11/x11keystate.h"
+#include "platform/x11/xdgshell.h"
 #include "store/capturefolder.h"
+#include "store/conffile.h"
 #include "store/logs.h"
 #include "store/programfolder.h"
 #include "store/settings.h"
@@ -34,13 +39,23 @@ int main(int argc, char** argv) {
     writeExeLog(QString(), true);
     createFolderTree(home + QStringLiteral("data"));
 
-    frmKlavoro w;
+    x11::X11Desktop desktop;
+    x11::X11KeyState keys;
+    x11::XdgShell shell;
+    PlatformServices platform;
+    platform.desktop = &desktop;
+    platform.keyState = &keys;
+    platform.shell = &shell;
+
+    frmKlavoro w(&platform);
+    w.confFile().load(conf());
+    w.applySettings();
     w.show();
     // Loading lets events run; inside the event loop a close request that
     // arrives meanwhile can still end the program.
     QTimer::singleShot(0, &w, [&w] {
         if (conf().loadFiles.trimmed().toInt() == 1) w.reloadList();
-        w.setWindowTitle(windowTitle());
+        w.restoreTitle();
     });
     return app.exec();
 }

@@ -1,5 +1,6 @@
 #include "capture/imageload.h"
 
+#include "capture/imagecomplete.h"
 #include "capture/imageprobe.h"
 #include "store/dialogs.h"
 #include "store/pathops.h"
@@ -26,6 +27,8 @@ QImage loadImageFile(const QString& path, Dialogs* dialogs, QSize scaledTo) {
         why = reader.errorString();
     } else if (w * h > kMaxImagePixels) {
         why = QStringLiteral("画像が大きすぎます (%1 x %2)").arg(w).arg(h);
+    } else if (!isCompleteImageFile(path)) {
+        why = QStringLiteral("画像ファイルが途中で切れています");
     } else {
         if (scaledTo.isValid()) reader.setScaledSize(scaledTo);
         image = reader.read();

@@ -1,81 +1,397 @@
 #include "ui/frmklavoro.h"
 
+#include "platform/services.h"
+#include "record/notificationarea.h"
+#include "record/runmode.h"
+#include "record/statusblock.h"
 #include "store/capturefolder.h"
+#include "store/conffile.h"
 #include "store/events.h"
+#include "store/logs.h"
+#include "store/notices.h"
+#include "store/settings.h"
 #include "store/stepline.h"
 #include "store/steplist.h"
+#include "ui/clipboardtimer.h"
+#include "ui/commandfamilies.h"
+#include "ui/imageviewer.h"
+#include "ui/mainmenus.h"
+#include "ui/mainwindowui.h"
 #include "ui/qtdialogs.h"
-#include "ui/steplistdelegate.h"
+#include "ui/thumbnailstrip.h"
 
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QShortcut>
 #include <QStatusBar>
+#include <QTimer>
+#include <QUrl>
 
 namespace klavoro {
 
-frmKlavoro::frmKlavoro(QWidget* parent)
-    : QMainWindow(parent), m_dialogs(std::make_unique<QtDialogs>(this)),
+namespace {
+
+// Until the desktop has a tray host, or the program installs one: never shown.
+class NoNotificationArea : public NotificationArea {
+public:
+    bool isAvailable() const override { return false; }
+    bool add(const QString&) override { return false; }
+    void setTip(const QString&) override {}
+    void setCapturing(bool) override {}
+    void remove(bool) override {}
+    bool isShown() const override { return false; }
+};
+
+// The status line carries progress texts until the notice windows are installed.
+class StatusLineNotices : public Notices {
+public:
+    explicit StatusLineNotices(frmKlavoro& w) : m_w(w) {}
+    void showProgress(const QString& text, int, bool) override {
+        if (conf().noProgress == 1 || text.isEmpty()) return;
+        m_w.setStatus(text);
+        letEventsRun();
+    }
+    void showPopup(const QString&, qint32) override {}
+    void closePopup() override {}
+
+private:
+    frmKlavoro& m_w;
+};
+
+QString colourStyle(qint32 bgr) {
+    const QColor c(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+    return QStringLiteral("color: %1;").arg(c.name());
+}
+
+const QStringList kMainButtons = {
+    QStringLiteral("cmdGo"),         QStringLiteral("cmdStop"),
+    QStringLiteral("cmdPlay"),       QStringLiteral("cmdSetting"),
+    QStringLiteral("cmdOpenFolder"), QStringLiteral("cmdChangeFolder")};
+
+// Entries that stay usable while recording or playing.
+bool allowedWhileBusy(const QString& name) {
+    static const QStringList names = {
+        QStringLiteral("mnuStop"),       QStringLiteral("mnuEnd2"),
+        QStringLiteral("mnuHint"),       QStringLiteral("mnuVersion"),
+        QStringLiteral("mnuShowFolder"), QStringLiteral("mnuDebugLog")};
+    return names.contains(name);
+}
+
+} // namespace
+
+frmKlavoro::frmKlavoro(PlatformServices* platform, QWidget* parent)
+    : QMainWindow(parent), m_platform(platform), m_dialogs(std::make_unique<QtDialogs>(this)),
       m_steps(new StepList(this)),
-      m_opList(std::make_unique<OperationList>(*m_steps, *this, *m_dialogs)) {
+      m_opList(std::make_unique<OperationList>(*m_steps, *this, *m_dialogs)),
+      m_tray(std::make_unique<NoNotificationArea>()) {
     setObjectName(QStringLiteral("frmKlavoro"));
-    lstRecord = new QListView(this);
-    lstRecord->setObjectName(QStringLiteral("lstRecord"));
-    lstRecord->setModel(m_steps);
-    lstRecord->setItemDelegate(new StepListDelegate(lstRecord));
-    lstRecord->setUniformItemSizes(true); // keeps 15000 lines fast
-    lstRecord->setSelectionMode(QAbstractItemView::SingleSelection);
-    lstRecord->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setCentralWidget(lstRecord);
+    m_notices = std::make_unique<StatusLineNotices>(*this);
+    buildUi();
+    connectViews();
+    m_menus = std::make_unique<MainMenus>(this, menuBar(), m_commands);
+    // Pop-up entries with a shortcut act where the list has the focus.
+    for (const char* name : {"mnuListMove_0", "mnuListMove_1"})
+        if (QAction* a = m_menus->action(QString::fromLatin1(name))) {
+            a->setShortcutContext(Qt::WidgetShortcut);
+            lstRecord->addAction(a);
+        }
+    auto* stopKey = new QShortcut(QKeySequence(QStringLiteral("Ctrl+F2")), this);
+    connect(stopKey, &QShortcut::activated, this,
+            [this] { runCommand(QStringLiteral("mnuStop")); });
+
+    for (const QString& name : kMainButtons) {
+        auto* button = findChild<QPushButton*>(name);
+        connect(button, &QPushButton::clicked, this, [this, name] { runCommand(name); });
+        connect(button, &QWidget::customContextMenuRequested, this,
+                [this, name] { runCommand(name + QStringLiteral("_Right")); });
+    }
     connect(lstRecord->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &frmKlavoro::onSelectionChanged);
+    connect(lstRecord, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
+        showPopupMenu(QStringLiteral("mnuList"), lstRecord->viewport()->mapToGlobal(p));
+    });
+    connect(m_steps, &QAbstractItemModel::rowsInserted, this, [this] { setButtonsForRunMode(); });
+    connect(m_steps, &QAbstractItemModel::rowsRemoved, this, [this] { setButtonsForRunMode(); });
+    connect(m_steps, &QAbstractItemModel::modelReset, this, [this] { setButtonsForRunMode(); });
+    connect(&runMode(), &RunMode::changed, this, [this] {
+        setButtonsForRunMode();
+        updateCommandStates();
+    });
 
-    m_status = new QLabel(this);
-    m_status->setObjectName(QStringLiteral("lblStatus"));
-    statusBar()->addWidget(m_status, 1);
-    resize(760, 480);
-    setWindowTitle(windowTitle());
+    registerCommandFamilies(*this, m_commands);
+    updateCommandStates();
+    setButtonsForRunMode();
+    updateListColours(false);
+    resize(900, 640);
+    restoreTitle();
 }
 
 frmKlavoro::~frmKlavoro() = default;
 
+Dialogs& frmKlavoro::dialogs() {
+    return *m_dialogs;
+}
+void frmKlavoro::overrideDialogs(Dialogs* other) {
+    m_dialogs->setOverride(other);
+}
+Notices& frmKlavoro::notices() {
+    return *m_notices;
+}
+NotificationArea& frmKlavoro::notificationArea() {
+    return *m_tray;
+}
+
+void frmKlavoro::setNotificationArea(std::unique_ptr<NotificationArea> area) {
+    m_tray = area ? std::move(area) : std::make_unique<NoNotificationArea>();
+}
+
+void frmKlavoro::setNotices(std::unique_ptr<Notices> notices) {
+    m_notices = notices ? std::move(notices) : std::make_unique<StatusLineNotices>(*this);
+}
+
+const StartOptions& frmKlavoro::startOptions() const {
+    return m_startOptions;
+}
+void frmKlavoro::setStartOptions(const StartOptions& options) {
+    m_startOptions = options;
+}
+
+ConfFile& frmKlavoro::confFile() {
+    if (!m_confFile) m_confFile = std::make_unique<ConfFile>(*this, m_dialogs.get());
+    return *m_confFile;
+}
+
+int frmKlavoro::selectedStepNumber() const {
+    const QModelIndex idx = lstRecord->currentIndex();
+    return idx.isValid() && lstRecord->selectionModel()->isSelected(idx) ? idx.row() + 1 : 0;
+}
+
+void frmKlavoro::selectLine(int k) {
+    const int count = m_steps->count();
+    if (count == 0) return;
+    selectStep(std::clamp(k, 0, count - 1) + 1);
+}
+
+void frmKlavoro::selectStep(int n) {
+    lstRecord->clearSelection();
+    const int count = m_steps->count();
+    if (count == 0 || n <= 0) return;
+    const QModelIndex idx = m_steps->index(std::min(n, count) - 1);
+    lstRecord->selectionModel()->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect);
+    lstRecord->scrollTo(idx);
+}
+
 void frmKlavoro::reloadList() {
+    clearImage();
     m_steps->clear();
+    picList->setCaptureFolder(captureFolder());
     m_opList->load();
-    setWindowTitle(klavoro::windowTitle());
+    restoreTitle();
+    setButtonsForRunMode();
+}
+
+void frmKlavoro::refreshImage() {
+    Pic->reload();
+}
+
+void frmKlavoro::showStepImage(int n) {
+    if (n == 0) n = selectedStepNumber();
+    const QString name = lineField(m_steps->line(n), FieldImageName);
+    if (n <= 0 || name.isEmpty()) {
+        Pic->clear();
+        return;
+    }
+    // The neighbours are decoded ahead, so stepping through is instant.
+    QStringList neighbours;
+    for (int k : {n + 1, n - 1})
+        if (k >= 1 && k <= m_steps->count())
+            neighbours << lineField(m_steps->line(k), FieldImageName);
+    Pic->showStep(captureFolder(), name, neighbours);
+}
+
+void frmKlavoro::clearImage() {
+    Pic->clear();
+}
+
+QImage frmKlavoro::currentImage() const {
+    return Pic->image();
+}
+
+void frmKlavoro::refreshThumbnails(int n) {
+    picList->refreshStep(n);
+}
+
+int frmKlavoro::stripFirstStep() const {
+    return picList->firstStep();
+}
+void frmKlavoro::setStripFirstStep(int n) {
+    picList->setFirstStep(n);
+}
+int frmKlavoro::stripPanelCount() const {
+    return picList->shownPanelCount();
+}
+
+void frmKlavoro::connectViews() {
+    m_clipTimer = new ClipboardTimer([this] { return Pic->image(); },
+                                     [this](const QString& s) { setStatus(s); }, this);
+    connect(Pic, &ImageViewer::released, this,
+            [this] { m_clipTimer->start(QStringLiteral("pic")); });
+    connect(Pic, &ImageViewer::doubleClicked, this, [this] {
+        m_clipTimer->cancel();
+        if (m_platform && m_platform->shell)
+            openViewerImage(*Pic, conf(), *m_platform->shell);
+        else if (!Pic->filePath().isEmpty())
+            QDesktopServices::openUrl(QUrl::fromLocalFile(Pic->filePath()));
+    });
+    connect(Pic, &ImageViewer::rightClicked, this,
+            [this](const QPoint& p) { showPopupMenu(QStringLiteral("mnuPicList"), p); });
+    connect(Pic, &ImageViewer::imageShown, this, [this] {
+        const QSize size = Pic->imageSize();
+        lblImgSize->setText(size.isEmpty()
+                                ? QString()
+                                : QStringLiteral("%1x%2").arg(size.width()).arg(size.height()));
+    });
+    connect(picList, &ThumbnailStrip::stepClicked, this, [this](int n) { selectStep(n); });
+    connect(picList, &ThumbnailStrip::panelPressed, this,
+            [this] { m_clipTimer->start(QStringLiteral("thumb")); });
+    connect(picList, &ThumbnailStrip::checkMarkToggled, this, [this] { Pic->setFocus(); });
+    connect(picList, &ThumbnailStrip::rightClicked, this,
+            [this](int, const QPoint& p) { showPopupMenu(QStringLiteral("mnuThumbList"), p); });
+}
+
+void frmKlavoro::setRedraw(bool on) {
+    m_redrawDepth += on ? -1 : 1;
+    if (m_redrawDepth < 0) m_redrawDepth = 0;
+    setUpdatesEnabled(m_redrawDepth == 0);
+}
+
+void frmKlavoro::setStatus(const QString& status) {
+    lblStatus->setText(status);
+    lblStatus->setStyleSheet(QString());
+}
+
+void frmKlavoro::publishStatus(const QString& status) {
+    setStatus(status);
+    if (m_statusBlock) m_statusBlock->publish(status);
+    lblStatus->repaint();
 }
 
 QString frmKlavoro::statusText() const {
-    return m_status->text();
+    return lblStatus->text();
+}
+
+void frmKlavoro::showMessage(const QString& text, qint32 colour) {
+    if (text.isEmpty()) {
+        if (m_messageStored) lblMsg->setText(m_storedMessage);
+        m_messageStored = false;
+        lblMsg->setStyleSheet(colourStyle(0));
+        return;
+    }
+    if (!m_messageStored) {
+        m_storedMessage = lblMsg->text();
+        m_messageStored = true;
+    }
+    lblMsg->setStyleSheet(colourStyle(colour));
+    lblMsg->setText(text);
+}
+
+void frmKlavoro::setMessageCaption(const QString& text, qint32 colour) {
+    m_messageStored = false;
+    lblMsg->setStyleSheet(colourStyle(colour));
+    lblMsg->setText(text);
+}
+
+QString frmKlavoro::messageText() const {
+    return lblMsg->text();
+}
+
+void frmKlavoro::restoreTitle() {
+    setWindowTitle(klavoro::windowTitle());
+}
+
+void frmKlavoro::setButtonsForRunMode() {
+    const bool idle = runMode().isIdle();
+    auto enable = [this](QPushButton* b, bool on) {
+        b->setEnabled(on && m_commands.contains(b->objectName()));
+    };
+    enable(cmdGo, idle);
+    enable(cmdStop, !idle);
+    enable(cmdPlay, idle && m_steps->count() > 0);
+    enable(cmdSetting, idle);
+    enable(cmdOpenFolder, idle);
+    enable(cmdChangeFolder, idle);
+}
+
+void frmKlavoro::updateCommandStates() {
+    const bool idle = runMode().isIdle();
+    m_menus->updateStates([idle](const QString& name) {
+        if (name == QLatin1String("mnuStop")) return !idle;
+        return idle || allowedWhileBusy(name);
+    });
+    setButtonsForRunMode();
+}
+
+bool frmKlavoro::runCommand(const QString& name) {
+    if (QAction* a = m_menus->action(name); a && !a->isEnabled()) return false;
+    if (auto* b = findChild<QPushButton*>(name);
+        b && kMainButtons.contains(name) && !b->isEnabled())
+        return false;
+    return m_commands.run(name);
+}
+
+QMenu* frmKlavoro::popupMenu(const QString& name) const {
+    return m_menus->menu(name);
+}
+
+void frmKlavoro::showPopupMenu(const QString& name, const QPoint& globalPos) {
+    if (!runMode().isIdle()) {
+        m_dialogs->message(QStringLiteral("「停止」して下さい！"), QStringLiteral("実行中は不可"));
+        return;
+    }
+    if (QMenu* menu = popupMenu(name)) menu->popup(globalPos);
+}
+
+// --- OpListHost ---
+
+QString frmKlavoro::currentStepText() const {
+    return txtNo->text();
 }
 
 void frmKlavoro::showProgress(const QString& text) {
-    // The progress window comes with the auxiliary windows; until then the
-    // status line carries the text.
-    if (!text.isEmpty()) m_status->setText(text);
-    letEventsRun();
+    m_notices->showProgress(text, 0, true);
 }
 
 void frmKlavoro::setCaption(const QString& caption) {
     setWindowTitle(caption);
 }
 
-void frmKlavoro::setStatus(const QString& status) {
-    m_status->setText(status);
-}
-
 void frmKlavoro::setDetailFields(const Detail& detail) {
-    m_currentStep = detail.no;
+    txtNo->setText(detail.no);
+    txtFileName->setText(detail.fileName);
+    txtExt->setText(detail.ext);
+    txtCtrl->setText(detail.ctrl);
+    txtEvent->setText(detail.event);
+    txtPos->setText(detail.pos);
 }
 
-void frmKlavoro::selectStep(int n) {
-    lstRecord->clearSelection();
-    const int count = m_steps->count();
-    if (count == 0) return;
-    const int row = std::min(n, count) - 1;
-    const QModelIndex idx = m_steps->index(row);
-    lstRecord->setCurrentIndex(idx);
-    lstRecord->scrollTo(idx);
+void frmKlavoro::setListScrollMax(int) {
+    // The list view sizes its scroll range from the model.
+}
+
+void frmKlavoro::setImageSizePanelVisible(bool visible) {
+    frImgSize->setVisible(visible);
+}
+
+void frmKlavoro::setThumbnailPanelVisible(bool visible) {
+    frPicList->setVisible(visible);
 }
 
 void frmKlavoro::bringToFront() {
@@ -83,15 +399,65 @@ void frmKlavoro::bringToFront() {
     activateWindow();
 }
 
+void frmKlavoro::stepAdded(int n, bool, bool keepStrip) {
+    // Tiles are drawn from the model on demand; only the scroll rule is ours.
+    if (!keepStrip) picList->showStep(n);
+}
+
+// --- views ---
+
 void frmKlavoro::onSelectionChanged() {
-    const QModelIndex idx = lstRecord->currentIndex();
-    const int n = idx.isValid() ? idx.row() + 1 : 0;
+    const int n = selectedStepNumber();
     m_steps->setSelectedStep(n);
-    if (n > 0) m_currentStep = QString::number(n);
+    if (n <= 0) return;
+    const QString line = m_steps->line(n);
+    txtNo->setText(QString::number(n));
+    txtFileName->setText(lineField(line, FieldImageName));
+    txtExt->setText(lineField(line, FieldExtension));
+    txtCtrl->setText(lineField(line, FieldMessage));
+    showStepImage(n);
+    picList->showStep(n);
+}
+
+void frmKlavoro::updateListColours(bool focused) {
+    QPalette p = lstRecord->palette();
+    p.setColor(QPalette::Text,
+               focused ? palette().color(QPalette::WindowText) : QColor(144, 144, 144));
+    lstRecord->setPalette(p);
+}
+
+bool frmKlavoro::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lblHint && event->type() == QEvent::MouseButtonRelease) {
+        runCommand(QStringLiteral("mnuHint"));
+        return true;
+    }
+    if (watched == lstRecord) {
+        if (event->type() == QEvent::FocusIn)
+            updateListColours(true);
+        else if (event->type() == QEvent::FocusOut)
+            updateListColours(false);
+        else if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (key->key() == Qt::Key_Left || key->key() == Qt::Key_Right) return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmKlavoro::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // The window manager adds the frame after mapping.
+    QTimer::singleShot(50, this, [this] { adjustPlacementToFrame(); });
 }
 
 void frmKlavoro::closeEvent(QCloseEvent* event) {
+    emit closing();
+    storeLayoutSettings();
     m_opList->save();
+    if (m_confFile && m_confFile->save(conf()) != 0) {
+        setStatus(QStringLiteral("設定値保存エラー"));
+        writeLog(QStringLiteral("設定値保存エラー"));
+    }
     event->accept();
 }
 

@@ -15,8 +15,12 @@ public:
     Answer askYesNoCancel(const QString& text, const QString& title, Answer preselected) override;
     bool askOkCancel(const QString& text, const QString& title) override;
 
+    // Tests answer for the user: every question goes to `other` while it is set.
+    void setOverride(Dialogs* other) { m_override = other; }
+
 private:
     QWidget* m_parent;
+    Dialogs* m_override = nullptr;
 };
 
 } // namespace klavoro

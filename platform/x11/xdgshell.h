@@ -9,6 +9,9 @@ class XdgShell : public Shell {
 public:
     bool open(const QString& pathOrAddress) override;
     bool showFolder(const QString& folder) override;
+    // Asks xdg-mime for the default program of the file's type; when xdg-mime
+    // cannot answer, the file is assumed to have one.
+    bool hasProgramFor(const QString& path) override;
 };
 
 } // namespace klavoro::x11

@@ -1,0 +1,14 @@
+#include "ui/commandfamilies.h"
+
+namespace klavoro {
+
+void registerCommandFamilies(frmKlavoro& window, CommandMap& map) {
+    registerWindowCommands(window, map);
+    registerFolderCommands(window, map);
+    registerClipboardCommands(window, map);
+    registerPlaybackCommands(window, map);
+    registerRichTextCommands(window, map);
+    registerSettingCommands(window, map);
+}
+
+} // namespace klavoro
