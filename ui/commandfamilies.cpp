@@ -9,6 +9,7 @@ void registerCommandFamilies(frmKlavoro& window, CommandMap& map) {
     registerPlaybackCommands(window, map);
     registerRichTextCommands(window, map);
     registerSettingCommands(window, map);
+    registerHtmlCommands(window, map);
 }
 
 } // namespace klavoro

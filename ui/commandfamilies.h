@@ -15,5 +15,6 @@ void registerWindowCommands(frmKlavoro& window, CommandMap& map);
 void registerPlaybackCommands(frmKlavoro& window, CommandMap& map);
 void registerRichTextCommands(frmKlavoro& window, CommandMap& map);
 void registerSettingCommands(frmKlavoro& window, CommandMap& map);
+void registerHtmlCommands(frmKlavoro& window, CommandMap& map);
 
 } // namespace klavoro
