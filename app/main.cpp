@@ -1,21 +1,19 @@
-#include "platform/services.h"
-#include "platform/x11/x11desktop.h"
-#include "platform/x11/x11keystate.h"
-#include "platform/x11/xdgshell.h"
-#include "store/capturefolder.h"
-#include "store/conffile.h"
+#include "platform/x11/flockinstancelock.h"
+#include "platform/x11/x11platform.h"
 #include "store/logs.h"
-#include "store/programfolder.h"
-#include "store/settings.h"
-#include "store/textfile.h"
+#include "store/startoptions.h"
+#include "store/startup.h"
 #include "ui/frmklavoro.h"
+#include "ui/noticewindows.h"
+#include "ui/qtdialogs.h"
+#include "ui/trayicon.h"
+#include "ui/windowsession.h"
 
 #include <QApplication>
-#include <QDir>
+#include <QLineEdit>
 #include <QTimer>
 
 #include <cstdio>
-#include <cstdlib>
 
 int main(int argc, char** argv) {
     const bool headlessPlatform = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
@@ -31,31 +29,42 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("klavoro"));
-
     using namespace klavoro;
-    const QString home = programFolder();
-    QDir::setCurrent(home);
-    writeLog(QString(), true);
-    writeExeLog(QString(), true);
-    createFolderTree(home + QStringLiteral("data"));
 
-    x11::X11Desktop desktop;
-    x11::X11KeyState keys;
-    x11::XdgShell shell;
-    PlatformServices platform;
-    platform.desktop = &desktop;
-    platform.keyState = &keys;
-    platform.shell = &shell;
+    // Before anything is touched: the running copy keeps its files to itself.
+    x11::FlockInstanceLock lock;
+    {
+        QtDialogs dialogs(nullptr);
+        if (refuseSecondInstance(lock, dialogs)) return 1;
+    }
 
-    frmKlavoro w(&platform);
-    w.confFile().load(conf());
-    w.applySettings();
-    w.show();
-    // Loading lets events run; inside the event loop a close request that
-    // arrives meanwhile can still end the program.
-    QTimer::singleShot(0, &w, [&w] {
-        if (conf().loadFiles.trimmed().toInt() == 1) w.reloadList();
-        w.restoreTitle();
+    x11::X11Platform platform;
+    frmKlavoro window(platform.services());
+    window.setNotices(std::make_unique<NoticeWindows>(&window));
+    window.setNotificationArea(std::make_unique<TrayIcon>(
+        &window, TrayIcon::Hooks{
+                     .menu = [&window] { return window.popupMenu(QStringLiteral("mnuMain")); },
+                     .status = [&window](const QString& s) { window.setStatus(s); },
+                     .reselect =
+                         [&window] {
+                             int n = window.selectedStepNumber();
+                             if (n == 0) n = window.txtNo->text().toInt();
+                             if (n > 0) window.selectStep(n);
+                         },
+                 }));
+    WindowSession session(window, platform.services());
+    QObject::connect(&session, &WindowSession::unloaded, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+
+    // Inside the event loop, so that a close while start-up lets events run
+    // can still end the program.
+    const QString commandLine = commandLineFromArguments(app.arguments().mid(1));
+    QTimer::singleShot(0, &window, [&] {
+        session.start(commandLine);
+        for (const QString& problem : platform.problems())
+            writeLog(problem);
     });
-    return app.exec();
+    const int rc = app.exec();
+    session.finalRelease();
+    return rc;
 }

@@ -6,9 +6,11 @@ void registerCommandFamilies(frmKlavoro& window, CommandMap& map) {
     registerWindowCommands(window, map);
     registerFolderCommands(window, map);
     registerClipboardCommands(window, map);
+    registerSearchCommands(window, map);
     registerPlaybackCommands(window, map);
     registerRichTextCommands(window, map);
     registerSettingCommands(window, map);
+    registerLifecycleCommands(window, map);
     registerHtmlCommands(window, map);
 }
 

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "platform/desktop.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace klavoro::test {
+
+// A top-level window of some process as the X server sees it, mapped or not.
+struct ClientWindow {
+    WindowId id = 0;
+    QString title;
+    bool viewable = false;
+    bool iconic = false; // minimised (or asked to start so)
+};
+
+// The named top-level windows of a process (by _NET_WM_PID), frames looked through.
+QList<ClientWindow> windowsOfProcess(qint64 pid);
+
+// The program in its own process, on a program folder of its own, with a
+// status block name of its own.
+class ProgramRun {
+public:
+    // `home` empty: a fresh temporary folder.
+    explicit ProgramRun(QString home = QString());
+    ~ProgramRun();
+    ProgramRun(const ProgramRun&) = delete;
+    ProgramRun& operator=(const ProgramRun&) = delete;
+
+    QString home() const { return m_home; }
+    QString path(const QString& rel) const { return m_home + '/' + rel; }
+    QString statusName() const { return m_statusName; }
+    QProcess& process() { return m_process; }
+
+    bool start(const QStringList& args = {});
+    // Waits for a window of the process whose title contains `titlePart`.
+    ClientWindow waitForWindow(const QString& titlePart, int ms = 10000);
+    // The main window (its title starts with the product name).
+    ClientWindow waitForMainWindow(int ms = 10000) {
+        return waitForWindow(QStringLiteral("クラヴォロ Ver"), ms);
+    }
+    // The window manager's close (or the client message without one).
+    void requestClose(WindowId window);
+    bool waitForExit(int ms = 10000);
+
+private:
+    QTemporaryDir m_dir;
+    QString m_home;
+    QString m_statusName;
+    QProcess m_process;
+};
+
+} // namespace klavoro::test
