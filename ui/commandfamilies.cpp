@@ -12,6 +12,7 @@ void registerCommandFamilies(frmKlavoro& window, CommandMap& map) {
     registerSettingCommands(window, map);
     registerLifecycleCommands(window, map);
     registerEditCommands(window, map);
+    registerHtmlCommands(window, map);
 }
 
 } // namespace klavoro

@@ -18,5 +18,6 @@ void registerRichTextCommands(frmKlavoro& window, CommandMap& map);
 void registerSettingCommands(frmKlavoro& window, CommandMap& map);
 void registerLifecycleCommands(frmKlavoro& window, CommandMap& map);
 void registerEditCommands(frmKlavoro& window, CommandMap& map);
+void registerHtmlCommands(frmKlavoro& window, CommandMap& map);
 
 } // namespace klavoro
