@@ -59,6 +59,7 @@ public:
 
     // The number of the last committed step.
     int stepNumber() const { return m_number; }
+    void setStepNumber(int n) { m_number = std::max(0, n); }
     // Steps captured whose commit is still ahead.
     int inFlight() const { return m_stepSlots; }
     // The "続行？" question is open: recording waits for its answer.

@@ -11,6 +11,8 @@ void registerCommandFamilies(frmKlavoro& window, CommandMap& map) {
     registerRichTextCommands(window, map);
     registerSettingCommands(window, map);
     registerLifecycleCommands(window, map);
+    registerEditCommands(window, map);
+    registerHtmlCommands(window, map);
     registerRecordingCommands(window, map);
 }
 

@@ -17,6 +17,8 @@ void registerPlaybackCommands(frmKlavoro& window, CommandMap& map);
 void registerRichTextCommands(frmKlavoro& window, CommandMap& map);
 void registerSettingCommands(frmKlavoro& window, CommandMap& map);
 void registerLifecycleCommands(frmKlavoro& window, CommandMap& map);
+void registerEditCommands(frmKlavoro& window, CommandMap& map);
+void registerHtmlCommands(frmKlavoro& window, CommandMap& map);
 void registerRecordingCommands(frmKlavoro& window, CommandMap& map);
 
 } // namespace klavoro

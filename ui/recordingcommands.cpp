@@ -15,6 +15,7 @@
 #include "store/steplist.h"
 #include "ui/commandfamilies.h"
 #include "ui/commandmap.h"
+#include "ui/editcommands.h"
 #include "ui/frmklavoro.h"
 #include "ui/frmrect.h"
 #include "ui/recordinghost.h"
@@ -58,6 +59,7 @@ struct RecordingFamily {
           savedMark(window),
           saver(window.steps(), window.operationList(), window.dialogs(), savedMark) {
         host.saveMainPicture = [this](int n) { saveMainPicture(n); };
+        host.deleteAll = [this] { return deleteAllStepsAndFiles(w); };
     }
 
     void start(bool manual) {
@@ -124,6 +126,10 @@ void registerRecordingCommands(frmKlavoro& w, CommandMap& map) {
             else
                 runMode().set(kRunIdle); // playback listens to the run mode too
         });
+    // A deletion sets the recording's step number (the start command then
+    // takes it from the step-number field, which the deletion set too).
+    setRecordingStepNumberSink(w,
+                               [f](int n) { f->control.pipeline().committer().setStepNumber(n); });
     // Start-up arms the input timer; it runs from then on, recording or not.
     map.add(QStringLiteral("Timer_MsgLoop"), [f] { f->inputTimer.start(); });
     // Before the list is saved at close, every captured step is in it.

@@ -157,10 +157,7 @@ int WindowRecordingHost::stepNumberField() {
 }
 
 bool WindowRecordingHost::deleteAllSteps() {
-    if (deleteAll) return deleteAll();
-    m_w.dialogs().message(QStringLiteral("全ての手順を削除できません（削除の機能がありません）。"),
-                          QStringLiteral("新規確認"));
-    return false;
+    return deleteAll && deleteAll();
 }
 
 void WindowRecordingHost::clearForNewList() {

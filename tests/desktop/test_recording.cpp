@@ -110,6 +110,25 @@ TEST_F(Recording, MaximumOfThreeAsksAndYesWrapsAndNoStops) {
     EXPECT_EQ(s.stepCount(), 3);
 }
 
+TEST_F(Recording, StartingAnewDeletesTheOldStepsWithTheirFiles) {
+    ASSERT_TRUE(s.start());
+    s.click(at("OK"));
+    s.click(at("キャンセル"));
+    ASSERT_TRUE(s.waitForSteps(2));
+    ASSERT_TRUE(s.stop());
+    const QString oldImage = s.imagePath(1);
+    ASSERT_TRUE(QFile::exists(oldImage));
+    s.answers().answer3 = Dialogs::Answer::Yes;
+    s.answers().answerOk = true;
+    ASSERT_TRUE(s.start());
+    EXPECT_TRUE(s.answers().titles.contains("新規確認"));
+    EXPECT_EQ(s.stepCount(), 0);
+    EXPECT_FALSE(QFile::exists(oldImage));
+    s.click(at("OK"));
+    ASSERT_TRUE(s.waitForSteps(1));
+    EXPECT_EQ(s.window().txtNo->text().toInt(), 1);
+}
+
 TEST_F(Recording, NoMarkerWithoutRectPointAndAPlainCopyWithNoRectFile) {
     conf().rectPoint = 0;
     conf().noRectFile = 1;
