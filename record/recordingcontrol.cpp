@@ -221,6 +221,9 @@ void RecordingControl::leaveLoop() {
 
     const QString mode = m_runMode.text();
     if (mode == kRunReStart) {
+        // The new loop goes on numbering where this one ended.
+        m_startNumber = m_pipeline.stepNumber();
+        m_startTime = QDateTime::currentDateTime();
         m_runMode.set(kRunGo);
         m_goTimer.start();
     } else if (mode == kRunEnd) {

@@ -77,9 +77,7 @@ StepPipeline::StepPipeline(const RecordingServices& services, KeyPoller& poller,
 StepPipeline::~StepPipeline() = default;
 
 void StepPipeline::start(int stepNumber) {
-    m_handled = false;
     m_previousPoint = QPoint();
-    m_previousTime = 0;
     m_dragCandidate = false;
     m_keyJobs.clear();
     m_keyTimer.stop();
@@ -161,10 +159,8 @@ void StepPipeline::handleMessage(const InputMessage& message) {
             runStep(shown, message);
         }
     }
-    m_handled = true;
     m_host.showEvent(shown, message.wParam);
     m_previousPoint = point;
-    m_previousTime = message.time;
     information();
 }
 

@@ -116,9 +116,7 @@ private:
     ImageNamer m_namer;
 
     // Event state between messages.
-    bool m_handled = false;
     QPoint m_previousPoint;
-    quint32 m_previousTime = 0;
     bool m_dragCandidate = false;
     bool m_capturing = false;
     // What the inspection of the current capture found.

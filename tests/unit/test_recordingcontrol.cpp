@@ -278,11 +278,16 @@ TEST_F(Control, ANewTargetWhileRecordingReinstallsTheHookWithItsDelay) {
 
 TEST_F(Control, EndModeUnloadsAndRestartComesBack) {
     start();
+    click(okCentre());
     runMode.set(kRunReStart);
     turn();
     EXPECT_EQ(ended, QStringList{"ReStart"});
     EXPECT_TRUE(control.isRecording());
     EXPECT_EQ(hook.setHookCalls(), 2);
+    click(okCentre() + QPoint(10, 0));
+    control.pipeline().committer().finish();
+    EXPECT_EQ(steps.count(), 2); // numbering goes on after the restart
+    EXPECT_EQ(host.details.last().no, "002");
     runMode.set(kRunEnd);
     turn();
     EXPECT_TRUE(host.unloaded);
