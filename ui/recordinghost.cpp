@@ -172,13 +172,11 @@ void WindowRecordingHost::setOutOfTheWay(bool out) {
     if (out == m_out) return;
     m_out = out;
     Desktop* desktop = m_w.platform() ? m_w.platform()->desktop : nullptr;
+    // Minimised, the window is unmapped: in no capture and under no click.
+    // (A window made transparent would still be the window under the pointer
+    // for every press on its area, though the click went through it.)
     if (out) {
-        if (desktop && desktop->compositorRunning()) {
-            // Drawn by a compositor: invisible, and clicks go through it.
-            m_method = QStringLiteral("opacity");
-            m_w.setWindowOpacity(0.0);
-            if (QWindow* h = m_w.windowHandle()) h->setFlag(Qt::WindowTransparentForInput, true);
-        } else if (!desktop || desktop->windowManagerRunning()) {
+        if (!desktop || desktop->windowManagerRunning()) {
             m_method = QStringLiteral("minimised");
             m_w.showMinimized();
         } else {
@@ -188,15 +186,10 @@ void WindowRecordingHost::setOutOfTheWay(bool out) {
         }
         return;
     }
-    if (m_method == QLatin1String("opacity")) {
-        if (QWindow* h = m_w.windowHandle()) h->setFlag(Qt::WindowTransparentForInput, false);
-        m_w.setWindowOpacity(1.0);
-        m_w.applySettings(); // the window's own transparency setting, if any
-    } else if (m_method == QLatin1String("minimised")) {
+    if (m_method == QLatin1String("minimised"))
         m_w.showNormal();
-    } else {
+    else
         m_w.show();
-    }
 }
 
 void WindowRecordingHost::minimizeWindow() {
@@ -215,8 +208,7 @@ void WindowRecordingHost::setWindowVisible(bool visible) {
 }
 
 bool WindowRecordingHost::isWindowVisible() {
-    return m_w.isVisible() && !m_w.isMinimized() &&
-           !(m_out && m_method == QLatin1String("opacity"));
+    return m_w.isVisible() && !m_w.isMinimized();
 }
 
 bool WindowRecordingHost::isForeground() {

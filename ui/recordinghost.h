@@ -74,7 +74,7 @@ public:
     void deleteSelectedStep() override;
     void saveCurrentStepImage() override;
 
-    // How the window was put out of the way ("opacity", "minimised", "hidden").
+    // How the window was put out of the way ("minimised", "hidden").
     QString outOfTheWayMethod() const { return m_method; }
 
 private:

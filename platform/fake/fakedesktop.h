@@ -56,9 +56,7 @@ public:
     qint64 processId(WindowId window) override;
     bool setWindowOpacity(WindowId window, int alpha) override;
     int windowOpacity(WindowId window) override;
-    bool compositorRunning() override { return compositor; }
     bool windowManagerRunning() override { return windowManager; }
-    bool compositor = false;
     bool windowManager = true;
 
 private:

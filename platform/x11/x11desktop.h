@@ -42,7 +42,6 @@ public:
     qint64 processId(WindowId window) override;
     bool setWindowOpacity(WindowId window, int alpha) override;
     int windowOpacity(WindowId window) override;
-    bool compositorRunning() override;
     bool windowManagerRunning() override;
 
     // Same as processId().

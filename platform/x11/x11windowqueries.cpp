@@ -1,7 +1,5 @@
 // The window queries of X11Desktop: pointer, windows at points, the window
 // tree, classes, rectangles, focus and opacity.
-#include <QByteArray>
-
 #include "platform/x11/x11desktop.h"
 #include "platform/x11/xerrors.h"
 #include "platform/x11/xwindows.h"
@@ -189,14 +187,6 @@ int X11Desktop::windowOpacity(WindowId window) {
     const auto value = longProperty(m_display, window, "_NET_WM_WINDOW_OPACITY", XA_CARDINAL, 1);
     if (value.empty() || trap.failed()) return 255;
     return static_cast<int>((value[0] & 0xFFFFFFFFUL) >> 24);
-}
-
-bool X11Desktop::compositorRunning() {
-    if (!m_display) return false;
-    // A compositing manager owns the selection _NET_WM_CM_S<screen>.
-    const QByteArray name = "_NET_WM_CM_S" + QByteArray::number(DefaultScreen(m_display));
-    const Atom selection = XInternAtom(m_display, name.constData(), False);
-    return XGetSelectionOwner(m_display, selection) != None;
 }
 
 bool X11Desktop::windowManagerRunning() {
