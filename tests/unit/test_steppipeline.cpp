@@ -156,6 +156,34 @@ TEST_F(Pipeline, TheScreenIsCopiedBeforeTheSlowQuestionsOfEveryTarget) {
     }
 }
 
+TEST_F(Pipeline, AWindowThatVanishesDuringTheStepAndNoElementsLeaveRecordingGoing) {
+    conf().target = 1; // "window": the window's rectangle is asked for
+    access.duringQuery = [&] { desktop.removeWindow(kApp); };
+    click(okCentre());
+    settle();
+    // Whatever the capture made of it, the next click is a step as usual.
+    FakeWindow app;
+    app.id = kApp;
+    app.rect = QRect(0, 0, 800, 600);
+    app.className = QStringLiteral("App");
+    desktop.addWindow(app);
+    const int before = steps.count();
+    FakeAccessibility nothing; // as without an accessibility bus
+    RecordingServices bare{desktop, keys, screen, screen, nothing};
+    StepList otherSteps;
+    OperationList otherOps{otherSteps, host, host.dialogBox};
+    StepPipeline blind{bare, poller, otherSteps, otherOps, host, options};
+    blind.start(0);
+    Forward f;
+    f.pipeline = &blind;
+    hook.SetHook(&f, 0);
+    click(okCentre());
+    blind.committer().finish();
+    ASSERT_EQ(otherSteps.count(), 1);
+    EXPECT_EQ(otherSteps.field(1, FieldMessage), "クリックします。");
+    EXPECT_LE(before, 1);
+}
+
 TEST_F(Pipeline, MaximumAsksAndYesOverwritesFromTheFirstStep) {
     conf().maxCnt = 3;
     host.dialogBox.answer = true;
