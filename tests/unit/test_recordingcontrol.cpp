@@ -24,10 +24,10 @@ protected:
     // The start command and the loop's first turn.
     void start(bool manual = false) {
         control.startCommand(manual);
-        runEvents(5);
+        runEvents(20);
     }
     // Lets the loop notice a change of the run mode.
-    void turn() { runEvents(5); }
+    void turn() { runEvents(40); }
     void addSteps(int n) {
         for (int i = 1; i <= n; ++i)
             ops.addStep(i, QStringLiteral("20260101000000%1").arg(i, 2, 10, QLatin1Char('0')), "s",
