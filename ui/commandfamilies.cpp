@@ -6,6 +6,7 @@ void registerCommandFamilies(frmKlavoro& window, CommandMap& map) {
     registerWindowCommands(window, map);
     registerFolderCommands(window, map);
     registerClipboardCommands(window, map);
+    registerSaveAsCommands(window, map);
     registerSearchCommands(window, map);
     registerPlaybackCommands(window, map);
     registerRichTextCommands(window, map);

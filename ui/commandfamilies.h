@@ -12,6 +12,7 @@ void registerCommandFamilies(frmKlavoro& window, CommandMap& map);
 void registerFolderCommands(frmKlavoro& window, CommandMap& map);
 void registerClipboardCommands(frmKlavoro& window, CommandMap& map);
 void registerWindowCommands(frmKlavoro& window, CommandMap& map);
+void registerSaveAsCommands(frmKlavoro& window, CommandMap& map);
 void registerSearchCommands(frmKlavoro& window, CommandMap& map);
 void registerPlaybackCommands(frmKlavoro& window, CommandMap& map);
 void registerRichTextCommands(frmKlavoro& window, CommandMap& map);
