@@ -99,9 +99,11 @@ bool Startup::run(const QString& commandLine) {
         m_host.layoutThumbnailPanel();
         bool recording = false;
         if (conf().autoStart == 1 || m_state.options.autoStart) {
-            recording = m_host.runCommand(QStringLiteral("cmdGo"));
-            // Otherwise an idle start: with "-auto" nothing else shows the window.
-            if (!recording) writeLog(QStringLiteral("自動開始: 記録を開始できません"));
+            const bool ran = m_host.runCommand(QStringLiteral("cmdGo"));
+            // The start may also be cancelled at its question. Either way an
+            // idle start follows: with "-auto" nothing else shows the window.
+            recording = ran && !runMode().isIdle();
+            if (!ran) writeLog(QStringLiteral("自動開始: 記録を開始できません"));
         }
         if (!recording) {
             m_host.setButtonsForRunMode();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "record/runmode.h"
+
 #include "store/sessionhost.h"
 #include "store/startoptions.h"
 #include "testutil.h"
@@ -45,6 +47,9 @@ public:
     void relayout() override { calls << "relayout"; }
     bool runCommand(const QString& n) override {
         calls << "run:" + n;
+        // The start command sets the run mode unless its question was cancelled.
+        if (commandExists && n == QLatin1String("cmdGo") && startAnswered)
+            klavoro::runMode().set(klavoro::kRunGo);
         return commandExists;
     }
     void armInputTimer() override { calls << "timer"; }
@@ -70,6 +75,7 @@ public:
     std::function<void()> onApply, onSaveList;
     bool visible = false;
     bool commandExists = true;
+    bool startAnswered = true;
     bool trayAvailable = true;
     int steps = 0;
 };

@@ -6,6 +6,7 @@
 #include "record/runmode.h"
 #include "store/capturefolder.h"
 #include "store/conffile.h"
+#include "store/logs.h"
 #include "store/sjis.h"
 #include "store/startup.h"
 #include "testutil.h"
@@ -110,6 +111,17 @@ TEST_F(StartupTest, SavePathWithBlanksAndAutoStartsRecordingInThatFolder) {
     EXPECT_GT(host.indexOf("timer"), host.indexOf("run:cmdGo"));
     EXPECT_GT(host.calls.lastIndexOf("visible:1"), host.indexOf("run:cmdGo"));
     EXPECT_TRUE(host.visible);
+
+    // The user cancels the start question: the same idle start, nothing logged.
+    runMode().set(kRunIdle);
+    writeLog(QString(), true);
+    host.calls.clear();
+    host.commandExists = true;
+    host.startAnswered = false;
+    EXPECT_TRUE(start(QStringLiteral("-auto")));
+    EXPECT_TRUE(host.has("run:cmdGo"));
+    EXPECT_GT(host.calls.lastIndexOf("visible:1"), host.indexOf("run:cmdGo"));
+    EXPECT_FALSE(log().contains(QStringLiteral("記録を開始できません")));
 }
 
 TEST_F(StartupTest, FullWidthBlanksCapitalsMinimiseAndNovisible) {
