@@ -54,7 +54,12 @@ QString commandLineHelp(const QString& programName) {
         "\nオプションは今回の起動にだけ効き、Conf.txt の設定は変わりません。\n"
         "Options hold for this run only; Conf.txt keeps your settings.\n"
         "環境変数 KLAVORO_HOME を指定すると、設定・ログ・保存先をそのフォルダーにまとめます。\n"
-        "KLAVORO_HOME names one folder for the settings, the logs and the captures.\n");
+        "KLAVORO_HOME names one folder for the settings, the logs and the captures.\n"
+        "インストール版は設定とログを $XDG_CONFIG_HOME/klavoro (~/.config/klavoro) に、\n"
+        "記録を $XDG_DATA_HOME/klavoro (~/.local/share/klavoro) に置きます。\n"
+        "An installed copy keeps its settings and logs in $XDG_CONFIG_HOME/klavoro\n"
+        "(~/.config/klavoro) and its captures in $XDG_DATA_HOME/klavoro "
+        "(~/.local/share/klavoro).\n");
     return out;
 }
 
