@@ -63,6 +63,36 @@ bool writeGif(const QImage& image, const QString& path, QString* error) {
     return true;
 }
 
+QByteArray encodeByExtension(const QImage& image, const QString& extension, int jpegQuality,
+                             QString* error) {
+    const QString ext = extension.toUpper();
+    if (ext == QLatin1String("GIF")) return encodeGif(image, error);
+    const char* format = ext == QLatin1String("BMP")   ? "bmp"
+                         : ext == QLatin1String("PNG") ? "png"
+                         : ext == QLatin1String("JPG") ? "jpg"
+                                                       : nullptr;
+    if (!format) {
+        fail(error, QStringLiteral("未対応の拡張子: ") + ext);
+        return {};
+    }
+    if (image.isNull()) {
+        fail(error, QStringLiteral("画像がありません"));
+        return {};
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    if (ext == QLatin1String("JPG")) writer.setQuality(qBound(0, jpegQuality, 100));
+    const QImage rgb =
+        image.hasAlphaChannel() ? image.convertToFormat(QImage::Format_RGB32) : image;
+    if (!writer.write(rgb)) {
+        fail(error, writer.errorString());
+        return {};
+    }
+    return bytes;
+}
+
 bool writeByExtension(const QImage& image, const QString& path, int jpegQuality, QString* error) {
     const QString ext = extensionOf(path).toUpper();
     if (ext == QLatin1String("BMP")) return writeBmp(image, path, error);

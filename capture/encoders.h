@@ -21,6 +21,11 @@ QByteArray encodeGif(const QImage& image, QString* error = nullptr);
 bool writeByExtension(const QImage& image, const QString& path, int jpegQuality,
                       QString* error = nullptr);
 
+// The file bytes of the image in the format of an extension ("jpg", ...);
+// empty (with a reason) on failure.
+QByteArray encodeByExtension(const QImage& image, const QString& extension, int jpegQuality,
+                             QString* error = nullptr);
+
 // Reverse of the format index: "bmp" 0, "jpg" 1, "png" 2, "gif" 3, else 0.
 int formatIndexForExtension(const QString& extension);
 

@@ -26,6 +26,21 @@ ScreenRect moved(const ScreenRect& r, int dx, int dy) {
 }
 } // namespace
 
+QString captureTargetName(int target) {
+    switch (target) {
+    case 1:
+        return QStringLiteral("window");
+    case 2:
+        return QStringLiteral("desktop");
+    case 3:
+        return QStringLiteral("topwindow");
+    case 4:
+        return QStringLiteral("app");
+    default:
+        return QStringLiteral("around");
+    }
+}
+
 bool isTopWindowClass(const QString& className, const QString& setting) {
     if (className.isEmpty()) return false;
     for (const QString& name : setting.split(','))
@@ -117,9 +132,14 @@ CaptureResult CaptureEngine::GetImage(const QString& target, const QString& /*ev
         return r;
     };
 
-    const QPoint p = m_desktop.pointerPosition();
+    const QPoint p = atPoint ? *atPoint : m_desktop.pointerPosition();
+    atPoint.reset();
     r.pointer = p;
-    const WindowId reference = p.x() < 0 && p.y() < 0
+    // "around" needs no window: its copy is not delayed by window queries.
+    const bool needsWindow = target != QLatin1String("around") &&
+                             target != QLatin1String("desktop") && target != QLatin1String("rect");
+    const WindowId reference = !needsWindow ? 0
+                               : p.x() < 0 && p.y() < 0
                                    ? m_desktop.focusedWindow()
                                    : m_desktop.windowAt(QPoint(int(std::nearbyint(p.x() / m)),
                                                                int(std::nearbyint(p.y() / m))));

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace klavoro {
 
@@ -52,6 +53,9 @@ public:
     bool forceClipboard = false;
     // The area chosen with the area selector, for "rect".
     QRect selectedArea;
+    // Captures around this point instead of the pointer (a key step centres
+    // its picture on the control); cleared after each capture.
+    std::optional<QPoint> atPoint;
     // The number of steps recorded so far, and the pop-up that shows the next one.
     std::function<int()> stepCount;
     std::function<void(int)> showPopupCounter;
@@ -72,6 +76,10 @@ private:
     ElementRectSource& m_elements;
     Dialogs& m_dialogs;
 };
+
+// The name of a `target` index: "around", "window", "desktop", "topwindow",
+// "app"; any other index gives "around".
+QString captureTargetName(int target);
 
 // The window class names, comma-separated, whose top window "window" captures.
 bool isTopWindowClass(const QString& className, const QString& getTopWindowSetting);

@@ -61,34 +61,64 @@ bool StepImageSaver::saveStepImage(int step, const QString& imageName, bool noLi
 
     // One name, one file: other extensions of the name go first.
     deleteFileAndWait(withoutExtension(path) + QStringLiteral(".*"));
-    QString error;
-    if (!writeByExtension(images.marked, path, s.saveJpgQuality, &error))
-        return fail(path + QStringLiteral("の作成に失敗！") + kCrLf + error);
-    if (s.noRectFile == 1 && !images.unmarked.isNull()) {
-        const QString copy = folder + QStringLiteral("NO_RECT/") + fileNameOf(path);
-        if (!createFolderTree(folder + QStringLiteral("NO_RECT")) ||
-            !writeByExtension(images.unmarked, copy, s.saveJpgQuality, &error))
-            return fail(copy + QStringLiteral("の作成に失敗！") + kCrLf + error);
-    }
-    if (step > 0) {
-        makeThumbnail(folder, base, false, {s.thumbnailWidth, s.thumbnailHeight, s.textMag});
-        m_host.markSaved(step);
-    }
+    StepImageFiles files;
+    files.folder = folder;
+    files.path = path;
+    files.imageName = base;
+    files.jpegQuality = s.saveJpgQuality;
+    files.thumbnail = step > 0;
+    files.thumbnailWidth = s.thumbnailWidth;
+    files.thumbnailHeight = s.thumbnailHeight;
+    files.textMag = s.textMag;
+    const QString error =
+        writeStepImageFiles(files, images.marked, s.noRectFile == 1 ? images.unmarked : QImage());
+    if (!error.isEmpty()) return fail(error);
+    if (step > 0) m_host.markSaved(step);
     m_host.showStepText(step);
     m_steps.setField(FieldExtension, step, ext);
-
-    writeExeLog(QStringLiteral("PicFile    :") + path + kCrLf + QStringLiteral("Screen  W,H:") +
-                QString::number(images.screenSize.width()) + ',' +
-                QString::number(images.screenSize.height()) + kCrLf +
-                QStringLiteral("Pic     W,H:") + QString::number(images.marked.width()) + ',' +
-                QString::number(images.marked.height()) + kCrLf + QStringLiteral("Target     :") +
-                images.targetName + kCrLf + QStringLiteral("PlainScale :") +
-                QString::number(s.plainScale) + kCrLf +
-                QStringLiteral("Conf_RectPointColor , Conf_RectPointWidth, Conf_RectPointRound:") +
-                QString::number(s.rectPointColor) + ',' + QString::number(s.rectPointWidth) + ',' +
-                QString::number(s.rectPointRound));
+    writeExeLog(exeLogRecord(path, images));
     if (!noListUpdate) m_opList.save();
     return true;
+}
+
+QString writeStepImageFiles(const StepImageFiles& files, const QImage& marked,
+                            const QImage& unmarked) {
+    const auto write = [&](const QImage& image, const QString& path) -> QString {
+        QString error;
+        bool ok = false;
+        if (files.syncToDisk) {
+            ok = writeByExtension(image, path, files.jpegQuality, &error);
+        } else {
+            const QByteArray bytes =
+                encodeByExtension(image, extensionOf(path), files.jpegQuality, &error);
+            ok = !bytes.isEmpty() && writeNewFileBytes(path, bytes, &error);
+        }
+        return ok ? QString() : path + QStringLiteral("の作成に失敗！") + kCrLf + error;
+    };
+    if (QString failed = write(marked, files.path); !failed.isEmpty()) return failed;
+    if (!unmarked.isNull()) {
+        const QString copy = files.folder + QStringLiteral("NO_RECT/") + fileNameOf(files.path);
+        if (!createFolderTree(files.folder + QStringLiteral("NO_RECT")))
+            return copy + QStringLiteral("の作成に失敗！") + kCrLf;
+        if (QString failed = write(unmarked, copy); !failed.isEmpty()) return failed;
+    }
+    if (files.thumbnail)
+        makeThumbnail(files.folder, files.imageName, false,
+                      {files.thumbnailWidth, files.thumbnailHeight, files.textMag});
+    return {};
+}
+
+QString exeLogRecord(const QString& path, const CapturedImages& images) {
+    const Settings& s = conf();
+    return QStringLiteral("PicFile    :") + path + kCrLf + QStringLiteral("Screen  W,H:") +
+           QString::number(images.screenSize.width()) + ',' +
+           QString::number(images.screenSize.height()) + kCrLf + QStringLiteral("Pic     W,H:") +
+           QString::number(images.marked.width()) + ',' + QString::number(images.marked.height()) +
+           kCrLf + QStringLiteral("Target     :") + images.targetName + kCrLf +
+           QStringLiteral("PlainScale :") + QString::number(s.plainScale) + kCrLf +
+           QStringLiteral("Conf_RectPointColor , Conf_RectPointWidth, Conf_RectPointRound:") +
+           QString::number(s.rectPointColor) + ',' + QString::number(s.rectPointWidth) + ',' +
+           QString::number(s.rectPointRound);
 }
 
 bool convertByExtension(const QString& destination, const QString& source, int jpegQuality) {

@@ -20,6 +20,27 @@ struct CapturedImages {
     QSize screenSize;
 };
 
+// The files of one step image: the image in the folder, its unmarked copy in
+// NO_RECT (when `unmarked` is not null), its thumbnail (when `thumbnail`).
+// Thread-safe: it touches no list and no window. Empty on success, else what
+// failed (the path and "の作成に失敗！").
+struct StepImageFiles {
+    QString folder;    // the capture folder, with its trailing separator
+    QString path;      // the image file in it (imagePathForSaving)
+    QString imageName; // the step's image name without extension, for the thumbnail
+    int jpegQuality = 70;
+    // False: written without waiting for the disk (syncFileToDisk later).
+    bool syncToDisk = true;
+    bool thumbnail = true;
+    int thumbnailWidth = 240, thumbnailHeight = 180;
+    double textMag = 1.0;
+};
+QString writeStepImageFiles(const StepImageFiles& files, const QImage& marked,
+                            const QImage& unmarked);
+
+// The execution-log record of a saved step image.
+QString exeLogRecord(const QString& path, const CapturedImages& images);
+
 // What saving tells the main window.
 class StepImageHost {
 public:

@@ -45,22 +45,24 @@ void ElementInspector::inspectPoint(ElementInfo& record, QPoint point, double te
     if (object) inspectObject(record, *object, textMag);
 }
 
-void ElementInspector::inspectObject(ElementInfo& record, AccessibleObject& object,
-                                     double textMag) {
+void ElementInspector::inspectObject(ElementInfo& record, AccessibleObject& object, double textMag,
+                                     bool sentenceOnly) {
     const QRect r = object.location();
     record.left = scaleByTextMag(r.x(), textMag);
     record.top = scaleByTextMag(r.y(), textMag);
     record.width = scaleByTextMag(r.width(), textMag);
     record.height = scaleByTextMag(r.height(), textMag);
     record.name = object.name();
-    record.value = object.value();
     const int role = object.role();
     record.roleNumber = QString::number(role);
     record.roleText = RoleWords(role);
-    const quint32 bits = object.state();
-    record.stateNumber = QString::number(bits);
-    record.stateText = StateTexts(bits);
-    record.focus = object.focus();
+    if (!sentenceOnly) {
+        record.value = object.value();
+        const quint32 bits = object.state();
+        record.stateNumber = QString::number(bits);
+        record.stateText = StateTexts(bits);
+        record.focus = object.focus();
+    }
 
     const AccessibleRef parent = object.parent();
     const int parentRole = parent ? parent->role() : 0;
@@ -77,6 +79,7 @@ void ElementInspector::inspectObject(ElementInfo& record, AccessibleObject& obje
         record.parentRoleText = RoleWords(9);
     }
 
+    if (sentenceOnly) return;
     record.kbShortcut = object.keyboardShortcut();
     record.defAction = object.defaultAction();
     record.childCount = QString::number(object.childCount());

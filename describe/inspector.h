@@ -20,8 +20,11 @@ public:
     // means the focused control. With no element the record keeps its values.
     // `textMag` is the magnification factor (1.0 for 100 %).
     void inspectPoint(ElementInfo& record, QPoint point, double textMag);
-    // The same for an element the caller already holds.
-    static void inspectObject(ElementInfo& record, AccessibleObject& object, double textMag);
+    // The same for an element the caller already holds. `sentenceOnly` reads
+    // just what a step's marker and sentence need (location, name, role and
+    // the parent's), which halves the questions to the application.
+    static void inspectObject(ElementInfo& record, AccessibleObject& object, double textMag,
+                              bool sentenceOnly = false);
 
     // The name of the element at a screen point; empty when there is none.
     QString nameAtPoint(QPoint point);

@@ -13,7 +13,9 @@
 #include "store/steplist.h"
 #include "store/textfile.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QSet>
 #include <QThread>
 #include <QThreadPool>
 
@@ -88,10 +90,19 @@ int makeMissingThumbnails(const StepList& steps, const QString& folder, const Th
     createFolderTree(folder + QStringLiteral("Thumb"));
     // Decoding full-size captures is the cost: spread it over the cores while
     // this thread keeps the status line and the window alive.
+    // Thumbnails that exist are known from one listing: a repeated export of
+    // a long list then probes no image at all.
+    const QStringList made = QDir(folder + QStringLiteral("Thumb")).entryList(QDir::Files);
+    const QSet<QString> existing(made.begin(), made.end());
     QStringList names;
-    for (int i = 1; i <= count; ++i)
-        names << steps.field(i, FieldImageName);
     std::atomic<int> done{0};
+    for (int i = 1; i <= count; ++i) {
+        const QString name = steps.field(i, FieldImageName);
+        if (existing.contains(fileNameOf(thumbnailPath(folder, name))))
+            ++done;
+        else
+            names << name;
+    }
     QThreadPool pool;
     for (const QString& name : names)
         pool.start([&done, folder, name, box] {

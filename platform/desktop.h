@@ -51,6 +51,8 @@ public:
     // Opacity 0 (invisible) to 255 (opaque) of a top-level window; needs a compositor to show.
     virtual bool setWindowOpacity(WindowId window, int alpha) = 0;
     virtual int windowOpacity(WindowId window) = 0;
+    // A window manager runs (so a window can be minimised).
+    virtual bool windowManagerRunning() { return true; }
 };
 
 } // namespace klavoro

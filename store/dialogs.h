@@ -25,6 +25,10 @@ public:
         (void)text, (void)title;
         return false;
     }
+    // The same with Cancel preselected, for answers that cannot be undone.
+    virtual bool askOkCancelDefaultCancel(const QString& text, const QString& title) {
+        return askOkCancel(text, title);
+    }
 };
 
 } // namespace klavoro

@@ -5,6 +5,7 @@
 #include "store/events.h"
 #include "store/imagename.h"
 #include "store/logs.h"
+#include "store/pathops.h"
 #include "store/settings.h"
 #include "store/sjis.h"
 #include "store/stepline.h"
@@ -78,36 +79,53 @@ QString OperationList::buildFileText() const {
     return text;
 }
 
-bool OperationList::save() {
+std::optional<OperationList::PreparedSave> OperationList::prepareSave() {
     if (m_loadFailed) {
         writeLog(QStringLiteral("保存無視－読込時（MyLoadFile）で既にエラー"));
-        return false;
+        return std::nullopt;
     }
     if (m_loading) {
         writeLog(QStringLiteral("保存無視－読込中（MyLoadFile）"));
-        return false;
+        return std::nullopt;
     }
-    bool ok = true;
+    PreparedSave prepared;
     if (m_list.count() > 0) {
-        const QByteArray bytes = toShiftJis(buildFileText());
+        prepared.text = buildFileText();
         const QString folder = captureFolder();
-        auto write = [&](const QString& path) {
-            QString error;
-            if (!writeWholeFileBytes(path, bytes, &error)) {
-                // The list in memory stays; the log says why the file did not change.
-                writeLog(QStringLiteral("OpList.txt 保存失敗：") + error);
-                ok = false;
-            }
-        };
-        write(folder + kOpList);
-        if (conf().noRectFile == 1) {
-            createFolderTree(folder + QStringLiteral("NO_RECT"));
-            write(folder + QStringLiteral("NO_RECT/") + kOpList);
-        }
+        prepared.paths.append(folder + kOpList);
+        if (conf().noRectFile == 1)
+            prepared.paths.append(folder + QStringLiteral("NO_RECT/") + kOpList);
     }
     messageEdited = false;
     m_lastAdded.clear();
+    return prepared;
+}
+
+bool OperationList::writePrepared(const PreparedSave& prepared, QString* error) {
+    if (prepared.paths.isEmpty()) return true;
+    const QByteArray bytes = toShiftJis(prepared.text);
+    bool ok = true;
+    for (qsizetype i = 0; i < prepared.paths.size(); ++i) {
+        const QString& path = prepared.paths[i];
+        // The copies (NO_RECT) may not have their folder yet; the capture folder has.
+        if (i > 0) createFolderTree(parentFolder(path));
+        QString why;
+        if (!writeWholeFileBytes(path, bytes, &why)) {
+            if (error && ok) *error = why;
+            ok = false;
+        }
+    }
     return ok;
+}
+
+bool OperationList::save() {
+    const std::optional<PreparedSave> prepared = prepareSave();
+    if (!prepared) return false;
+    QString error;
+    if (writePrepared(*prepared, &error)) return true;
+    // The list in memory stays; the log says why the file did not change.
+    writeLog(QStringLiteral("OpList.txt 保存失敗：") + error);
+    return false;
 }
 
 void OperationList::reportLoadFailure(const QString& ownText, const QString& error,

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 namespace klavoro {
 
@@ -47,6 +50,18 @@ public:
     // Writes OpList.txt (and its NO_RECT copy when `no rect file` is 1).
     // False when a write failed or the load-failed flag refused it.
     bool save();
+
+    // save() in two halves, so that the writing can happen on another thread:
+    // the text of the list as it is now and where it goes (empty paths for an
+    // empty list), or nothing when saving is refused (logged as save() does).
+    // Clears the last added name and the message-edited flag like save().
+    struct PreparedSave {
+        QString text;
+        QStringList paths;
+    };
+    std::optional<PreparedSave> prepareSave();
+    // Thread-safe. False when a write failed; the first reason goes to *error.
+    static bool writePrepared(const PreparedSave& prepared, QString* error = nullptr);
 
     // Loads OpList.txt of the capture folder into the list. False on failure.
     bool load();

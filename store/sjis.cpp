@@ -81,7 +81,8 @@ const Tables& tables() {
 
 } // namespace
 
-QByteArray toShiftJis(const QString& text) {
+namespace {
+template <typename Fallback> QByteArray encodeShiftJis(const QString& text, Fallback fallback) {
     const Tables& t = tables();
     QByteArray out;
     out.reserve(text.size() * 2);
@@ -90,13 +91,13 @@ QByteArray toShiftJis(const QString& text) {
         const char16_t u = text.at(i).unicode();
         if (QChar::isHighSurrogate(u) && i + 1 < n &&
             QChar::isLowSurrogate(text.at(i + 1).unicode())) {
-            out.append('?'); // outside the code page
+            out.append(fallback(QChar::surrogateToUcs4(u, text.at(i + 1).unicode())));
             ++i;
             continue;
         }
         const uint16_t code = t.encode[u];
         if (code == 0 && u != 0) {
-            out.append('?');
+            out.append(fallback(u));
         } else if (code > 0xFF) {
             out.append(static_cast<char>(code >> 8));
             out.append(static_cast<char>(code & 0xFF));
@@ -105,6 +106,15 @@ QByteArray toShiftJis(const QString& text) {
         }
     }
     return out;
+}
+} // namespace
+
+QByteArray toShiftJis(const QString& text) {
+    return encodeShiftJis(text, [](char32_t) { return QByteArray(1, '?'); });
+}
+
+QByteArray toShiftJis(const QString& text, QByteArray (*fallback)(char32_t)) {
+    return encodeShiftJis(text, fallback);
 }
 
 QString fromShiftJis(const QByteArray& bytes) {

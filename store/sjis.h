@@ -9,6 +9,9 @@ namespace klavoro {
 // backslash and 0x7E the tilde, as files written on Windows expect.
 // Characters the code page cannot hold become '?', as the system converter does.
 QByteArray toShiftJis(const QString& text);
+// As above, but a character outside the code page is written as the bytes that
+// `fallback` gives for its code point.
+QByteArray toShiftJis(const QString& text, QByteArray (*fallback)(char32_t));
 QString fromShiftJis(const QByteArray& bytes);
 
 // Bytes the text takes in Shift-JIS: a full-width character counts 2.

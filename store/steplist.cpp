@@ -61,6 +61,52 @@ void StepList::clear() {
     setSelectedStep(0);
 }
 
+void StepList::removeSteps(const QList<int>& steps) {
+    if (steps.isEmpty()) return;
+    const int selected = m_selected;
+    // One contiguous run: a plain row removal keeps the view's scroll state.
+    if (steps.last() - steps.first() + 1 == steps.size()) {
+        const int first = steps.first() - 1, last = steps.last() - 1;
+        if (first < 0 || last >= count()) return;
+        beginRemoveRows(QModelIndex(), first, last);
+        m_lines.remove(first, last - first + 1);
+        endRemoveRows();
+    } else {
+        QStringList kept;
+        kept.reserve(count() - steps.size());
+        qsizetype next = 0;
+        for (int i = 0; i < count(); ++i) {
+            if (next < steps.size() && steps[next] == i + 1) {
+                ++next;
+                continue;
+            }
+            kept.append(m_lines.at(i));
+        }
+        beginResetModel();
+        m_lines = std::move(kept);
+        endResetModel();
+    }
+    if (selected > count()) setSelectedStep(0);
+}
+
+bool StepList::moveStep(int from, int to) {
+    if (from < 1 || from > count() || to < 1 || to > count()) return false;
+    if (from == to) return true;
+    // Qt's move wants the row before which the moved row lands.
+    const int destination = to > from ? to : to - 1;
+    if (!beginMoveRows(QModelIndex(), from - 1, from - 1, QModelIndex(), destination)) return false;
+    m_lines.move(from - 1, to - 1);
+    endMoveRows();
+    return true;
+}
+
+void StepList::setLines(const QStringList& lines) {
+    beginResetModel();
+    m_lines = lines;
+    endResetModel();
+    if (m_selected > count()) setSelectedStep(0);
+}
+
 QString StepList::field(int n, int k) const {
     if (k == FieldNumber) return n == 0 ? QString() : QString::number(n);
     return lineField(line(n), k);

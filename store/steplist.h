@@ -26,6 +26,15 @@ public:
     void append(const QString& line);
     void appendLines(const QStringList& lines);
     void clear();
+    // Removes the given steps (1-based, ascending, no repeats) in as few model
+    // updates as possible: 15000 single-row removals would stall a view.
+    void removeSteps(const QList<int>& steps);
+    // Moves step `from` to position `to` (both 1-based); false when either is
+    // outside the list.
+    bool moveStep(int from, int to);
+    const QStringList& lines() const { return m_lines; }
+    // Replaces every line at once (one model reset).
+    void setLines(const QStringList& lines);
 
     // Field k of step n; k = 0 gives the decimal text of n ("" for n = 0).
     QString field(int n, int k) const;

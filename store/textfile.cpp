@@ -44,7 +44,7 @@ void syncFolder(const QByteArray& dir) {
     }
 }
 
-bool writeOnce(const QString& path, const QByteArray& bytes, QString* error) {
+bool writeOnce(const QString& path, const QByteArray& bytes, QString* error, bool sync = true) {
     const QFileInfo info(path);
     const QByteArray target = QFile::encodeName(info.absoluteFilePath());
     const QByteArray dir = QFile::encodeName(info.absolutePath());
@@ -71,7 +71,7 @@ bool writeOnce(const QString& path, const QByteArray& bytes, QString* error) {
         mode = 0666 & ~mask;
     }
     ::fchmod(fd, mode);
-    bool ok = writeAll(fd, bytes.constData(), bytes.size()) && ::fsync(fd) == 0;
+    bool ok = writeAll(fd, bytes.constData(), bytes.size()) && (!sync || ::fsync(fd) == 0);
     int err = errno;
     if (::close(fd) != 0 && ok) {
         ok = false;
@@ -86,11 +86,26 @@ bool writeOnce(const QString& path, const QByteArray& bytes, QString* error) {
         *error = errnoText(err) + " : " + path;
         return false;
     }
-    syncFolder(dir);
+    if (sync) syncFolder(dir);
     return true;
 }
 
 } // namespace
+
+bool writeNewFileBytes(const QString& path, const QByteArray& bytes, QString* error) {
+    QString why;
+    if (writeOnce(path, bytes, &why, false)) return true;
+    if (error) *error = why;
+    return false;
+}
+
+bool syncFileToDisk(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
 
 QString readTextFile(const QString& path, const QString& charsetLabel, Dialogs* dialogs, bool* ok,
                      QString* error) {

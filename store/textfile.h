@@ -22,6 +22,12 @@ QString readTextFile(const QString& path, const QString& charsetLabel, Dialogs* 
 bool writeWholeFile(const QString& path, const QString& text, QString* error = nullptr);
 bool writeWholeFileBytes(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
+// One attempt, as above but without waiting for the disk: a file under a new
+// name that a later syncFileToDisk makes durable. Runs on any thread.
+bool writeNewFileBytes(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+// Waits until the file's content is on the disk. False when it cannot be opened.
+bool syncFileToDisk(const QString& path);
+
 // Appends the text and CR LF in Shift-JIS, creating the file if missing.
 bool appendLine(const QString& path, const QString& text);
 

@@ -12,10 +12,14 @@ void registerCommandFamilies(frmKlavoro& window, CommandMap& map);
 void registerFolderCommands(frmKlavoro& window, CommandMap& map);
 void registerClipboardCommands(frmKlavoro& window, CommandMap& map);
 void registerWindowCommands(frmKlavoro& window, CommandMap& map);
+void registerSaveAsCommands(frmKlavoro& window, CommandMap& map);
 void registerSearchCommands(frmKlavoro& window, CommandMap& map);
 void registerPlaybackCommands(frmKlavoro& window, CommandMap& map);
 void registerRichTextCommands(frmKlavoro& window, CommandMap& map);
 void registerSettingCommands(frmKlavoro& window, CommandMap& map);
 void registerLifecycleCommands(frmKlavoro& window, CommandMap& map);
+void registerEditCommands(frmKlavoro& window, CommandMap& map);
+void registerHtmlCommands(frmKlavoro& window, CommandMap& map);
+void registerRecordingCommands(frmKlavoro& window, CommandMap& map);
 
 } // namespace klavoro

@@ -113,7 +113,9 @@ frmKlavoro::frmKlavoro(PlatformServices* platform, QWidget* parent)
         connect(button, &QWidget::customContextMenuRequested, this,
                 [this, name] { runCommand(name + QStringLiteral("_Right")); });
     }
-    connect(lstRecord->selectionModel(), &QItemSelectionModel::currentChanged, this,
+    // A mouse click moves the current index before it selects the row: follow
+    // the selection, so the handler sees the step as selected.
+    connect(lstRecord->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &frmKlavoro::onSelectionChanged);
     connect(lstRecord, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
         showPopupMenu(QStringLiteral("mnuList"), lstRecord->viewport()->mapToGlobal(p));

@@ -39,4 +39,9 @@ bool QtDialogs::askOkCancel(const QString& text, const QString& title) {
                                  QMessageBox::Ok) == QMessageBox::Ok;
 }
 
+bool QtDialogs::askOkCancelDefaultCancel(const QString& text, const QString& title) {
+    return QMessageBox::question(m_parent, title, text, QMessageBox::Ok | QMessageBox::Cancel,
+                                 QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
 } // namespace klavoro

@@ -14,6 +14,7 @@ public:
     bool askYesNo(const QString& text, const QString& title, bool defaultYes) override;
     Answer askYesNoCancel(const QString& text, const QString& title, Answer preselected) override;
     bool askOkCancel(const QString& text, const QString& title) override;
+    bool askOkCancelDefaultCancel(const QString& text, const QString& title) override;
 
     // Tests answer for the user: every question goes to `other` while it is set.
     void setOverride(Dialogs* other) { m_override = other; }

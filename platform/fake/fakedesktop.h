@@ -56,6 +56,8 @@ public:
     qint64 processId(WindowId window) override;
     bool setWindowOpacity(WindowId window, int alpha) override;
     int windowOpacity(WindowId window) override;
+    bool windowManagerRunning() override { return windowManager; }
+    bool windowManager = true;
 
 private:
     const FakeWindow* find(WindowId id) const;

@@ -116,7 +116,7 @@ void X11Desktop::sendWmMessage(WindowId window, XId type, long d0, long d1, long
 
 void X11Desktop::setForegroundWindow(WindowId window) {
     if (!m_display || window == 0) return;
-    const bool managed = windowManagerRunning(m_display);
+    const bool managed = x11::windowManagerRunning(m_display);
     XErrorTrap trap(m_display);
     if (managed) {
         sendWmMessage(window, atom("_NET_ACTIVE_WINDOW"), 2, CurrentTime, 0);

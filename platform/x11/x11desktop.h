@@ -42,6 +42,7 @@ public:
     qint64 processId(WindowId window) override;
     bool setWindowOpacity(WindowId window, int alpha) override;
     int windowOpacity(WindowId window) override;
+    bool windowManagerRunning() override;
 
     // Same as processId().
     qint64 windowProcessId(WindowId window) { return processId(window); }

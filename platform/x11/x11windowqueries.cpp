@@ -139,7 +139,7 @@ WindowId X11Desktop::focusedWindow() {
 
 WindowId X11Desktop::foregroundWindow() {
     if (!m_display) return 0;
-    if (windowManagerRunning(m_display)) {
+    if (x11::windowManagerRunning(m_display)) {
         XErrorTrap trap(m_display);
         const auto active = longProperty(m_display, DefaultRootWindow(m_display),
                                          "_NET_ACTIVE_WINDOW", XA_WINDOW, 1);
@@ -187,6 +187,10 @@ int X11Desktop::windowOpacity(WindowId window) {
     const auto value = longProperty(m_display, window, "_NET_WM_WINDOW_OPACITY", XA_CARDINAL, 1);
     if (value.empty() || trap.failed()) return 255;
     return static_cast<int>((value[0] & 0xFFFFFFFFUL) >> 24);
+}
+
+bool X11Desktop::windowManagerRunning() {
+    return m_display && x11::windowManagerRunning(m_display);
 }
 
 } // namespace klavoro::x11

@@ -84,7 +84,13 @@ TEST(Program, SavePathWithBlanksBecomesTheCaptureFolder) {
     const ClientWindow main = run.waitForWindow(QStringLiteral("a folder with blanks"));
     ASSERT_NE(main.id, 0u) << "the title does not name the folder";
     EXPECT_TRUE(QFileInfo(folder).isDir());
-    closeProgram(run);
+    // Recording: the title is the folder and " - Start"; a close ends the
+    // recording and then the program.
+    const ClientWindow recording =
+        run.waitForWindow(QStringLiteral("a folder with blanks - Start"));
+    ASSERT_NE(recording.id, 0u) << "-auto did not start recording";
+    run.requestClose(recording.id);
+    EXPECT_TRUE(run.waitForExit());
 }
 
 TEST(Program, FullWidthBlanksAndCapitalOptionsMinimise) {

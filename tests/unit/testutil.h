@@ -52,9 +52,23 @@ public:
         lastDefaultYes = defaultYes;
         return answer;
     }
+    Answer askYesNoCancel(const QString& text, const QString& title, Answer preselected) override {
+        questions << text;
+        titles << title;
+        lastPreselected = preselected;
+        return answer3;
+    }
+    bool askOkCancel(const QString& text, const QString& title) override {
+        questions << text;
+        titles << title;
+        return answerOk;
+    }
     QStringList messages, questions, titles;
     bool answer = true;
     bool lastDefaultYes = false;
+    Answer answer3 = Answer::Cancel;
+    bool answerOk = true;
+    Answer lastPreselected = Answer::Cancel;
 };
 
 } // namespace klavoro::test
