@@ -102,6 +102,11 @@ void RecordingControl::startCommand(bool manual) {
     m_host.relayout();
     m_host.setImageSizePanelVisible(false);
     int n = std::max(0, m_host.stepNumberField());
+    // The field follows the selection: taken as it is, a start after selecting
+    // an earlier step would overwrite every step after it. Below the maximum
+    // the steps go after the last one; at the maximum the cyclic overwrite
+    // goes on from the field's number, as the question says.
+    if (m_steps.count() < s.maxCnt) n = m_steps.count();
 
     Dialogs::Answer answer = Dialogs::Answer::No; // keep the list and append
     if (m_options.newOrAppend == QLatin1String("new"))

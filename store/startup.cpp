@@ -99,10 +99,13 @@ bool Startup::run(const QString& commandLine) {
         showThumbCount();
         checkImageLibrary();
         m_host.layoutThumbnailPanel();
+        bool recording = false;
         if (conf().autoStart == 1 || m_state.options.autoStart) {
-            if (!m_host.runCommand(QStringLiteral("cmdGo")))
-                writeLog(QStringLiteral("自動開始: 記録を開始できません"));
-        } else {
+            recording = m_host.runCommand(QStringLiteral("cmdGo"));
+            // Otherwise an idle start: with "-auto" nothing else shows the window.
+            if (!recording) writeLog(QStringLiteral("自動開始: 記録を開始できません"));
+        }
+        if (!recording) {
             m_host.setButtonsForRunMode();
             m_host.armInputTimer();
             m_host.setWindowVisible(!m_state.options.noVisible);

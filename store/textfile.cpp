@@ -125,7 +125,10 @@ QString readTextFile(const QString& path, const QString& charsetLabel, Dialogs* 
     Charset charset;
     if (!charsetFromLabel(charsetLabel, &charset))
         return fail(QStringLiteral("3004 文字セットが不正です: ") + charsetLabel);
+    // Qt refuses a folder without setting errno: what errno holds is stale.
+    if (info.isDir()) return fail(errnoText(EISDIR));
     QFile f(path);
+    errno = 0;
     if (!f.open(QIODevice::ReadOnly)) {
         const int err = errno;
         return fail(err ? errnoText(err) : QString::number(int(f.error())) + ' ' + f.errorString());

@@ -280,7 +280,9 @@ void frmKlavoro::placeMainWindow(const WindowRect& rect, qint32 splitterLeft) {
 }
 
 void frmKlavoro::adjustPlacementToFrame() {
-    if (!m_placedRect) return;
+    // Moving a minimised window makes the window manager restore it (a start
+    // minimised places the window itself before it minimises).
+    if (!m_placedRect || isMinimized()) return;
     const QSize frameExtra = frameGeometry().size() - geometry().size();
     if (frameExtra.isEmpty()) return;
     const WindowRect r = *m_placedRect;

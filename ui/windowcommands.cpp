@@ -52,7 +52,8 @@ void registerWindowCommands(frmKlavoro& w, CommandMap& map) {
     map.add(QStringLiteral("mnuThumbListCheckAll_1"), [&w] { w.picList->setAllMarks(true); });
     map.add(QStringLiteral("mnuThumbListSize_0"), [&w] { w.picList->zoom(true, w.dialogs()); });
     map.add(QStringLiteral("mnuThumbListSize_1"), [&w] { w.picList->zoom(false, w.dialogs()); });
-    // Stop ends whatever runs: recording and playback watch the run mode.
+    // Stop ends playback (which watches the run mode); where recording is
+    // possible its family replaces these with its own stop.
     for (const char* name : {"cmdStop", "mnuStop"})
         map.add(QString::fromLatin1(name), [] { runMode().set(kRunIdle); });
     // The debug menu shows only after a double click on the step number.

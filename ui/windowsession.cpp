@@ -97,7 +97,8 @@ void WindowSession::setWindowVisible(bool visible) {
     if (!visible || !m_minimiseOnShow) return;
     m_minimiseOnShow = false;
     // The window was created before it was minimised (its handle is shown
-    // first), so X11 maps it normal: it is minimised once the manager has it.
+    // first), so X11 maps it normal: it is minimised once the manager has it,
+    // and placed within its frame first, as moving it afterwards restores it.
     QPointer<frmKlavoro> window(&m_window);
     auto* poll = new QTimer(this);
     poll->setInterval(20);
@@ -106,7 +107,9 @@ void WindowSession::setWindowVisible(bool visible) {
             ++tries < 100)
             return;
         poll->deleteLater();
-        if (window) window->showMinimized();
+        if (!window) return;
+        window->placeMainWindow(window->normalRect(), 0);
+        window->showMinimized();
     });
     poll->start();
 }

@@ -140,12 +140,13 @@ bool ProgramRun::start(const QStringList& args) {
     return m_process.waitForStarted(5000);
 }
 
-ClientWindow ProgramRun::waitForWindow(const QString& titlePart, int ms) {
+ClientWindow ProgramRun::waitForWindow(const QString& titlePart, int ms, Until until) {
     ClientWindow found;
     waitUntil(
         [&] {
             for (const ClientWindow& w : windowsOfProcess(m_process.processId()))
-                if (w.title.contains(titlePart)) {
+                if (w.title.contains(titlePart) &&
+                    (until == Until::Exists || w.viewable || w.iconic)) {
                     found = w;
                     return true;
                 }

@@ -37,11 +37,15 @@ public:
     QProcess& process() { return m_process; }
 
     bool start(const QStringList& args = {});
+    // The main window exists, titled, from the first step of start-up on, but
+    // it is shown only once the settings are read.
+    enum class Until { Exists, Shown };
     // Waits for a window of the process whose title contains `titlePart`.
-    ClientWindow waitForWindow(const QString& titlePart, int ms = 10000);
-    // The main window (its title starts with the product name).
+    ClientWindow waitForWindow(const QString& titlePart, int ms = 10000,
+                               Until until = Until::Exists);
+    // The main window (its title starts with the product name), once shown.
     ClientWindow waitForMainWindow(int ms = 10000) {
-        return waitForWindow(QStringLiteral("クラヴォロ Ver"), ms);
+        return waitForWindow(QStringLiteral("クラヴォロ Ver"), ms, Until::Shown);
     }
     // The window manager's close (or the client message without one).
     void requestClose(WindowId window);

@@ -1,5 +1,6 @@
 // The program as a user starts it: command lines, a second start, a killed
 // run, the window it watches, and what it leaves on disk.
+#include "platform/x11/x11desktop.h"
 #include "store/sjis.h"
 #include "tests/desktop/fixtureapp.h"
 #include "tests/desktop/programrun.h"
@@ -97,12 +98,41 @@ TEST(Program, FullWidthBlanksAndCapitalOptionsMinimise) {
     ProgramRun run;
     const QString folder = run.path("rec");
     ASSERT_TRUE(run.start({QStringLiteral("　-savepath"), folder + QStringLiteral("　-MIN")}));
-    ClientWindow main = run.waitForWindow(QStringLiteral("  －  rec"));
+    ClientWindow main =
+        run.waitForWindow(QStringLiteral("  －  rec"), 10000, ProgramRun::Until::Shown);
     ASSERT_NE(main.id, 0u);
     EXPECT_TRUE(waitUntil([&] {
         main = run.waitForWindow(QStringLiteral("  －  rec"), 100);
         return main.iconic;
     })) << "not minimised";
+    // It stays so: nothing the start-up left running restores it.
+    pause(300);
+    EXPECT_TRUE(run.waitForWindow(QStringLiteral("  －  rec"), 100).iconic) << "restored again";
+    closeProgram(run);
+}
+
+TEST(Program, AMinimisedStartTakesItsPlaceWhenRestored) {
+    if (!withWindowManager())
+        GTEST_SKIP() << "no frames and no minimising without a window manager";
+    ProgramRun run;
+    writeFile(run.path("Conf.txt"),
+              toShiftJis(QStringLiteral("exe name = klavoro\r\nform left = 120\r\n"
+                                        "form top = 90\r\nform right = 820\r\n"
+                                        "form bottom = 640\r\n")));
+    ASSERT_TRUE(run.start({"-min"}));
+    ClientWindow main = run.waitForMainWindow();
+    ASSERT_NE(main.id, 0u);
+    ASSERT_TRUE(waitUntil([&] { return run.waitForMainWindow(100).iconic; })) << "not minimised";
+
+    x11::X11Desktop desktop;
+    desktop.setForegroundWindow(main.id); // the window manager restores it
+    QRect frame;
+    EXPECT_TRUE(waitUntil([&] {
+        main = run.waitForMainWindow(100);
+        frame = desktop.windowRect(main.id);
+        return !main.iconic && main.viewable && frame == QRect(QPoint(120, 90), QSize(700, 550));
+    })) << "restored at "
+        << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height();
     closeProgram(run);
 }
 

@@ -126,6 +126,23 @@ TEST_F(Control, StartQuestionsAndTheirAnswers) {
     EXPECT_EQ(host.details.last().no, "001");
 }
 
+TEST_F(Control, StartAfterSelectingAnEarlierStepAppendsInsteadOfOverwriting) {
+    addSteps(10);
+    const QString fourth = steps.line(4);
+    host.stepField = 3; // the user selected step 3
+    conf().confirmAppend = 1;
+    host.dialogBox.answer3 = Dialogs::Answer::No;
+    start();
+    ASSERT_EQ(host.dialogBox.questions.size(), 1);
+    EXPECT_TRUE(host.dialogBox.questions[0].contains(" いいえ(N)　→ 残して次 11 から追加"));
+    click(okCentre());
+    control.stopCommand();
+    turn();
+    EXPECT_EQ(steps.count(), 11);
+    EXPECT_EQ(host.details.last().no, "011");
+    EXPECT_EQ(steps.line(4), fourth);
+}
+
 TEST_F(Control, StartOptionsAnswerTheQuestion) {
     addSteps(2);
     options.newOrAppend = "append";

@@ -92,15 +92,24 @@ TEST_F(StartupTest, SavePathWithBlanksAndAutoStartsRecordingInThatFolder) {
     // The folder and recording come after the list of the chosen folder is loaded.
     EXPECT_LT(host.indexOf("load"), host.indexOf("run:cmdGo"));
 
-    // The setting does the same without an option; a missing command is logged.
+    // The setting does the same without an option.
     setRunTimeCaptureFolder(QString());
     conf() = Settings();
     host.calls.clear();
-    host.commandExists = false;
     writeConf(QStringLiteral("auto start = 1\r\n"));
     EXPECT_TRUE(start(QString()));
     EXPECT_TRUE(host.has("run:cmdGo"));
+    EXPECT_FALSE(host.has("timer"));
+
+    // Recording cannot start: logged, and the program starts idle and shown
+    // rather than hidden with nothing running.
+    host.calls.clear();
+    host.commandExists = false;
+    EXPECT_TRUE(start(QStringLiteral("-savepath \"%1\" -auto").arg(folder)));
     EXPECT_TRUE(log().contains(QStringLiteral("記録を開始できません")));
+    EXPECT_GT(host.indexOf("timer"), host.indexOf("run:cmdGo"));
+    EXPECT_GT(host.calls.lastIndexOf("visible:1"), host.indexOf("run:cmdGo"));
+    EXPECT_TRUE(host.visible);
 }
 
 TEST_F(StartupTest, FullWidthBlanksCapitalsMinimiseAndNovisible) {

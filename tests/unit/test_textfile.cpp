@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
 #include <random>
 #include <sys/resource.h>
@@ -38,11 +39,15 @@ TEST(ReadTextFile, MissingEmptyAndEachCharset) {
 TEST(ReadTextFile, ErrorIsShownUnderItsTitleAndGivesEmptyText) {
     ScratchHome home;
     FakeDialogs dialogs;
-    // A folder where a file is expected cannot be read.
+    // A folder where a file is expected cannot be read; the message names
+    // that, whatever an earlier call left in errno.
     QDir().mkpath(home.path("folder.txt"));
     bool ok = true;
-    EXPECT_EQ(readTextFile(home.path("folder.txt"), "shift-jis", &dialogs, &ok), QString());
+    QString error;
+    errno = EILSEQ;
+    EXPECT_EQ(readTextFile(home.path("folder.txt"), "shift-jis", &dialogs, &ok, &error), QString());
     EXPECT_FALSE(ok);
+    EXPECT_TRUE(error.startsWith(QString::number(EISDIR) + u' ')) << error.toStdString();
     ASSERT_EQ(dialogs.titles.size(), 1);
     EXPECT_EQ(dialogs.titles[0], QStringLiteral("MyFileWrite"));
     EXPECT_TRUE(dialogs.messages[0].endsWith(QStringLiteral("\r\n\r\n") + home.path("folder.txt")));
