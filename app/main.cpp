@@ -1,6 +1,8 @@
 #include "platform/x11/flockinstancelock.h"
 #include "platform/x11/x11platform.h"
+#include "store/commandlinehelp.h"
 #include "store/logs.h"
+#include "store/programfolder.h"
 #include "store/startoptions.h"
 #include "store/startup.h"
 #include "ui/frmklavoro.h"
@@ -10,12 +12,28 @@
 #include "ui/windowsession.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLineEdit>
 #include <QTimer>
 
 #include <cstdio>
 
 int main(int argc, char** argv) {
+    using namespace klavoro;
+    {
+        // Answered without a display and without touching the lock or any file.
+        QStringList arguments;
+        for (int i = 1; i < argc; ++i)
+            arguments << QString::fromLocal8Bit(argv[i]);
+        const InfoRequest info = infoRequest(arguments);
+        if (info != InfoRequest::None) {
+            const QString text = info == InfoRequest::Help
+                                     ? commandLineHelp(QStringLiteral("klavoro"))
+                                     : versionLine() + '\n';
+            std::fputs(text.toLocal8Bit().constData(), stdout);
+            return 0;
+        }
+    }
     const bool headlessPlatform = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
                                   qEnvironmentVariable("QT_QPA_PLATFORM") != QLatin1String("xcb");
     if (qEnvironmentVariableIsEmpty("DISPLAY") && !headlessPlatform) {
@@ -29,9 +47,13 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("klavoro"));
-    using namespace klavoro;
+    QApplication::setDesktopFileName(QStringLiteral("klavoro"));
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QStringLiteral("klavoro"), TrayIcon::normalIcon()));
 
-    // Before anything is touched: the running copy keeps its files to itself.
+    // An installed copy's first start: the lock may fall back to the settings folder.
+    createUserFolders();
+    // Before anything else is touched: the running copy keeps its files to itself.
     x11::FlockInstanceLock lock;
     {
         QtDialogs dialogs(nullptr);

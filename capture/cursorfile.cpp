@@ -22,7 +22,7 @@ CursorFile loadCursorFile(const QString& path) {
 }
 
 QString cursorFilePath(const QString& mouseFile) {
-    return programFolder() + QStringLiteral("cursors/") + mouseFile;
+    return shippedFilesFolder() + QStringLiteral("cursors/") + mouseFile;
 }
 
 } // namespace klavoro

@@ -14,7 +14,7 @@ struct CursorFile {
 CursorFile loadCursorFile(const QString& path);
 
 // Where the fixed pointer picture of `mouse file` is looked up: the cursors
-// folder beside the program.
+// folder of the shipped files.
 QString cursorFilePath(const QString& mouseFile);
 
 } // namespace klavoro

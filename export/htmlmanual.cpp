@@ -141,7 +141,11 @@ HtmlResult writeHtmlManual(const StepList& steps, const Settings& settings,
 }
 
 QString htmlPartsFolder() {
-    return programFolder() + QStringLiteral("parts/js");
+    // The shipped copy of an installed program is read-only: a user's own copy
+    // beside the settings takes its place, so the page can still be customised.
+    const QString own = programFolder() + QStringLiteral("parts/js");
+    if (isInstalledCopy() && QFileInfo(own).isDir()) return own;
+    return shippedFilesFolder() + QStringLiteral("parts/js");
 }
 
 } // namespace klavoro

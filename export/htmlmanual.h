@@ -26,7 +26,7 @@ public:
 
 struct HtmlManualPaths {
     QString captureFolder; // with a trailing separator
-    QString partsFolder;   // the program's parts/js
+    QString partsFolder;   // the shipped parts/js
 };
 
 enum class HtmlResult { Written, NoSteps, Cancelled, WriteFailed };
@@ -48,7 +48,8 @@ HtmlResult writeHtmlManual(const StepList& steps, const Settings& settings,
                            const HtmlManualPaths& paths, bool thumbnails, Dialogs& dialogs,
                            HtmlManualHost& host);
 
-// The program's parts/js folder.
+// Where the page's files come from: the shipped parts/js, or for an installed
+// copy the user's own parts/js in the settings folder when there is one.
 QString htmlPartsFolder();
 
 } // namespace klavoro

@@ -48,7 +48,7 @@ QString findSoundFile(const QString& name, const QStringList& themeRoots) {
     const QString n = QString(trimmed).replace('\\', '/');
     if (QDir::isAbsolutePath(n)) return isFile(n) ? n : QString();
 
-    const QString own = programFolder() + QStringLiteral("media/") + n;
+    const QString own = shippedFilesFolder() + QStringLiteral("media/") + n;
     if (isFile(own)) return own;
 
     const QString stem = QFileInfo(n).completeBaseName();

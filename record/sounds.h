@@ -13,7 +13,7 @@ class SoundPlayer;
 QStringList soundThemeRoots();
 
 // The file of a sound setting (`chime`, `sound start`): an absolute path as it
-// is; otherwise media/<name> beside the program, then in each theme root the
+// is; otherwise media/<name> of the shipped files, then in each theme root the
 // name itself, then the freedesktop theme's file of the same stem or of the
 // matching event ("chimes" -> complete, "notify" -> message, "chord" -> bell)
 // as .wav, .oga or .ogg. Empty when none exists.

@@ -349,7 +349,7 @@ void frmSetting::cmdEdit_Click() {
 
 void frmSetting::cmdMouse_Click() {
     const QString chosen =
-        m_pickers->chooseCursor(this, programFolder() + QStringLiteral("cursors"));
+        m_pickers->chooseCursor(this, shippedFilesFolder() + QStringLiteral("cursors"));
     if (chosen.isEmpty()) return;
     QString name;
     if (!mouseFileOf(chosen, &name)) {

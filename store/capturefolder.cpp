@@ -80,7 +80,7 @@ QString versionText() {
 
 QString windowTitle() {
     return QStringLiteral("クラヴォロ ") + versionText() + QStringLiteral("  －  ") +
-           relativePath(captureFolder(), programFolder());
+           relativePath(captureFolder(), captureBaseFolder());
 }
 
 } // namespace klavoro

@@ -12,7 +12,7 @@ QString runTimeCaptureFolder();
 // The capture folder text as chosen (run-time folder, else `save folder path`)
 // with a trailing separator. Creates the folder when missing.
 QString captureFolderText();
-// The same, resolved against the program folder: what file operations use.
+// The same, resolved against the capture base folder: what file operations use.
 QString captureFolder();
 
 // Image names come from OpList.txt, which anyone can edit: a name that could
@@ -33,7 +33,7 @@ QString thumbnailPath(const QString& folder, const QString& imageName);
 // "Ver" + major + "." + minor + revision, e.g. Ver1.00.
 QString versionText();
 
-// "クラヴォロ Ver1.00  －  " + the capture folder relative to the program folder.
+// "クラヴォロ Ver1.00  －  " + the capture folder relative to the capture base folder.
 QString windowTitle();
 
 } // namespace klavoro

@@ -31,14 +31,14 @@ QString ConfFile::path() const {
 namespace {
 
 // Capture folder check: a folder that does not exist leaves the setting empty
-// (the program folder); an existing one gets its trailing separator.
+// (the capture base folder); an existing one gets its trailing separator.
 void checkCaptureFolder(Settings& s) {
     const QString resolved = unquote(resolvePath(s.saveFolderPath));
     if (!QFileInfo(resolved).isDir()) {
         if (!s.saveFolderPath.isEmpty())
             writeLog(QStringLiteral("Conf.txt: save folder path 「%1」 はフォルダーではありません。"
-                                    "プログラムフォルダーに保存します")
-                         .arg(s.saveFolderPath.left(300)));
+                                    "「%2」に保存します")
+                         .arg(s.saveFolderPath.left(300), captureBaseFolder()));
         s.saveFolderPath.clear();
     } else if (!s.saveFolderPath.isEmpty()) {
         s.saveFolderPath = withTrailingSeparator(s.saveFolderPath);

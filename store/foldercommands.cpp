@@ -52,7 +52,7 @@ void FolderCommands::switchToUnmarked() {
         m_dialogs.message(QStringLiteral("既に ") + f + QStringLiteral(" です！"), kTitle);
         return;
     }
-    // An empty setting means the program folder: its NO_RECT is relative too.
+    // An empty setting means the capture base folder: its NO_RECT is relative too.
     const QString candidate = f.isEmpty() ? kNoRect : f + '/' + kNoRect;
     if (QFileInfo(resolvePath(candidate)).isDir()) {
         conf().saveFolderPath = candidate;

@@ -16,7 +16,7 @@ public:
     FolderCommands(Dialogs& dialogs, std::function<void()> reload);
 
     // A folder chosen in the folder dialog: stored in full (the folder button)
-    // or relative to the program folder (the menu entries).
+    // or relative to the capture base folder (the menu entries).
     void chooseFolder(const QString& chosen, bool storeRelative);
 
     // Back to the default folder "data", after asking.

@@ -14,7 +14,7 @@ using ProgramStarter = std::function<bool(const QString& program, const QStringL
 bool startDetachedProgram(const QString& program, const QStringList& arguments);
 
 // Opens a step image in the image editor `editorPath` (quotes allowed, a
-// relative path counts from the program folder, a bare name is looked up in
+// relative path counts from the capture base folder, a bare name is looked up in
 // PATH), or with the desktop's default program when `editorPath` is empty.
 // False when the image is missing or nothing could be started; the reason is
 // written to log.txt.

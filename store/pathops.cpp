@@ -26,7 +26,7 @@ QString resolvePath(const QString& path, const QString& baseFolder) {
         if (p.size() < 2 || !p.endsWith('"')) return path;
         p = p.mid(1, p.size() - 2);
     }
-    QString base = baseFolder.isEmpty() ? programFolder() : baseFolder;
+    QString base = baseFolder.isEmpty() ? captureBaseFolder() : baseFolder;
     if (QFileInfo(base).isDir()) base = withTrailingSeparator(base);
     if (p.contains(QLatin1String("../"))) {
         QString clean = QDir::cleanPath(p.startsWith('/') ? p : base + p);
@@ -40,7 +40,7 @@ QString resolvePath(const QString& path, const QString& baseFolder) {
 
 QString relativePath(const QString& path, const QString& baseFolder) {
     const QString p = unquote(path);
-    const QString b = unquote(baseFolder.isEmpty() ? programFolder() : baseFolder);
+    const QString b = unquote(baseFolder.isEmpty() ? captureBaseFolder() : baseFolder);
     if (p.isEmpty() || b.isEmpty() || p[0] != b[0] || p.startsWith(QLatin1String("//")))
         return path;
     auto parts = [](const QString& s) {

@@ -11,11 +11,11 @@ namespace klavoro {
 // blanks inside them) as long as the text both begins and ends with one.
 QString unquote(const QString& text);
 
-// Resolves a path against a base folder (default: the program folder).
+// Resolves a path against a base folder (default: the capture base folder).
 // Looks at the disk only to see whether the base is an existing folder.
 QString resolvePath(const QString& path, const QString& base = QString());
 
-// The path relative to a base folder (default: the program folder), without a
+// The path relative to a base folder (default: the capture base folder), without a
 // trailing separator; a path that is not absolute like the base comes back unchanged.
 QString relativePath(const QString& path, const QString& base = QString());
 

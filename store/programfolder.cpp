@@ -6,31 +6,97 @@
 
 #include <optional>
 
+#ifndef KLAVORO_SHARE_FROM_BIN
+#define KLAVORO_SHARE_FROM_BIN "../share/klavoro"
+#endif
+
 namespace klavoro {
 namespace {
-std::optional<QString> g_programFolder;
+
+std::optional<FolderLayout> g_layout;
+
+QString asFolder(const QString& path) {
+    QString dir = QDir(path).absolutePath();
+    if (!dir.endsWith('/')) dir += '/';
+    return dir;
+}
+
+// The XDG rule: an unset, empty or relative value means the default.
+QString xdgBase(const QString& value, const QString& userHome, const QString& fallback) {
+    if (!value.isEmpty() && QDir::isAbsolutePath(value)) return asFolder(value);
+    return asFolder(userHome + '/' + fallback);
+}
+
+const FolderLayout& layout() {
+    if (!g_layout) g_layout = folderLayout(currentFolderInputs());
+    return *g_layout;
+}
+
+} // namespace
+
+FolderLayout folderLayout(const FolderInputs& in) {
+    FolderLayout l;
+    if (!in.klavoroHome.isEmpty()) {
+        l.program = l.captureBase = l.shipped = asFolder(in.klavoroHome);
+        return l;
+    }
+    // A writable folder alone does not make a portable copy: root may write to
+    // /usr/bin, and a user to ~/.local/bin, yet neither is the place for settings.
+    l.installed = !in.installedShared.isEmpty() || !in.exeFolderWritable;
+    if (!l.installed) {
+        l.program = l.captureBase = l.shipped = asFolder(in.exeFolder);
+        return l;
+    }
+    const QString home = in.userHome.isEmpty() ? QDir::homePath() : in.userHome;
+    l.program =
+        xdgBase(in.xdgConfigHome, home, QStringLiteral(".config")) + QStringLiteral("klavoro/");
+    l.captureBase =
+        xdgBase(in.xdgDataHome, home, QStringLiteral(".local/share")) + QStringLiteral("klavoro/");
+    // A read-only portable copy still has its files beside the executable.
+    l.shipped = asFolder(in.installedShared.isEmpty() ? in.exeFolder : in.installedShared);
+    return l;
+}
+
+FolderInputs currentFolderInputs() {
+    FolderInputs in;
+    in.klavoroHome = qEnvironmentVariable(kProgramFolderEnv);
+    in.exeFolder =
+        QCoreApplication::instance()
+            ? QCoreApplication::applicationDirPath()
+            : QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().section('/', 0, -2);
+    in.exeFolderWritable = QFileInfo(in.exeFolder).isWritable();
+    const QString shared =
+        QDir::cleanPath(in.exeFolder + '/' + QStringLiteral(KLAVORO_SHARE_FROM_BIN));
+    if (QFileInfo(shared).isDir()) in.installedShared = shared;
+    in.xdgConfigHome = qEnvironmentVariable("XDG_CONFIG_HOME");
+    in.xdgDataHome = qEnvironmentVariable("XDG_DATA_HOME");
+    in.userHome = qEnvironmentVariable("HOME");
+    return in;
 }
 
 QString programFolder() {
-    if (!g_programFolder) {
-        QString dir = qEnvironmentVariable(kProgramFolderEnv);
-        if (dir.isEmpty()) {
-            if (QCoreApplication::instance())
-                dir = QCoreApplication::applicationDirPath();
-            else
-                dir = QFileInfo(QStringLiteral("/proc/self/exe"))
-                          .canonicalFilePath()
-                          .section('/', 0, -2);
-        }
-        dir = QDir(dir).absolutePath();
-        if (!dir.endsWith('/')) dir += '/';
-        g_programFolder = dir;
-    }
-    return *g_programFolder;
+    return layout().program;
+}
+
+QString captureBaseFolder() {
+    return layout().captureBase;
+}
+
+QString shippedFilesFolder() {
+    return layout().shipped;
+}
+
+bool isInstalledCopy() {
+    return layout().installed;
+}
+
+void createUserFolders() {
+    QDir().mkpath(programFolder());
+    QDir().mkpath(captureBaseFolder());
 }
 
 void resetProgramFolder() {
-    g_programFolder.reset();
+    g_layout.reset();
 }
 
 } // namespace klavoro

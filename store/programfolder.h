@@ -7,11 +7,41 @@ namespace klavoro {
 // The environment variable that overrides the program folder (tests, portable use).
 inline constexpr const char* kProgramFolderEnv = "KLAVORO_HOME";
 
-// The program folder with a trailing separator: $KLAVORO_HOME when set,
-// otherwise the folder of the executable.
-QString programFolder();
+// Where the program keeps its files. A portable copy (its executable's folder
+// writable, not an installed layout) keeps everything in that folder, as does
+// $KLAVORO_HOME. An installed copy follows the XDG base directories and reads
+// what it ships from <prefix>/share/klavoro. Every folder ends with '/'.
+struct FolderLayout {
+    QString program;     // Conf.txt, the logs, the wait marker, the lock fallback
+    QString captureBase; // the default capture folder "data", relative capture folders
+    QString shipped;     // parts/js, cursors, media, chars
+    bool installed = false;
+};
 
-// Forget the cached value (tests change the environment between cases).
+// What the layout is decided from; gathered from the process by `currentFolderInputs`.
+struct FolderInputs {
+    QString klavoroHome; // $KLAVORO_HOME
+    QString exeFolder;   // the folder of the executable
+    bool exeFolderWritable = true;
+    QString installedShared; // <exe folder>/../share/klavoro when that is a folder
+    QString xdgConfigHome;   // $XDG_CONFIG_HOME
+    QString xdgDataHome;     // $XDG_DATA_HOME
+    QString userHome;        // $HOME
+};
+
+FolderLayout folderLayout(const FolderInputs& in);
+FolderInputs currentFolderInputs();
+
+// The folders of this process (decided once; `resetProgramFolder` forgets).
+QString programFolder();
+QString captureBaseFolder();
+QString shippedFilesFolder();
+bool isInstalledCopy();
+
+// Creates the folders the program writes to (settings and captures).
+void createUserFolders();
+
+// Forget the cached layout (tests change the environment between cases).
 void resetProgramFolder();
 
 } // namespace klavoro

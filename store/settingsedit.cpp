@@ -337,23 +337,23 @@ bool storedSaveFolder(const QString& text, QString* stored) {
         return true;
     }
     const QString absolute = QDir::cleanPath(resolvePath(t));
-    if (withTrailingSeparator(absolute) == programFolder()) {
+    if (withTrailingSeparator(absolute) == captureBaseFolder()) {
         stored->clear();
         return true;
     }
     if (!QFileInfo(absolute).isDir()) return false;
-    *stored = withTrailingSeparator(relativePath(absolute, programFolder()));
+    *stored = withTrailingSeparator(relativePath(absolute, captureBaseFolder()));
     return true;
 }
 
 QString saveFolderDialogStart(const QString& text) {
     const QString t = unquote(text);
-    return t.isEmpty() ? programFolder() : resolvePath(withTrailingSeparator(t));
+    return t.isEmpty() ? captureBaseFolder() : resolvePath(withTrailingSeparator(t));
 }
 
 QString saveFolderText(const QString& chosen) {
     if (chosen.isEmpty()) return chosen;
-    QString rel = relativePath(QDir::cleanPath(chosen), programFolder());
+    QString rel = relativePath(QDir::cleanPath(chosen), captureBaseFolder());
     while (rel.size() > 1 && rel.endsWith('/'))
         rel.chop(1);
     return rel;
@@ -361,7 +361,7 @@ QString saveFolderText(const QString& chosen) {
 
 bool mouseFileOf(const QString& chosen, QString* name) {
     const QFileInfo file(chosen);
-    const QDir cursors(programFolder() + QStringLiteral("cursors"));
+    const QDir cursors(shippedFilesFolder() + QStringLiteral("cursors"));
     if (!file.isFile() || !cursors.exists() || file.canonicalPath() != cursors.canonicalPath())
         return false;
     *name = file.fileName();
@@ -369,7 +369,7 @@ bool mouseFileOf(const QString& chosen, QString* name) {
 }
 
 QString editorPathText(const QString& chosen) {
-    const QString home = programFolder();
+    const QString home = captureBaseFolder();
     return chosen.startsWith(home) ? chosen.mid(home.size()) : chosen;
 }
 

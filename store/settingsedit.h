@@ -133,27 +133,27 @@ QString formatMaxCnt(qint32 value);
 double numberOfText(const QString& text);
 
 // `save folder path` for the folder box's text on Ok. False when the text
-// names no existing folder; `stored` is then untouched. The program folder
-// and the empty text give the empty setting; any other folder is stored
-// relative to the program folder, ending in the separator.
+// names no existing folder; `stored` is then untouched. The capture base
+// folder and the empty text give the empty setting; any other folder is
+// stored relative to the capture base folder, ending in the separator.
 bool storedSaveFolder(const QString& text, QString* stored);
 // Where the folder dialog starts for the box's text.
 QString saveFolderDialogStart(const QString& text);
 // The box's text for a folder chosen in the folder dialog: relative to the
-// program folder, without a trailing separator (the root keeps its own).
+// capture base folder, without a trailing separator (the root keeps its own).
 QString saveFolderText(const QString& chosen);
 
 // The `mouse file` for a cursor chosen in the file dialog: its file name,
-// when it lies in the cursors folder beside the program, where captures
+// when it lies in the shipped cursors folder, where captures
 // look for it. False for a file anywhere else.
 bool mouseFileOf(const QString& chosen, QString* name);
 
-// `editor path` for a chosen program: relative inside the program folder,
-// absolute elsewhere (a relative path to a system program would break when
-// the program folder moves).
+// `editor path` for a chosen program: relative inside the capture base
+// folder, absolute elsewhere (a relative path to a system program would break
+// when that folder moves).
 QString editorPathText(const QString& chosen);
-// True when the text names an executable file: resolved against the program
-// folder, or a bare name found on the search path.
+// True when the text names an executable file: resolved against the capture
+// base folder, or a bare name found on the search path.
 bool isExecutableFile(const QString& text);
 
 } // namespace klavoro

@@ -71,12 +71,14 @@ Startup::Startup(SessionHost& host, ConfFile& confFile, SessionState& state,
       m_desktop(desktop), m_statusName(std::move(statusName)) {}
 
 bool Startup::run(const QString& commandLine) {
+    createUserFolders(); // an installed copy's first start has none yet
     writeLog(QString(), true);
     writeExeLog(QString(), true);
     m_host.showWindowHandle();
-    QDir::setCurrent(programFolder());
-    if (QFileInfo::exists(programFolder() + QStringLiteral("読んでね.txt"))) m_host.showHintMark();
-    createFolderTree(programFolder() + QStringLiteral("data")); // a failure is mended later
+    QDir::setCurrent(captureBaseFolder());
+    if (QFileInfo::exists(shippedFilesFolder() + QStringLiteral("読んでね.txt")))
+        m_host.showHintMark();
+    createFolderTree(captureBaseFolder() + QStringLiteral("data")); // a failure is mended later
 
     try {
         openStatusBlock();

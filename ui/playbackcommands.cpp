@@ -65,7 +65,7 @@ void playFrom(PlayState& state, int n) {
     std::unique_ptr<CharacterService> characters;
     if (!conf().animeChar.isEmpty())
         characters = std::make_unique<QtCharacterService>(
-            QStringList{programFolder() + QStringLiteral("chars")});
+            QStringList{shippedFilesFolder() + QStringLiteral("chars")});
     Playback(state.host, runMode(), conf(), characters.get()).playFrom(n);
 }
 

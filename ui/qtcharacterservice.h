@@ -7,7 +7,7 @@
 namespace klavoro {
 
 // Characters from *.kchar files in the given folders (normally the `chars`
-// folder beside the program), shown as windows of our own.
+// folder of the shipped files), shown as windows of our own.
 class QtCharacterService : public CharacterService {
 public:
     explicit QtCharacterService(QStringList folders) : m_folders(std::move(folders)) {}

@@ -20,7 +20,7 @@ SettingsOpener& settingsOpener(frmKlavoro& w) {
     hooks.recordedSteps = [&w] { return w.steps().count(); };
     hooks.characterNames = [] {
         QStringList names;
-        QtCharacterService characters({programFolder() + QStringLiteral("chars")});
+        QtCharacterService characters({shippedFilesFolder() + QStringLiteral("chars")});
         for (const CharacterEntry& entry : characters.catalogue())
             names << entry.name;
         return names;

@@ -118,6 +118,16 @@ ProgramRun::ProgramRun(QString home) : m_home(std::move(home)) {
     m_process.setStandardOutputFile(QProcess::nullDevice());
 }
 
+ProgramRun::ProgramRun(QString binary, const QProcessEnvironment& env)
+    : m_binary(std::move(binary)), m_home(m_dir.path()) {
+    m_statusName = QStringLiteral("GetImage-test-%1").arg(QRandomGenerator::global()->generate());
+    QProcessEnvironment e = env;
+    e.insert(QStringLiteral("KLAVORO_STATUS_BLOCK"), m_statusName);
+    m_process.setProcessEnvironment(e);
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process.setStandardOutputFile(QProcess::nullDevice());
+}
+
 ProgramRun::~ProgramRun() {
     if (m_process.state() != QProcess::NotRunning) {
         m_process.kill();
@@ -126,7 +136,7 @@ ProgramRun::~ProgramRun() {
 }
 
 bool ProgramRun::start(const QStringList& args) {
-    m_process.start(QStringLiteral(KLAVORO_BINARY), args);
+    m_process.start(m_binary, args);
     return m_process.waitForStarted(5000);
 }
 

@@ -24,6 +24,9 @@ class ProgramRun {
 public:
     // `home` empty: a fresh temporary folder.
     explicit ProgramRun(QString home = QString());
+    // Another executable (an installed copy) in the given environment, which
+    // chooses its folders itself; home() is a fresh temporary folder.
+    ProgramRun(QString binary, const QProcessEnvironment& env);
     ~ProgramRun();
     ProgramRun(const ProgramRun&) = delete;
     ProgramRun& operator=(const ProgramRun&) = delete;
@@ -50,6 +53,7 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    QString m_binary = QStringLiteral(KLAVORO_BINARY);
     QString m_home;
     QString m_statusName;
     QProcess m_process;
