@@ -1,5 +1,6 @@
 // The rich-text and Word exports of 1000 steps with their pictures: the build
 // of the rich text (and its layout in the window), its RTF, and the .docx.
+#include "bench/offscreenmain.h"
 #include "export/docxwriter.h"
 #include "export/richtextbuild.h"
 #include "export/rtfwriter.h"
@@ -8,7 +9,6 @@
 #include "tests/unit/documentfolder.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QGuiApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -85,10 +85,5 @@ BENCHMARK(BM_DocxOf1000Steps)->Unit(benchmark::kMillisecond)->UseRealTime();
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runOffscreenBenchmarks(argc, argv);
 }

@@ -2,6 +2,7 @@
 // step (with the save), and building a list from 15000 image files. The
 // folders are made under TMPDIR: point it at a tmpfs to time the program
 // rather than the disk.
+#include "bench/offscreenmain.h"
 #include "store/capturefolder.h"
 #include "store/dialogs.h"
 #include "store/listfromimages.h"
@@ -18,7 +19,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -173,9 +173,5 @@ BENCHMARK(BM_BuildListFrom15000Images)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return runOffscreenBenchmarks(argc, argv);
 }

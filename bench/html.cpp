@@ -1,4 +1,5 @@
 // The HTML manual of a full list: 15000 steps whose thumbnails already exist.
+#include "bench/offscreenmain.h"
 #include "capture/encoders.h"
 #include "export/htmlmanual.h"
 #include "store/dialogs.h"
@@ -8,7 +9,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -91,9 +91,5 @@ BENCHMARK(BM_HtmlBody15000)->Unit(benchmark::kMillisecond)->Iterations(5)->Arg(0
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return runOffscreenBenchmarks(argc, argv);
 }

@@ -1,4 +1,5 @@
 // Encoding a capture and making thumbnails.
+#include "bench/offscreenmain.h"
 #include "capture/encoders.h"
 #include "export/thumbnails.h"
 #include "store/dialogs.h"
@@ -6,7 +7,6 @@
 #include "store/steplist.h"
 
 #include <QDir>
-#include <QGuiApplication>
 #include <QPainter>
 #include <QTemporaryDir>
 
@@ -90,9 +90,5 @@ BENCHMARK(BM_Thumbnails1000FullHd)->Unit(benchmark::kMillisecond)->Iterations(2)
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return runOffscreenBenchmarks(argc, argv);
 }

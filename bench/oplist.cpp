@@ -1,4 +1,5 @@
 // Load and write of a 15000-step OpList.txt with realistic Japanese sentences.
+#include "bench/offscreenmain.h"
 #include "store/oplist.h"
 #include "store/capturefolder.h"
 #include "store/dialogs.h"
@@ -7,7 +8,6 @@
 #include "store/steplist.h"
 #include "store/textfile.h"
 
-#include <QGuiApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -81,9 +81,5 @@ BENCHMARK(BM_Write15000)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return runOffscreenBenchmarks(argc, argv);
 }

@@ -38,14 +38,6 @@ QStringList numbers(int from, int to, int step) {
     return list;
 }
 
-QCheckBox* checkBox(QWidget* parent, const char* name, const QString& text,
-                    const QString& tip = QString()) {
-    auto* box = new QCheckBox(text, parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setToolTip(tip);
-    return box;
-}
-
 QComboBox* comboBox(QWidget* parent, const QString& name, const QStringList& items, bool editable) {
     auto* box = new QComboBox(parent);
     box->setObjectName(name);

@@ -11,17 +11,6 @@
 #include <QPushButton>
 
 namespace klavoro {
-namespace {
-
-QCheckBox* checkBox(QWidget* parent, const char* name, const QString& text,
-                    const QString& tip = QString()) {
-    auto* box = new QCheckBox(text, parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setToolTip(tip);
-    return box;
-}
-
-} // namespace
 
 void frmSetting::buildOtherPage(QWidget* page) {
     auto* grid = new QGridLayout(page);

@@ -14,14 +14,6 @@
 namespace klavoro {
 namespace {
 
-QCheckBox* checkBox(QWidget* parent, const char* name, const QString& text,
-                    const QString& tip = QString()) {
-    auto* box = new QCheckBox(text, parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setToolTip(tip);
-    return box;
-}
-
 QComboBox* listBox(QWidget* parent, const char* name, const QStringList& items,
                    const QString& tip = QString()) {
     auto* box = new QComboBox(parent);

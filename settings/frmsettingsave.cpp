@@ -30,14 +30,6 @@ QLineEdit* digitBox(QWidget* parent, const QString& name, const QString& pattern
     return box;
 }
 
-QCheckBox* checkBox(QWidget* parent, const char* name, const QString& text,
-                    const QString& tip = QString()) {
-    auto* box = new QCheckBox(text, parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setToolTip(tip);
-    return box;
-}
-
 } // namespace
 
 void frmSetting::buildSavePage(QWidget* page) {

@@ -2,11 +2,19 @@
 
 #include "capture/drawing.h"
 
+#include <QCheckBox>
 #include <QColor>
 #include <QComboBox>
 #include <QWidget>
 
 namespace klavoro {
+
+QCheckBox* checkBox(QWidget* parent, const char* name, const QString& text, const QString& tip) {
+    auto* box = new QCheckBox(text, parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setToolTip(tip);
+    return box;
+}
 
 void setItems(QComboBox* box, const QStringList& items) {
     box->clear();

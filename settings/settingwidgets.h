@@ -4,10 +4,14 @@
 #include <QStringList>
 #include <QValidator>
 
+class QCheckBox;
 class QComboBox;
 class QWidget;
 
 namespace klavoro {
+
+QCheckBox* checkBox(QWidget* parent, const char* name, const QString& text,
+                    const QString& tip = QString());
 
 // Fills a list and shows `text` in it: the item of that text, or, for a
 // value the list lacks (a hand-edited Conf.txt), that text as an extra

@@ -1,5 +1,7 @@
 #include "ui/frmpopup.h"
 
+#include "capture/drawing.h"
+
 #include <QEnterEvent>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -20,10 +22,6 @@ constexpr int kMargin = 3;
 constexpr int kCloseSize = 18;
 constexpr int kRightGap = 10;
 constexpr int kBottomGap = 50;
-
-QColor fromBgr(qint32 bgr) {
-    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
-}
 
 } // namespace
 
@@ -55,7 +53,7 @@ frmPopup::frmPopup(QWidget* parent)
 
 void frmPopup::load(const QString& text, qint32 colour, int countdownMs) {
     QPalette p = lblMsg->palette();
-    p.setColor(QPalette::WindowText, fromBgr(colour < 0 ? kDefaultColour : colour));
+    p.setColor(QPalette::WindowText, colourFromBgr(colour < 0 ? kDefaultColour : colour));
     lblMsg->setPalette(p);
     lblMsg->setText(text);
     const QFontMetrics fm(lblMsg->font());

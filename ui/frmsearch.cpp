@@ -1,5 +1,7 @@
 #include "ui/frmsearch.h"
 
+#include "capture/drawing.h"
+
 #include "platform/inputmethod.h"
 #include "store/settings.h"
 #include "store/stepline.h"
@@ -30,14 +32,10 @@ constexpr int kHeightWithReplaceTwips = 3330;
 constexpr int kFoundHeight = 140;
 constexpr int kImeMonitorMs = 250;
 
-QColor fromBgr(qint32 bgr) {
-    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
-}
-
 void setCaptionColour(QWidget* w, qint32 bgr) {
     QPalette p = w->palette();
-    p.setColor(QPalette::WindowText, fromBgr(bgr));
-    p.setColor(QPalette::ButtonText, fromBgr(bgr));
+    p.setColor(QPalette::WindowText, colourFromBgr(bgr));
+    p.setColor(QPalette::ButtonText, colourFromBgr(bgr));
     w->setPalette(p);
 }
 
