@@ -1,7 +1,6 @@
 #include "ui/frmsearch.h"
 
 #include "capture/drawing.h"
-
 #include "platform/inputmethod.h"
 #include "store/settings.h"
 #include "store/stepline.h"
