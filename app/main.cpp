@@ -4,12 +4,12 @@
 #include "store/logs.h"
 #include "store/programfolder.h"
 #include "store/startoptions.h"
-#include "store/startup.h"
+#include "app/session/startup.h"
 #include "ui/frmklavoro.h"
 #include "ui/noticewindows.h"
 #include "ui/qtdialogs.h"
 #include "ui/trayicon.h"
-#include "ui/windowsession.h"
+#include "app/windowsession.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -1,6 +1,6 @@
 // Searching and replacing in a 15000-step list with Japanese sentences: one
 // click of 次を検索 walks the whole list when the text is not found.
-#include "store/stepsearch.h"
+#include "edit/stepsearch.h"
 #include "store/stepline.h"
 #include "store/steplist.h"
 

@@ -1,7 +1,7 @@
 #include "ui/frmmsgedit.h"
 
 #include "platform/inputmethod.h"
-#include "store/messageedit.h"
+#include "edit/messageedit.h"
 #include "store/settings.h"
 
 #include <QGuiApplication>

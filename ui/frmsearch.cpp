@@ -5,7 +5,7 @@
 #include "store/settings.h"
 #include "store/stepline.h"
 #include "store/steplist.h"
-#include "store/stepsearch.h"
+#include "edit/stepsearch.h"
 #include "ui/frmsplash.h"
 
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 // The HTML manual from the main menu and the step list's menu, and the
 // phrase-format dialog from the tools menu and the settings dialog.
-#include "describe/frmformat.h"
-#include "export/frmmakehtml.h"
+#include "ui/frmformat.h"
+#include "ui/frmmakehtml.h"
 #include "platform/services.h"
 #include "settings/settingsopener.h"
 #include "store/capturefolder.h"

@@ -1,7 +1,7 @@
 // The rich-text window and the Word document, from the main menu and the
 // step list's menu.
 #include "export/documentsteps.h"
-#include "export/frmrichtxt.h"
+#include "ui/frmrichtxt.h"
 #include "export/richtextbuild.h"
 #include "export/wordexport.h"
 #include "platform/services.h"

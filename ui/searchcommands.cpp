@@ -3,7 +3,7 @@
 #include "store/oplist.h"
 #include "store/stepline.h"
 #include "store/steplist.h"
-#include "store/stepsearch.h"
+#include "edit/stepsearch.h"
 #include "ui/commandfamilies.h"
 #include "ui/commandmap.h"
 #include "ui/frmklavoro.h"

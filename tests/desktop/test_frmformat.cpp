@@ -1,4 +1,4 @@
-#include "describe/frmformat.h"
+#include "ui/frmformat.h"
 #include "store/dialogs.h"
 #include "store/settings.h"
 

@@ -1,4 +1,4 @@
-#include "export/frmmakehtml.h"
+#include "ui/frmmakehtml.h"
 #include "platform/shell.h"
 #include "store/dialogs.h"
 #include "store/notices.h"

@@ -1,5 +1,5 @@
-#include "describe/frmformat.h"
-#include "export/frmmakehtml.h"
+#include "ui/frmformat.h"
+#include "ui/frmmakehtml.h"
 #include "settings/frmsetting.h"
 #include "settings/settingsopener.h"
 #include "store/programfolder.h"

@@ -3,7 +3,7 @@
 #include "store/settings.h"
 #include "store/stepline.h"
 #include "store/steplist.h"
-#include "store/stepsearch.h"
+#include "edit/stepsearch.h"
 #include "tests/desktop/fixtureapp.h"
 #include "ui/frmsearch.h"
 

@@ -1,4 +1,4 @@
-#include "export/frmrichtxt.h"
+#include "ui/frmrichtxt.h"
 #include "export/rtfwriter.h"
 #include "export/selectionformat.h"
 #include "export/stepdocument.h"

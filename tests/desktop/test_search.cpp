@@ -4,7 +4,7 @@
 #include "store/sjis.h"
 #include "store/stepline.h"
 #include "store/steplist.h"
-#include "store/stepsearch.h"
+#include "edit/stepsearch.h"
 #include "tests/desktop/fixtureapp.h"
 #include "tests/unit/testutil.h"
 #include "ui/frmklavoro.h"

@@ -10,7 +10,7 @@
 #include "tests/desktop/trayhost.h"
 #include "ui/frmklavoro.h"
 #include "ui/trayicon.h"
-#include "ui/windowsession.h"
+#include "app/windowsession.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,7 +4,7 @@
 #include "store/notices.h"
 #include "store/oplist.h"
 #include "store/sjis.h"
-#include "store/stepedithost.h"
+#include "edit/stepedithost.h"
 #include "store/stepline.h"
 #include "store/steplist.h"
 #include "testutil.h"

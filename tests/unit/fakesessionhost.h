@@ -2,7 +2,7 @@
 
 #include "record/runmode.h"
 
-#include "store/sessionhost.h"
+#include "app/session/sessionhost.h"
 #include "store/startoptions.h"
 #include "testutil.h"
 

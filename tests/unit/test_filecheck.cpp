@@ -1,5 +1,5 @@
 #include "edittesting.h"
-#include "store/filecheck.h"
+#include "edit/filecheck.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "edittesting.h"
-#include "store/listfromimages.h"
+#include "edit/listfromimages.h"
 
 #include <QRegularExpression>
 

@@ -1,5 +1,5 @@
 #include "edittesting.h"
-#include "store/messageedit.h"
+#include "edit/messageedit.h"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 #include "platform/fake/fakesharedmemory.h"
 #include "record/runmode.h"
 #include "store/conffile.h"
-#include "store/shutdown.h"
+#include "app/session/shutdown.h"
 #include "store/sjis.h"
-#include "store/startup.h"
+#include "app/session/startup.h"
 #include "testutil.h"
 
 #include <QDir>

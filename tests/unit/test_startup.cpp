@@ -8,7 +8,7 @@
 #include "store/conffile.h"
 #include "store/logs.h"
 #include "store/sjis.h"
-#include "store/startup.h"
+#include "app/session/startup.h"
 #include "testutil.h"
 
 #include "store/events.h"

@@ -1,5 +1,5 @@
 #include "edittesting.h"
-#include "store/stepdeletion.h"
+#include "edit/stepdeletion.h"
 
 #include <QFile>
 

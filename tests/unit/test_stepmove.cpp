@@ -1,5 +1,5 @@
 #include "edittesting.h"
-#include "store/stepmove.h"
+#include "edit/stepmove.h"
 
 #include <gtest/gtest.h>
 

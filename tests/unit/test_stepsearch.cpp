@@ -2,7 +2,7 @@
 #include "store/sjis.h"
 #include "store/stepline.h"
 #include "store/steplist.h"
-#include "store/stepsearch.h"
+#include "edit/stepsearch.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>

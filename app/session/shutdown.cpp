@@ -1,4 +1,4 @@
-#include "store/shutdown.h"
+#include "app/session/shutdown.h"
 
 #include "record/runmode.h"
 #include "store/conffile.h"
@@ -6,9 +6,9 @@
 #include "store/events.h"
 #include "store/logs.h"
 #include "store/programfolder.h"
-#include "store/sessionhost.h"
+#include "app/session/sessionhost.h"
 #include "store/settings.h"
-#include "store/startup.h"
+#include "app/session/startup.h"
 #include "store/textfile.h"
 
 #include <exception>

@@ -1,7 +1,7 @@
-#include "store/stepmove.h"
+#include "edit/stepmove.h"
 
 #include "store/oplist.h"
-#include "store/stepedithost.h"
+#include "edit/stepedithost.h"
 #include "store/steplist.h"
 
 namespace klavoro {

@@ -1,4 +1,4 @@
-#include "ui/windowsession.h"
+#include "app/windowsession.h"
 
 #include "platform/inputhook.h"
 #include "platform/services.h"

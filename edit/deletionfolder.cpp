@@ -1,4 +1,4 @@
-#include "store/deletionfolder.h"
+#include "edit/deletionfolder.h"
 
 #include "store/capturefolder.h"
 #include "store/logs.h"

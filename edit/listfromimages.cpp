@@ -1,4 +1,4 @@
-#include "store/listfromimages.h"
+#include "edit/listfromimages.h"
 
 #include "store/capturefolder.h"
 #include "store/dialogs.h"
@@ -8,7 +8,7 @@
 #include "store/pathops.h"
 #include "store/settings.h"
 #include "store/sjis.h"
-#include "store/stepedithost.h"
+#include "edit/stepedithost.h"
 #include "store/textfile.h"
 
 #include <QDir>

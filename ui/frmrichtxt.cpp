@@ -1,4 +1,4 @@
-#include "export/frmrichtxt.h"
+#include "ui/frmrichtxt.h"
 
 #include "export/documentsteps.h"
 #include "export/richtextbuild.h"

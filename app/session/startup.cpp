@@ -1,4 +1,4 @@
-#include "store/startup.h"
+#include "app/session/startup.h"
 
 #include "capture/imagelibrary.h"
 #include "platform/desktop.h"
@@ -12,7 +12,7 @@
 #include "store/foldercommands.h"
 #include "store/logs.h"
 #include "store/programfolder.h"
-#include "store/sessionhost.h"
+#include "app/session/sessionhost.h"
 #include "store/textfile.h"
 
 #include <QDir>

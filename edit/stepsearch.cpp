@@ -1,4 +1,4 @@
-#include "store/stepsearch.h"
+#include "edit/stepsearch.h"
 
 #include "store/sjis.h"
 #include "store/stepline.h"

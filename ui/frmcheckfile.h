@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/filecheck.h"
+#include "edit/filecheck.h"
 
 #include <QDialog>
 

@@ -1,7 +1,7 @@
-#include "store/stepdeletion.h"
+#include "edit/stepdeletion.h"
 
 #include "store/capturefolder.h"
-#include "store/deletionfolder.h"
+#include "edit/deletionfolder.h"
 #include "store/dialogs.h"
 #include "store/events.h"
 #include "store/logs.h"
@@ -9,7 +9,7 @@
 #include "store/oplist.h"
 #include "store/pathops.h"
 #include "store/settings.h"
-#include "store/stepedithost.h"
+#include "edit/stepedithost.h"
 #include "store/stepline.h"
 #include "store/steplist.h"
 #include "store/textfile.h"

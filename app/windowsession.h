@@ -1,8 +1,8 @@
 #pragma once
 
-#include "store/sessionhost.h"
-#include "store/shutdown.h"
-#include "store/startup.h"
+#include "app/session/sessionhost.h"
+#include "app/session/shutdown.h"
+#include "app/session/startup.h"
 
 #include <QObject>
 #include <QStringList>

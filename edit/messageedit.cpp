@@ -1,8 +1,8 @@
-#include "store/messageedit.h"
+#include "edit/messageedit.h"
 
 #include "store/dialogs.h"
 #include "store/oplist.h"
-#include "store/stepedithost.h"
+#include "edit/stepedithost.h"
 #include "store/stepline.h"
 #include "store/steplist.h"
 

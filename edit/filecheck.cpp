@@ -1,4 +1,4 @@
-#include "store/filecheck.h"
+#include "edit/filecheck.h"
 
 #include "store/capturefolder.h"
 #include "store/pathops.h"

@@ -1,4 +1,4 @@
-#include "store/frmcheckfile.h"
+#include "ui/frmcheckfile.h"
 
 #include "store/capturefolder.h"
 #include "store/dialogs.h"

@@ -1,4 +1,4 @@
-#include "export/frmmakehtml.h"
+#include "ui/frmmakehtml.h"
 
 #include "capture/drawing.h"
 #include "platform/shell.h"
