@@ -1,14 +1,13 @@
-// glib and AT-SPI first: Qt's keyword macros break their headers.
-#include <atspi/atspi.h>
+// GIO and AT-SPI first: Qt's keyword macros break their headers.
+#include <atspi/atspi-constants.h>
+#include <gio/gio.h>
 
 #include "platform/x11/atspiaccessibility.h"
 
 #include "platform/desktop.h"
-#include "platform/x11/atspielement.h"
 #include "platform/x11/atspiroles.h"
 #include "store/logs.h"
 
-#include <QFileInfo>
 #include <QQueue>
 
 #include <unistd.h>
@@ -18,37 +17,6 @@ namespace klavoro::x11 {
 namespace {
 
 using ElementRef = std::shared_ptr<AtspiElement>;
-
-// Connecting without a session bus would make libdbus launch one that
-// outlives us, and libatspi ends the process when it finds no bus later.
-bool busReachable() {
-    if (!qEnvironmentVariableIsEmpty("AT_SPI_BUS_ADDRESS") ||
-        !qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
-        return true;
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    return !runtime.isEmpty() && QFileInfo::exists(runtime + QStringLiteral("/bus"));
-}
-
-ElementRef wrap(AtspiAccessible* a, const BudgetRef& budget) {
-    if (!a) return nullptr;
-    auto element = std::make_shared<AtspiElement>(a, budget);
-    g_object_unref(a);
-    return element;
-}
-
-ElementRef childAt(AtspiElement& parent, int index) {
-    CallBudget& budget = *parent.budget();
-    if (!budget.allowCall()) return nullptr;
-    const qint64 started = budget.elapsed();
-    GError* error = nullptr;
-    AtspiAccessible* child = atspi_accessible_get_child_at_index(parent.handle(), index, &error);
-    budget.callDone(started);
-    if (error) {
-        g_error_free(error);
-        return nullptr;
-    }
-    return wrap(child, parent.budget());
-}
 
 bool has(quint64 states, AtspiStateType s) {
     return (states >> s) & 1;
@@ -106,19 +74,21 @@ bool isLeafControl(int role, quint64 states) {
     }
 }
 
+// Extents that say nothing: an element laid out by its parent only (a GTK
+// notebook page) or not placed at all.
+bool unplaced(const QRect& r) {
+    return r.width() <= 0 || r.height() <= 0 || r.x() <= -0x10000000 || r.y() <= -0x10000000;
+}
+
 } // namespace
 
-AtspiAccessibility::AtspiAccessibility(Desktop& desktop, int callTimeoutMs, int budgetMs)
+AtspiAccessibility::AtspiAccessibility(Desktop& desktop, int callTimeoutMs, int budgetMs,
+                                       bool quiet)
     : m_desktop(desktop), m_callTimeoutMs(callTimeoutMs), m_budgetMs(budgetMs) {
-    if (busReachable()) {
-        // Once per process: a second atspi_init() answers "already done"
-        // even when the first one found no bus.
-        static const int initResult = atspi_init();
-        m_available = initResult == 0 || initResult == 1;
-    }
-    if (!m_available)
+    if (!m_bus.isOpen() && !quiet)
         writeLog(
-            QStringLiteral("アクセシビリティ バスに接続できません。要素の情報なしで記録します"));
+            QStringLiteral("アクセシビリティ バスに接続できません。要素の情報なしで記録します (") +
+            m_bus.errorText() + u')');
 }
 
 AtspiAccessibility::~AtspiAccessibility() = default;
@@ -127,46 +97,61 @@ qint64 AtspiAccessibility::askablePid(WindowId window) {
     if (!window || window == m_desktop.desktopWindow()) return 0;
     const qint64 pid = m_desktop.processId(window);
     // Asking ourselves would wait for an answer that our own blocked thread
-    // has to give.
+    // may have to give.
     return pid > 0 && pid != getpid() ? pid : 0;
 }
 
-_AtspiAccessible* AtspiAccessibility::applicationOf(qint64 pid) {
-    // The registry is asked here; the last inspection may have left the
-    // timeout at the few milliseconds it had left.
-    atspi_set_timeout(m_callTimeoutMs, -1);
-    AtspiAccessible* desktop = atspi_get_desktop(0);
-    if (!desktop) return nullptr;
-    AtspiAccessible* found = nullptr;
-    GError* error = nullptr;
-    const int count = atspi_accessible_get_child_count(desktop, &error);
-    g_clear_error(&error);
-    for (int i = 0; i < count && !found; ++i) {
-        AtspiAccessible* app = atspi_accessible_get_child_at_index(desktop, i, &error);
-        g_clear_error(&error);
-        if (!app) continue;
-        const QString bus =
-            QString::fromUtf8(ATSPI_OBJECT(app)->app ? ATSPI_OBJECT(app)->app->bus_name : "");
-        auto known = m_pidOfBus.constFind(bus);
-        qint64 appPid = known != m_pidOfBus.constEnd() ? *known : 0;
-        if (known == m_pidOfBus.constEnd()) {
+AtspiRef AtspiAccessibility::applicationOf(qint64 pid, int timeoutMs) {
+    const AtspiReply reply = m_bus.call(AtspiBus::registryRoot(), "org.a11y.atspi.Accessible",
+                                        "GetChildren", nullptr, "(a(so))", timeoutMs);
+    if (!reply) return {};
+    GVariant* list = g_variant_get_child_value(reply.value, 0);
+    AtspiRef found;
+    const gsize count = g_variant_n_children(list);
+    for (gsize i = 0; i < count && found.isNull(); ++i) {
+        const gchar* bus = nullptr;
+        const gchar* path = nullptr;
+        g_variant_get_child(list, i, "(&s&o)", &bus, &path);
+        const QString name = QString::fromUtf8(bus);
+        auto known = m_pidOfBus.constFind(name);
+        qint64 appPid = 0;
+        if (known != m_pidOfBus.constEnd()) {
+            appPid = *known;
+        } else {
             // The bus daemon answers this, never the application itself.
-            appPid = atspi_accessible_get_process_id(app, &error);
-            if (error)
-                g_clear_error(&error);
-            else
-                m_pidOfBus.insert(bus, appPid);
+            appPid = m_bus.processOf(name, timeoutMs);
+            if (appPid > 0) m_pidOfBus.insert(name, appPid);
         }
-        if (appPid == pid)
-            found = app;
-        else
-            g_object_unref(app);
+        if (appPid == pid) found = {name, QString::fromUtf8(path)};
     }
-    g_object_unref(desktop);
+    g_variant_unref(list);
     return found;
 }
 
-std::shared_ptr<AtspiElement> AtspiAccessibility::openApplication(qint64 pid) {
+AtspiAccessibility::Toolkit AtspiAccessibility::toolkitOf(const AtspiRef& root, int timeoutMs) {
+    if (const auto known = m_toolkitOfBus.constFind(root.bus); known != m_toolkitOfBus.constEnd())
+        return *known;
+    Toolkit toolkit;
+    const AtspiReply name = m_bus.property(root, "org.a11y.atspi.Application", "ToolkitName",
+                                           timeoutMs);
+    const AtspiReply version = m_bus.property(root, "org.a11y.atspi.Application", "Version",
+                                              timeoutMs);
+    if (name && version && g_variant_is_of_type(name.value, G_VARIANT_TYPE_STRING) &&
+        g_variant_is_of_type(version.value, G_VARIANT_TYPE_STRING)) {
+        const QString toolkitName = QString::fromUtf8(g_variant_get_string(name.value, nullptr));
+        const QString toolkitVersion =
+            QString::fromUtf8(g_variant_get_string(version.value, nullptr));
+        toolkit.gtk4 = toolkitName == QLatin1String("GTK") &&
+                       toolkitVersion.startsWith(QLatin1String("4."));
+        m_toolkitOfBus.insert(root.bus, toolkit);
+    }
+    return toolkit;
+}
+
+AppRef AtspiAccessibility::openApplication(qint64 pid, WindowId window, AtspiRef* root) {
+    const int limit = std::exchange(m_nextLimitMs, 0);
+    m_lastTimedOut = false;
+    m_queryBudget.reset();
     // An application that did not answer the last query is left alone for a
     // while: one step asks several times (tracker, inspection, focus), and
     // each would otherwise wait for its own timeout.
@@ -174,24 +159,42 @@ std::shared_ptr<AtspiElement> AtspiAccessibility::openApplication(qint64 pid) {
         m_hungUntil.insert(pid, QDeadlineTimer(kHungPauseMs));
     m_lastBudget.remove(pid);
     if (const auto hung = m_hungUntil.constFind(pid); hung != m_hungUntil.constEnd()) {
-        if (!hung->hasExpired()) return nullptr;
+        if (!hung->hasExpired()) {
+            m_lastTimedOut = true;
+            return nullptr;
+        }
         m_hungUntil.remove(pid);
     }
-    AtspiAccessible* handle = applicationOf(pid);
-    if (!handle) return nullptr;
     auto budget = std::make_shared<CallBudget>(m_callTimeoutMs, m_budgetMs);
+    if (limit > 0) budget->limitTotal(limit);
+    const int firstTimeout = std::max(1, budget->nextCallTimeout());
+    *root = applicationOf(pid, firstTimeout);
+    if (root->isNull()) return nullptr;
     m_lastBudget.insert(pid, budget);
-    return wrap(handle, budget);
+    m_queryBudget = budget;
+    auto app = std::make_shared<AtspiApp>();
+    app->bus = &m_bus;
+    app->budget = budget;
+    const Toolkit toolkit = toolkitOf(*root, std::max(1, budget->nextCallTimeout()));
+    if (toolkit.gtk4) {
+        // GTK 4 has no screen coordinates on X11: it answers in those of its
+        // window, whose content starts inside the shadow it draws.
+        app->windowCoordinates = true;
+        app->visibleIsShowing = true;
+        app->windowOrigin = m_desktop.contentRect(m_desktop.topLevelWindow(window)).topLeft();
+    }
+    return app;
 }
 
 std::shared_ptr<AtspiElement> AtspiAccessibility::topLevelFor(AtspiElement& app, WindowId window) {
-    const QRect xRect = m_desktop.windowRect(window);
+    const QRect xRect = app.app()->windowCoordinates ? m_desktop.contentRect(window)
+                                                     : m_desktop.windowRect(window);
     ElementRef best;
     double bestOverlap = 0.5; // a popup over a big window must not pass for it
     const int count = app.childCount();
     for (int i = 0; i < count; ++i) {
-        ElementRef top = childAt(app, i);
-        if (!top || !has(top->atspiStates(), ATSPI_STATE_SHOWING)) continue;
+        ElementRef top = app.childElement(i);
+        if (!top || !top->isShowing()) continue;
         const double agreement = overlap(top->location(), xRect);
         if (agreement > bestOverlap) {
             bestOverlap = agreement;
@@ -221,7 +224,7 @@ std::shared_ptr<AtspiElement> AtspiAccessibility::openPopupAt(AtspiElement& app,
     };
     const int count = app.childCount();
     for (int i = 0; i < count; ++i)
-        if (ElementRef top = childAt(app, i)) urgent.enqueue({top, false});
+        if (ElementRef top = app.childElement(i)) urgent.enqueue({top, false});
     ElementRef found;
     for (int visited = 0; visited < kMaxVisited; ++visited) {
         if (urgent.isEmpty() && (found || later.isEmpty())) break;
@@ -239,7 +242,7 @@ std::shared_ptr<AtspiElement> AtspiAccessibility::openPopupAt(AtspiElement& app,
         if (has(states, ATSPI_STATE_MANAGES_DESCENDANTS) && !contains) continue;
         const int children = e.childCount();
         for (int i = 0; i < children && i < kMaxVisited; ++i)
-            if (ElementRef child = childAt(e, i)) enqueue(std::move(child), popup);
+            if (ElementRef child = e.childElement(i)) enqueue(std::move(child), popup);
         if (e.budget()->gaveUp()) break;
     }
     return found;
@@ -248,24 +251,30 @@ std::shared_ptr<AtspiElement> AtspiAccessibility::openPopupAt(AtspiElement& app,
 std::shared_ptr<AtspiElement> AtspiAccessibility::deepestAt(std::shared_ptr<AtspiElement> from,
                                                             QPoint point) {
     ElementRef current = std::move(from);
-    for (int depth = 0; depth < 64; ++depth) {
-        CallBudget& budget = *current->budget();
-        if (!budget.allowCall()) break;
-        const qint64 started = budget.elapsed();
-        GError* error = nullptr;
-        AtspiAccessible* child =
-            atspi_component_get_accessible_at_point(ATSPI_COMPONENT(current->handle()), point.x(),
-                                                    point.y(), ATSPI_COORD_TYPE_SCREEN, &error);
-        budget.callDone(started);
-        if (error) {
-            g_error_free(error);
-            break;
+    for (int depth = 0; depth < 64 && !current->budget()->gaveUp(); ++depth) {
+        ElementRef child = current->childAtPoint(point);
+        if (child && child->key() == current->key()) child.reset();
+        if (!child) {
+            // A child that its parent lays out without extents of its own (a
+            // GTK notebook page) hides what lies inside it from the query:
+            // look through such children for one whose content holds the point.
+            const int count = current->childCount();
+            for (int i = 0; i < count && i < 16 && !child; ++i) {
+                ElementRef c = current->childElement(i);
+                if (!c || !c->isShowing() || !unplaced(c->location())) continue;
+                const int inner = c->childCount();
+                for (int k = 0; k < inner && k < 4; ++k) {
+                    ElementRef grandChild = c->childElement(k);
+                    if (grandChild && grandChild->isShowing() &&
+                        grandChild->location().contains(point)) {
+                        child = grandChild;
+                        break;
+                    }
+                }
+            }
         }
-        if (!child || child == current->handle()) {
-            if (child) g_object_unref(child);
-            break;
-        }
-        current = wrap(child, current->budget());
+        if (!child) break;
+        current = child;
     }
     // A text field's nameless inner area (its scrolling viewport) is part of
     // the field, as it is for the user. Toolkits may answer the viewport in
@@ -280,29 +289,36 @@ std::shared_ptr<AtspiElement> AtspiAccessibility::deepestAt(std::shared_ptr<Atsp
 }
 
 AccessibleRef AtspiAccessibility::objectAtPoint(QPoint point) {
-    if (!m_available) return nullptr;
+    if (!m_bus.isOpen()) return nullptr;
     const WindowId window = m_desktop.topLevelWindow(m_desktop.windowAt(point));
     const qint64 pid = askablePid(window);
     if (!pid) return nullptr;
-    ElementRef app = openApplication(pid);
+    AtspiRef root;
+    const AppRef app = openApplication(pid, window, &root);
     if (!app) return nullptr;
-    ElementRef top = topLevelFor(*app, window);
-    if (top && top->location().contains(point)) return deepestAt(top, point);
-    if (!app->budget()->gaveUp()) {
-        if (ElementRef popup = openPopupAt(*app, point)) return deepestAt(popup, point);
+    AtspiElement application(root, app);
+    ElementRef top = topLevelFor(application, window);
+    ElementRef result;
+    if (top && top->location().contains(point)) {
+        result = deepestAt(top, point);
+    } else if (!app->budget->gaveUp()) {
+        if (ElementRef popup = openPopupAt(application, point)) result = deepestAt(popup, point);
     }
     // On the window's frame or title bar: the window itself.
-    return top;
+    if (!result) result = top;
+    return result;
 }
 
 AccessibleRef AtspiAccessibility::objectOfWindow(WindowId window) {
-    if (!m_available) return nullptr;
+    if (!m_bus.isOpen()) return nullptr;
     const WindowId top = m_desktop.topLevelWindow(window);
     const qint64 pid = askablePid(top);
     if (!pid) return nullptr;
-    ElementRef app = openApplication(pid);
+    AtspiRef root;
+    const AppRef app = openApplication(pid, top, &root);
     if (!app) return nullptr;
-    return topLevelFor(*app, top);
+    AtspiElement application(root, app);
+    return topLevelFor(application, top);
 }
 
 std::shared_ptr<AtspiElement> AtspiAccessibility::findFocused(const ElementRef& from) {
@@ -320,21 +336,40 @@ std::shared_ptr<AtspiElement> AtspiAccessibility::findFocused(const ElementRef& 
         }
         const int children = e->childCount();
         for (int i = children - 1; i >= 0; --i)
-            if (ElementRef child = childAt(*e, i)) stack.append(child);
+            if (ElementRef child = e->childElement(i)) stack.append(child);
     }
     return nullptr;
 }
 
 AccessibleRef AtspiAccessibility::focusedObject() {
-    if (!m_available) return nullptr;
-    const WindowId window = m_desktop.foregroundWindow();
+    if (!m_bus.isOpen()) return nullptr;
+    const WindowId window = m_desktop.topLevelWindow(m_desktop.foregroundWindow());
     const qint64 pid = askablePid(window);
     if (!pid) return nullptr;
-    ElementRef app = openApplication(pid);
+    AtspiRef root;
+    const AppRef app = openApplication(pid, window, &root);
     if (!app) return nullptr;
-    if (ElementRef top = topLevelFor(*app, m_desktop.topLevelWindow(window)))
-        return findFocused(top);
-    return findFocused(app);
+    AtspiElement application(root, app);
+    if (ElementRef top = topLevelFor(application, window)) return findFocused(top);
+    return findFocused(std::make_shared<AtspiElement>(root, app));
+}
+
+AccessibleRef AtspiAccessibility::objectByKey(const QString& key) {
+    if (!m_bus.isOpen()) return nullptr;
+    // "<bus name>:<object path>"; the bus name has colons of its own.
+    const int split = key.indexOf(QLatin1String(":/"));
+    if (split <= 0) return nullptr;
+    const QString bus = key.left(split);
+    qint64 pid = m_pidOfBus.value(bus);
+    if (pid == 0) {
+        pid = m_bus.processOf(bus, m_callTimeoutMs);
+        if (pid > 0) m_pidOfBus.insert(bus, pid);
+    }
+    if (pid <= 0 || pid == getpid()) return nullptr;
+    AtspiRef root;
+    const AppRef app = openApplication(pid, 0, &root);
+    if (!app || root.bus != bus) return nullptr;
+    return std::make_shared<AtspiElement>(AtspiRef{bus, key.mid(split + 1)}, app);
 }
 
 } // namespace klavoro::x11
