@@ -8,6 +8,12 @@ void FrozenScreen::freeze(const QRect& area) {
     m_frozen = !m_image.isNull();
 }
 
+void FrozenScreen::freezeImage(const QImage& wholeScreen) {
+    m_area = QRect(QPoint(0, 0), wholeScreen.size());
+    m_image = wholeScreen;
+    m_frozen = !m_image.isNull();
+}
+
 void FrozenScreen::thaw() {
     m_frozen = false;
     m_image = QImage();

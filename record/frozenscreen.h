@@ -16,6 +16,8 @@ public:
 
     // Copies the part of `area` that is on the screen, now.
     void freeze(const QRect& area);
+    // Takes a copy made earlier of the whole screen.
+    void freezeImage(const QImage& wholeScreen);
     void thaw();
     bool isFrozen() const { return m_frozen; }
 
