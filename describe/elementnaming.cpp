@@ -130,6 +130,9 @@ QString nameOfElement(AccessibleObject& element) {
     if (!caption.isEmpty() && (own.isEmpty() || own == captionText || own == caption ||
                                own.startsWith(caption + u' ')))
         return caption;
+    // Labelled by a caption whose text lies deeper (a web page's label
+    // element): the name is the caption's text all the same.
+    if (!own.isEmpty() && !element.labelledBy().isEmpty()) return labelText(own);
     if (!own.isEmpty() || !takesNearbyLabel(element.role())) return own;
     const AccessibleRef parent = element.parent();
     if (!parent) return QString();

@@ -106,43 +106,59 @@ AtspiRef AtspiAccessibility::applicationOf(qint64 pid, int timeoutMs) {
                                         "GetChildren", nullptr, "(a(so))", timeoutMs);
     if (!reply) return {};
     GVariant* list = g_variant_get_child_value(reply.value, 0);
-    AtspiRef found;
+    QList<AtspiRef> apps;
     const gsize count = g_variant_n_children(list);
-    for (gsize i = 0; i < count && found.isNull(); ++i) {
+    for (gsize i = 0; i < count; ++i) {
         const gchar* bus = nullptr;
         const gchar* path = nullptr;
         g_variant_get_child(list, i, "(&s&o)", &bus, &path);
-        const QString name = QString::fromUtf8(bus);
-        auto known = m_pidOfBus.constFind(name);
-        qint64 appPid = 0;
-        if (known != m_pidOfBus.constEnd()) {
-            appPid = *known;
-        } else {
-            // The bus daemon answers this, never the application itself.
-            appPid = m_bus.processOf(name, timeoutMs);
-            if (appPid > 0) m_pidOfBus.insert(name, appPid);
-        }
-        if (appPid == pid) found = {name, QString::fromUtf8(path)};
+        apps << AtspiRef{QString::fromUtf8(bus), QString::fromUtf8(path)};
     }
     g_variant_unref(list);
-    return found;
+    // The bus daemon tells the processes, never the applications themselves:
+    // all unknown ones in one round trip.
+    std::vector<AtspiBus::Request> ask;
+    QList<QString> asked;
+    const AtspiRef daemon{QStringLiteral("org.freedesktop.DBus"),
+                          QStringLiteral("/org/freedesktop/DBus")};
+    for (const AtspiRef& app : apps) {
+        if (m_pidOfBus.contains(app.bus) || asked.contains(app.bus)) continue;
+        asked << app.bus;
+        ask.push_back({daemon, "org.freedesktop.DBus", "GetConnectionUnixProcessID",
+                       g_variant_new("(s)", app.bus.toUtf8().constData()), "(u)"});
+    }
+    const std::vector<AtspiReply> pids = m_bus.callAll(std::move(ask), timeoutMs);
+    for (qsizetype i = 0; i < asked.size(); ++i) {
+        guint32 appPid = 0;
+        if (pids[size_t(i)]) g_variant_get(pids[size_t(i)].value, "(u)", &appPid);
+        if (appPid > 0) m_pidOfBus.insert(asked[i], appPid);
+    }
+    for (const AtspiRef& app : apps)
+        if (m_pidOfBus.value(app.bus) == pid) return app;
+    return {};
 }
 
 AtspiAccessibility::Toolkit AtspiAccessibility::toolkitOf(const AtspiRef& root, int timeoutMs) {
     if (const auto known = m_toolkitOfBus.constFind(root.bus); known != m_toolkitOfBus.constEnd())
         return *known;
     Toolkit toolkit;
-    const AtspiReply name = m_bus.property(root, "org.a11y.atspi.Application", "ToolkitName",
-                                           timeoutMs);
-    const AtspiReply version = m_bus.property(root, "org.a11y.atspi.Application", "Version",
-                                              timeoutMs);
-    if (name && version && g_variant_is_of_type(name.value, G_VARIANT_TYPE_STRING) &&
-        g_variant_is_of_type(version.value, G_VARIANT_TYPE_STRING)) {
-        const QString toolkitName = QString::fromUtf8(g_variant_get_string(name.value, nullptr));
-        const QString toolkitVersion =
-            QString::fromUtf8(g_variant_get_string(version.value, nullptr));
-        toolkit.gtk4 = toolkitName == QLatin1String("GTK") &&
-                       toolkitVersion.startsWith(QLatin1String("4."));
+    std::vector<AtspiBus::Request> ask;
+    for (const char* name : {"ToolkitName", "Version"})
+        ask.push_back({root, "org.freedesktop.DBus.Properties", "Get",
+                       g_variant_new("(ss)", "org.a11y.atspi.Application", name), "(v)"});
+    const std::vector<AtspiReply> replies = m_bus.callAll(std::move(ask), timeoutMs);
+    if (replies[0] && replies[1]) {
+        const auto text = [](const AtspiReply& r) {
+            GVariant* inner = nullptr;
+            g_variant_get(r.value, "(v)", &inner);
+            const QString value = g_variant_is_of_type(inner, G_VARIANT_TYPE_STRING)
+                                      ? QString::fromUtf8(g_variant_get_string(inner, nullptr))
+                                      : QString();
+            g_variant_unref(inner);
+            return value;
+        };
+        toolkit.gtk4 = text(replies[0]) == QLatin1String("GTK") &&
+                       text(replies[1]).startsWith(QLatin1String("4."));
         m_toolkitOfBus.insert(root.bus, toolkit);
     }
     return toolkit;
@@ -167,9 +183,12 @@ AppRef AtspiAccessibility::openApplication(qint64 pid, WindowId window, AtspiRef
     }
     auto budget = std::make_shared<CallBudget>(m_callTimeoutMs, m_budgetMs);
     if (limit > 0) budget->limitTotal(limit);
-    const int firstTimeout = std::max(1, budget->nextCallTimeout());
-    *root = applicationOf(pid, firstTimeout);
-    if (root->isNull()) return nullptr;
+    *root = m_rootOfPid.value(pid);
+    if (root->isNull()) {
+        *root = applicationOf(pid, std::max(1, budget->nextCallTimeout()));
+        if (root->isNull()) return nullptr;
+        m_rootOfPid.insert(pid, *root);
+    }
     m_lastBudget.insert(pid, budget);
     m_queryBudget = budget;
     auto app = std::make_shared<AtspiApp>();
@@ -189,18 +208,25 @@ AppRef AtspiAccessibility::openApplication(qint64 pid, WindowId window, AtspiRef
 std::shared_ptr<AtspiElement> AtspiAccessibility::topLevelFor(AtspiElement& app, WindowId window) {
     const QRect xRect = app.app()->windowCoordinates ? m_desktop.contentRect(window)
                                                      : m_desktop.windowRect(window);
+    // The window has not moved since the last query: its element is the same.
+    if (const auto known = m_knownWindows.constFind(window);
+        known != m_knownWindows.constEnd() && known->xRect == xRect &&
+        known->frame.bus == app.ref().bus) {
+        auto frame = std::make_shared<AtspiElement>(known->frame, app.app());
+        frame->assumeLocation(known->frameRect);
+        return frame;
+    }
     ElementRef best;
     double bestOverlap = 0.5; // a popup over a big window must not pass for it
-    const int count = app.childCount();
-    for (int i = 0; i < count; ++i) {
-        ElementRef top = app.childElement(i);
-        if (!top || !top->isShowing()) continue;
+    for (const ElementRef& top : app.childrenWithShape()) {
+        if (!top->isShowing()) continue;
         const double agreement = overlap(top->location(), xRect);
         if (agreement > bestOverlap) {
             bestOverlap = agreement;
             best = top;
         }
     }
+    if (best) m_knownWindows.insert(window, {best->ref(), xRect, best->location()});
     return best;
 }
 
@@ -222,9 +248,8 @@ std::shared_ptr<AtspiElement> AtspiAccessibility::openPopupAt(AtspiElement& app,
         else
             later.enqueue({std::move(element), inPopup});
     };
-    const int count = app.childCount();
-    for (int i = 0; i < count; ++i)
-        if (ElementRef top = app.childElement(i)) urgent.enqueue({top, false});
+    for (ElementRef& top : app.childrenWithShape())
+        urgent.enqueue({std::move(top), false});
     ElementRef found;
     for (int visited = 0; visited < kMaxVisited; ++visited) {
         if (urgent.isEmpty() && (found || later.isEmpty())) break;
@@ -240,9 +265,8 @@ std::shared_ptr<AtspiElement> AtspiAccessibility::openPopupAt(AtspiElement& app,
         if (isLeafControl(number, states)) continue;
         // Long lists are entered only where the point is.
         if (has(states, ATSPI_STATE_MANAGES_DESCENDANTS) && !contains) continue;
-        const int children = e.childCount();
-        for (int i = 0; i < children && i < kMaxVisited; ++i)
-            if (ElementRef child = e.childElement(i)) enqueue(std::move(child), popup);
+        for (ElementRef& child : e.childrenWithShape())
+            enqueue(std::move(child), popup);
         if (e.budget()->gaveUp()) break;
     }
     return found;
@@ -256,17 +280,18 @@ std::shared_ptr<AtspiElement> AtspiAccessibility::deepestAt(std::shared_ptr<Atsp
         if (child && child->key() == current->key()) child.reset();
         if (!child) {
             // A child that its parent lays out without extents of its own (a
-            // GTK notebook page) hides what lies inside it from the query:
-            // look through such children for one whose content holds the point.
-            const int count = current->childCount();
-            for (int i = 0; i < count && i < 16 && !child; ++i) {
-                ElementRef c = current->childElement(i);
-                if (!c || !c->isShowing() || !unplaced(c->location())) continue;
-                const int inner = c->childCount();
-                for (int k = 0; k < inner && k < 4; ++k) {
-                    ElementRef grandChild = c->childElement(k);
-                    if (grandChild && grandChild->isShowing() &&
-                        grandChild->location().contains(point)) {
+            // GTK notebook page), or a notebook's tab whose page lies outside
+            // the tab, hides what lies inside it from the query: look through
+            // such children for one whose content holds the point.
+            const bool notebook = roleFromAtspi(current->atspiRole()) == 60;
+            int looked = 0;
+            for (const ElementRef& c : current->childrenWithShape()) {
+                if (child || ++looked > 16) break;
+                if (!c->isShowing() || (!notebook && !unplaced(c->location()))) continue;
+                int inner = 0;
+                for (const ElementRef& grandChild : c->childrenWithShape()) {
+                    if (++inner > 4) break;
+                    if (grandChild->isShowing() && grandChild->location().contains(point)) {
                         child = grandChild;
                         break;
                     }
@@ -276,6 +301,8 @@ std::shared_ptr<AtspiElement> AtspiAccessibility::deepestAt(std::shared_ptr<Atsp
         if (!child) break;
         current = child;
     }
+    // Everything a step reads of the element, in one round trip.
+    current->prefetch(true);
     // A text field's nameless inner area (its scrolling viewport) is part of
     // the field, as it is for the user. Toolkits may answer the viewport in
     // one hop, so look back from the answer.
@@ -298,6 +325,11 @@ AccessibleRef AtspiAccessibility::objectAtPoint(QPoint point) {
     if (!app) return nullptr;
     AtspiElement application(root, app);
     ElementRef top = topLevelFor(application, window);
+    if (!top && !app->budget->gaveUp()) {
+        // The application may have gone and come back under another name.
+        m_rootOfPid.remove(pid);
+        m_knownWindows.remove(window);
+    }
     ElementRef result;
     if (top && top->location().contains(point)) {
         result = deepestAt(top, point);
@@ -307,6 +339,18 @@ AccessibleRef AtspiAccessibility::objectAtPoint(QPoint point) {
     // On the window's frame or title bar: the window itself.
     if (!result) result = top;
     return result;
+}
+
+void AtspiAccessibility::prepare(QPoint point) {
+    if (!m_bus.isOpen()) return;
+    const WindowId window = m_desktop.topLevelWindow(m_desktop.windowAt(point));
+    const qint64 pid = askablePid(window);
+    if (!pid) return;
+    AtspiRef root;
+    const AppRef app = openApplication(pid, window, &root);
+    if (!app) return;
+    AtspiElement application(root, app);
+    topLevelFor(application, window);
 }
 
 AccessibleRef AtspiAccessibility::objectOfWindow(WindowId window) {
@@ -334,9 +378,9 @@ std::shared_ptr<AtspiElement> AtspiAccessibility::findFocused(const ElementRef& 
             if (!has(states, ATSPI_STATE_SHOWING) || has(states, ATSPI_STATE_MANAGES_DESCENDANTS))
                 continue;
         }
-        const int children = e->childCount();
-        for (int i = children - 1; i >= 0; --i)
-            if (ElementRef child = e->childElement(i)) stack.append(child);
+        std::vector<ElementRef> children = e->childrenWithShape();
+        for (auto it = children.rbegin(); it != children.rend(); ++it)
+            stack.append(*it);
     }
     return nullptr;
 }

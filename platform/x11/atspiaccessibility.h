@@ -40,6 +40,10 @@ public:
     AccessibleRef focusedObject() override;
     AccessibleRef objectByKey(const QString& key) override;
 
+    // Learns, unhurried, what a query at `point` needs first (the
+    // application, its toolkit, its window), so that a held press later
+    // asks only about the element itself.
+    void prepare(QPoint point);
     // The next query may take at most this long in all (a held press).
     void limitNextQuery(int totalMs) { m_nextLimitMs = totalMs; }
     // Whether the last query (and what was read from its elements) ran out
@@ -72,6 +76,15 @@ private:
     int m_nextLimitMs = 0;
     bool m_lastTimedOut = false;
     BudgetRef m_queryBudget;
+    // What stays true between queries: an application's root, and the
+    // element of its window while the X window keeps its place.
+    struct KnownWindow {
+        AtspiRef frame;
+        QRect xRect;
+        QRect frameRect;
+    };
+    QHash<qint64, AtspiRef> m_rootOfPid;
+    QHash<WindowId, KnownWindow> m_knownWindows;
     QHash<QString, qint64> m_pidOfBus;
     QHash<QString, Toolkit> m_toolkitOfBus;
     QHash<qint64, BudgetRef> m_lastBudget;

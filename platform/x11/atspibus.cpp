@@ -126,6 +126,90 @@ AtspiReply AtspiBus::property(const AtspiRef& object, const char* interface, con
     return reply;
 }
 
+namespace {
+
+// One call of a batch. Its answer may come after the batch has given up
+// waiting: the slot then outlives the batch and frees itself.
+struct Slot {
+    AtspiReply reply;
+    bool done = false;
+    bool abandoned = false;
+    int* pending = nullptr;
+};
+
+void replied(GObject* source, GAsyncResult* result, gpointer data) {
+    auto* slot = static_cast<Slot*>(data);
+    GError* e = nullptr;
+    GVariant* value = g_dbus_connection_call_finish(G_DBUS_CONNECTION(source), result, &e);
+    if (slot->abandoned) {
+        if (value) g_variant_unref(value);
+        if (e) g_error_free(e);
+        delete slot;
+        return;
+    }
+    slot->reply.value = value;
+    if (e) {
+        slot->reply.timedOut = g_error_matches(e, G_IO_ERROR, G_IO_ERROR_TIMED_OUT);
+        g_error_free(e);
+    }
+    slot->done = true;
+    --*slot->pending;
+}
+
+} // namespace
+
+std::vector<AtspiReply> AtspiBus::callAll(std::vector<Request> requests, int timeoutMs) const {
+    std::vector<AtspiReply> replies(requests.size());
+    int pending = 0;
+    // Answers are dispatched in a context of this call's own, so that the
+    // thread (GUI or not) needs no main loop running.
+    GMainContext* context = g_main_context_new();
+    g_main_context_push_thread_default(context);
+    std::vector<Slot*> calls(requests.size(), nullptr);
+    for (size_t i = 0; i < requests.size(); ++i) {
+        Request& r = requests[i];
+        if (!m_connection || r.object.isNull()) {
+            if (r.params) g_variant_unref(g_variant_ref_sink(r.params));
+            continue;
+        }
+        calls[i] = new Slot;
+        calls[i]->pending = &pending;
+        ++pending;
+        g_dbus_connection_call(m_connection, r.object.bus.toUtf8().constData(),
+                               r.object.path.toUtf8().constData(), r.interface, r.method, r.params,
+                               r.replyType ? G_VARIANT_TYPE(r.replyType) : nullptr,
+                               G_DBUS_CALL_FLAGS_NO_AUTO_START, std::max(1, timeoutMs), nullptr,
+                               replied, calls[i]);
+    }
+    const gint64 deadline = g_get_monotonic_time() + gint64(std::max(1, timeoutMs)) * 1000;
+    // Wakes the wait below at the deadline.
+    GSource* timer = g_timeout_source_new(static_cast<guint>(std::max(1, timeoutMs)));
+    g_source_set_callback(timer, [](gpointer) -> gboolean { return G_SOURCE_REMOVE; }, nullptr,
+                          nullptr);
+    g_source_attach(timer, context);
+    while (pending > 0 && g_get_monotonic_time() < deadline)
+        g_main_context_iteration(context, TRUE);
+    g_source_destroy(timer);
+    g_source_unref(timer);
+    for (size_t i = 0; i < calls.size(); ++i) {
+        Slot* slot = calls[i];
+        if (!slot) continue;
+        if (slot->done) {
+            replies[i] = std::move(slot->reply);
+            delete slot;
+        } else {
+            replies[i].timedOut = true;
+            // Its answer would be dispatched into this context, which nobody
+            // runs after this: the slot stays behind (an application that
+            // stopped answering costs a few bytes per query).
+            slot->abandoned = true;
+        }
+    }
+    g_main_context_pop_thread_default(context);
+    g_main_context_unref(context);
+    return replies;
+}
+
 qint64 AtspiBus::processOf(const QString& busName, int timeoutMs) const {
     const AtspiRef daemon{QStringLiteral("org.freedesktop.DBus"),
                           QStringLiteral("/org/freedesktop/DBus")};

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <memory>
+#include <vector>
 
 struct _GDBusConnection;
 struct _GVariant;
@@ -53,6 +54,19 @@ public:
     // A property read; the reply is the property's value (unboxed).
     AtspiReply property(const AtspiRef& object, const char* interface, const char* name,
                         int timeoutMs) const;
+    // One method call of a batch.
+    struct Request {
+        AtspiRef object;
+        const char* interface = nullptr;
+        const char* method = nullptr;
+        _GVariant* params = nullptr; // consumed
+        const char* replyType = nullptr;
+    };
+    // Sends all requests at once and waits for every answer (at most
+    // `timeoutMs`): one round trip instead of one per call. Replies come in
+    // the order of the requests.
+    std::vector<AtspiReply> callAll(std::vector<Request> requests, int timeoutMs) const;
+
     // The process behind a bus name, asked of the bus daemon; 0 when unknown.
     qint64 processOf(const QString& busName, int timeoutMs) const;
 

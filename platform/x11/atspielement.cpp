@@ -101,37 +101,31 @@ std::shared_ptr<AtspiElement> AtspiElement::fromReply(const AtspiReply& reply) {
                        : g_variant_ref(reply.value);
     const AtspiRef ref = refOf(so, m_ref.bus);
     g_variant_unref(so);
+    return elementOf(ref);
+}
+
+std::shared_ptr<AtspiElement> AtspiElement::elementOf(const AtspiRef& ref) {
     if (ref.isNull()) return nullptr;
     return std::make_shared<AtspiElement>(ref, m_app);
 }
 
-QString AtspiElement::key() const {
-    return m_ref.bus + u':' + m_ref.path;
+unsigned AtspiElement::extentsType() const {
+    return m_app->windowCoordinates ? kCoordWindow : kCoordScreen;
 }
 
-QString AtspiElement::name() {
-    return stringOf(property("org.a11y.atspi.Accessible", "Name"), false);
+void AtspiElement::takeRole(const AtspiReply& reply) {
+    guint32 r = 0;
+    if (reply) g_variant_get(reply.value, "(u)", &r);
+    m_role = static_cast<int>(r);
 }
 
-int AtspiElement::atspiRole() {
-    if (!m_role) {
-        const AtspiReply reply = call("org.a11y.atspi.Accessible", "GetRole", nullptr, "(u)");
-        guint32 r = 0;
-        if (reply) g_variant_get(reply.value, "(u)", &r);
-        m_role = static_cast<int>(r);
-    }
-    return *m_role;
-}
-
-quint64 AtspiElement::atspiStates() {
-    if (m_states) return *m_states;
+void AtspiElement::takeStates(const AtspiReply& reply) {
     m_states = 0;
-    const AtspiReply reply = call("org.a11y.atspi.Accessible", "GetState", nullptr, "(au)");
-    if (!reply) return 0;
+    if (!reply) return;
     GVariant* words = g_variant_get_child_value(reply.value, 0);
     gsize count = 0;
-    const auto* bits = static_cast<const guint32*>(
-        g_variant_get_fixed_array(words, &count, sizeof(guint32)));
+    const auto* bits =
+        static_cast<const guint32*>(g_variant_get_fixed_array(words, &count, sizeof(guint32)));
     quint64 mask = 0;
     if (count > 0) mask |= bits[0];
     if (count > 1) mask |= quint64(bits[1]) << 32;
@@ -139,7 +133,157 @@ quint64 AtspiElement::atspiStates() {
     if (m_app->visibleIsShowing && (mask >> ATSPI_STATE_VISIBLE) & 1)
         mask |= quint64(1) << ATSPI_STATE_SHOWING;
     m_states = mask;
-    return mask;
+}
+
+void AtspiElement::takeExtents(const AtspiReply& reply) {
+    QRect rect;
+    if (reply) {
+        gint32 x = 0, y = 0, w = 0, h = 0;
+        g_variant_get(reply.value, "((iiii))", &x, &y, &w, &h);
+        rect = QRect(x, y, w, h);
+        // Elements that are not shown answer with the lowest integers.
+        if (m_app->windowCoordinates && x > -0x10000000 && y > -0x10000000)
+            rect.translate(m_app->windowOrigin);
+    }
+    m_location = rect;
+}
+
+void AtspiElement::takeRelations(const AtspiReply& reply) {
+    QList<AtspiRef> labels;
+    if (reply) {
+        GVariant* relations = g_variant_get_child_value(reply.value, 0);
+        const gsize count = g_variant_n_children(relations);
+        for (gsize i = 0; i < count; ++i) {
+            GVariant* relation = g_variant_get_child_value(relations, i);
+            guint32 type = 0;
+            GVariant* targets = nullptr;
+            g_variant_get(relation, "(u@a(so))", &type, &targets);
+            if (type == ATSPI_RELATION_LABELLED_BY) {
+                const gsize n = g_variant_n_children(targets);
+                for (gsize t = 0; t < n; ++t) {
+                    GVariant* so = g_variant_get_child_value(targets, t);
+                    const AtspiRef ref = refOf(so, m_ref.bus);
+                    g_variant_unref(so);
+                    if (!ref.isNull()) labels << ref;
+                }
+            }
+            g_variant_unref(targets);
+            g_variant_unref(relation);
+        }
+        g_variant_unref(relations);
+    }
+    m_labels = labels;
+}
+
+void AtspiElement::takeProperties(const AtspiReply& name, const AtspiReply& parent,
+                                  const AtspiReply& children) {
+    // Each came boxed in a variant.
+    const auto inner = [](const AtspiReply& r) -> GVariant* {
+        GVariant* value = nullptr;
+        if (r) g_variant_get(r.value, "(v)", &value);
+        return value;
+    };
+    if (GVariant* v = inner(name)) {
+        if (g_variant_is_of_type(v, G_VARIANT_TYPE_STRING))
+            m_name = QString::fromUtf8(g_variant_get_string(v, nullptr));
+        g_variant_unref(v);
+    }
+    if (GVariant* v = inner(parent)) {
+        if (g_variant_is_of_type(v, G_VARIANT_TYPE("(so)"))) m_parentRef = refOf(v, m_ref.bus);
+        g_variant_unref(v);
+    }
+    if (GVariant* v = inner(children)) {
+        if (g_variant_is_of_type(v, G_VARIANT_TYPE_INT32))
+            m_childCount = std::max(0, g_variant_get_int32(v));
+        g_variant_unref(v);
+    }
+}
+
+void AtspiElement::prefetch(bool relations) {
+    CallBudget& budget = *m_app->budget;
+    const int timeout = budget.nextCallTimeout();
+    if (timeout <= 0) return;
+    // Properties one by one: Properties.GetAll ends a Qt 5 application.
+    const auto property = [this](const char* name) {
+        return AtspiBus::Request{m_ref, "org.freedesktop.DBus.Properties", "Get",
+                                 g_variant_new("(ss)", "org.a11y.atspi.Accessible", name), "(v)"};
+    };
+    std::vector<AtspiBus::Request> batch;
+    batch.push_back(property("Name"));
+    batch.push_back(property("Parent"));
+    batch.push_back(property("ChildCount"));
+    batch.push_back({m_ref, "org.a11y.atspi.Accessible", "GetRole", nullptr, "(u)"});
+    batch.push_back({m_ref, "org.a11y.atspi.Accessible", "GetState", nullptr, "(au)"});
+    batch.push_back({m_ref, "org.a11y.atspi.Component", "GetExtents",
+                     g_variant_new("(u)", extentsType()), "((iiii))"});
+    if (relations)
+        batch.push_back({m_ref, "org.a11y.atspi.Accessible", "GetRelationSet", nullptr,
+                         "(a(ua(so)))"});
+    const qint64 started = budget.elapsed();
+    const std::vector<AtspiReply> replies = m_app->bus->callAll(std::move(batch), timeout);
+    bool late = false;
+    for (const AtspiReply& r : replies)
+        late = late || r.timedOut;
+    budget.callDone(started, late);
+    takeProperties(replies[0], replies[1], replies[2]);
+    takeRole(replies[3]);
+    takeStates(replies[4]);
+    takeExtents(replies[5]);
+    if (relations) takeRelations(replies[6]);
+}
+
+std::vector<std::shared_ptr<AtspiElement>> AtspiElement::childrenWithShape() {
+    std::vector<std::shared_ptr<AtspiElement>> children;
+    const AtspiReply list = call("org.a11y.atspi.Accessible", "GetChildren", nullptr, "(a(so))");
+    if (!list) return children;
+    GVariant* refs = g_variant_get_child_value(list.value, 0);
+    const gsize count = g_variant_n_children(refs);
+    for (gsize i = 0; i < count; ++i) {
+        GVariant* so = g_variant_get_child_value(refs, i);
+        if (auto child = elementOf(refOf(so, m_ref.bus))) children.push_back(std::move(child));
+        g_variant_unref(so);
+    }
+    g_variant_unref(refs);
+    m_childCount = static_cast<int>(children.size());
+    CallBudget& budget = *m_app->budget;
+    const int timeout = budget.nextCallTimeout();
+    if (timeout <= 0 || children.empty()) return children;
+    std::vector<AtspiBus::Request> batch;
+    for (const auto& child : children) {
+        batch.push_back({child->m_ref, "org.a11y.atspi.Accessible", "GetState", nullptr, "(au)"});
+        batch.push_back({child->m_ref, "org.a11y.atspi.Component", "GetExtents",
+                         g_variant_new("(u)", extentsType()), "((iiii))"});
+    }
+    const qint64 started = budget.elapsed();
+    const std::vector<AtspiReply> replies = m_app->bus->callAll(std::move(batch), timeout);
+    bool late = false;
+    for (const AtspiReply& r : replies)
+        late = late || r.timedOut;
+    budget.callDone(started, late);
+    for (size_t i = 0; i < children.size(); ++i) {
+        children[i]->takeStates(replies[2 * i]);
+        children[i]->takeExtents(replies[2 * i + 1]);
+    }
+    return children;
+}
+
+QString AtspiElement::key() const {
+    return m_ref.bus + u':' + m_ref.path;
+}
+
+QString AtspiElement::name() {
+    if (!m_name) m_name = stringOf(property("org.a11y.atspi.Accessible", "Name"), false);
+    return *m_name;
+}
+
+int AtspiElement::atspiRole() {
+    if (!m_role) takeRole(call("org.a11y.atspi.Accessible", "GetRole", nullptr, "(u)"));
+    return *m_role;
+}
+
+quint64 AtspiElement::atspiStates() {
+    if (!m_states) takeStates(call("org.a11y.atspi.Accessible", "GetState", nullptr, "(au)"));
+    return *m_states;
 }
 
 bool AtspiElement::isShowing() {
@@ -172,7 +316,9 @@ QString AtspiElement::value() {
 }
 
 QString AtspiElement::description() {
-    return stringOf(property("org.a11y.atspi.Accessible", "Description"), false);
+    if (!m_description)
+        m_description = stringOf(property("org.a11y.atspi.Accessible", "Description"), false);
+    return *m_description;
 }
 
 QString AtspiElement::defaultAction() {
@@ -181,21 +327,10 @@ QString AtspiElement::defaultAction() {
 }
 
 QRect AtspiElement::location() {
-    if (m_location) return *m_location;
-    const guint32 type = m_app->windowCoordinates ? kCoordWindow : kCoordScreen;
-    const AtspiReply reply =
-        call("org.a11y.atspi.Component", "GetExtents", g_variant_new("(u)", type), "((iiii))");
-    QRect rect;
-    if (reply) {
-        gint32 x = 0, y = 0, w = 0, h = 0;
-        g_variant_get(reply.value, "((iiii))", &x, &y, &w, &h);
-        rect = QRect(x, y, w, h);
-        // Elements that are not shown answer with the lowest integers.
-        if (m_app->windowCoordinates && x > -0x10000000 && y > -0x10000000)
-            rect.translate(m_app->windowOrigin);
-    }
-    m_location = rect;
-    return rect;
+    if (!m_location)
+        takeExtents(call("org.a11y.atspi.Component", "GetExtents",
+                         g_variant_new("(u)", extentsType()), "((iiii))"));
+    return *m_location;
 }
 
 QString AtspiElement::keyboardShortcut() {
@@ -232,7 +367,17 @@ int AtspiElement::childCount() {
 }
 
 AccessibleRef AtspiElement::parent() {
-    return fromReply(property("org.a11y.atspi.Accessible", "Parent"));
+    if (m_parent) return m_parent;
+    if (!m_parentRef) {
+        const AtspiReply reply = property("org.a11y.atspi.Accessible", "Parent");
+        m_parentRef = AtspiRef{};
+        if (reply && g_variant_is_of_type(reply.value, G_VARIANT_TYPE("(so)")))
+            m_parentRef = refOf(reply.value, m_ref.bus);
+    }
+    m_parent = elementOf(*m_parentRef);
+    // The parent is asked for its name and role next, whatever the reason.
+    if (m_parent) m_parent->prefetch(false);
+    return m_parent;
 }
 
 std::shared_ptr<AtspiElement> AtspiElement::childElement(int index) {
@@ -252,30 +397,11 @@ int AtspiElement::indexInParent() {
 }
 
 QList<AccessibleRef> AtspiElement::labelledBy() {
+    if (!m_labels)
+        takeRelations(call("org.a11y.atspi.Accessible", "GetRelationSet", nullptr, "(a(ua(so)))"));
     QList<AccessibleRef> labels;
-    const AtspiReply reply =
-        call("org.a11y.atspi.Accessible", "GetRelationSet", nullptr, "(a(ua(so)))");
-    if (!reply) return labels;
-    GVariant* relations = g_variant_get_child_value(reply.value, 0);
-    const gsize count = g_variant_n_children(relations);
-    for (gsize i = 0; i < count; ++i) {
-        GVariant* relation = g_variant_get_child_value(relations, i);
-        guint32 type = 0;
-        GVariant* targets = nullptr;
-        g_variant_get(relation, "(u@a(so))", &type, &targets);
-        if (type == ATSPI_RELATION_LABELLED_BY) {
-            const gsize n = g_variant_n_children(targets);
-            for (gsize t = 0; t < n; ++t) {
-                GVariant* so = g_variant_get_child_value(targets, t);
-                const AtspiRef ref = refOf(so, m_ref.bus);
-                g_variant_unref(so);
-                if (!ref.isNull()) labels << std::make_shared<AtspiElement>(ref, m_app);
-            }
-        }
-        g_variant_unref(targets);
-        g_variant_unref(relation);
-    }
-    g_variant_unref(relations);
+    for (const AtspiRef& ref : *m_labels)
+        if (auto label = elementOf(ref)) labels << label;
     return labels;
 }
 

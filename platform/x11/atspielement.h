@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace klavoro::x11 {
 
@@ -75,6 +76,15 @@ public:
     int indexInParent() override;
     QList<AccessibleRef> labelledBy() override;
 
+    // Reads name, description, parent, child count, role, states, extents
+    // (and with `relations` the labels) in one round trip; the accessors
+    // then answer from what was read.
+    void prefetch(bool relations);
+    // The children, with their states and extents read in one round trip.
+    std::vector<std::shared_ptr<AtspiElement>> childrenWithShape();
+    // Takes over what an earlier query learnt of the same element.
+    void assumeLocation(const QRect& screenRect) { m_location = screenRect; }
+
     // AT-SPI facts for the service's own searches.
     int atspiRole();
     quint64 atspiStates();
@@ -91,6 +101,14 @@ private:
                     const char* replyType);
     AtspiReply property(const char* interface, const char* name);
     std::shared_ptr<AtspiElement> fromReply(const AtspiReply& reply);
+    std::shared_ptr<AtspiElement> elementOf(const AtspiRef& ref);
+    unsigned extentsType() const;
+    void takeRole(const AtspiReply& reply);
+    void takeStates(const AtspiReply& reply);
+    void takeExtents(const AtspiReply& reply);
+    void takeRelations(const AtspiReply& reply);
+    void takeProperties(const AtspiReply& name, const AtspiReply& parent,
+                        const AtspiReply& children);
 
     AtspiRef m_ref;
     AppRef m_app;
@@ -99,6 +117,11 @@ private:
     std::optional<quint64> m_states;
     std::optional<QRect> m_location;
     std::optional<int> m_childCount;
+    std::optional<QString> m_name;
+    std::optional<QString> m_description;
+    std::optional<AtspiRef> m_parentRef;
+    std::shared_ptr<AtspiElement> m_parent;
+    std::optional<QList<AtspiRef>> m_labels;
 };
 
 } // namespace klavoro::x11

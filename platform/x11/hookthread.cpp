@@ -28,6 +28,14 @@ constexpr int kHoldElementMs = 40;
 constexpr int kUnheldElementMs = 240;
 // A release this far from its press may end a drag: it gets a snapshot.
 constexpr int kDragSnapshotDistance = 3;
+// The pointer rests when it has not moved for this long.
+constexpr int kRestMs = 25;
+// The element of a resting pointer: no press is waiting for it, but one may
+// come while it is read, and would wait that long for the thread.
+constexpr int kRestElementMs = 40;
+// Over an open menu no press can be held: the search for the item may take
+// longer, a press there does not wait for it.
+constexpr int kRestPopupElementMs = 150;
 constexpr int kCommandWaitMs = 3000;
 
 // Windows MK_* flags: buttons held and modifiers.
@@ -126,17 +134,59 @@ void HookThread::run() {
         process();
         flush();
         if (XPending(m_display) > 0) continue;
-        const int timeout = m_hooked && !m_managed ? kFocusPollMs : -1;
         fds[0].revents = fds[1].revents = 0;
-        poll(fds, 2, timeout);
+        poll(fds, 2, pollTimeout());
         if (fds[1].revents & POLLIN) {
             quint64 count = 0;
             if (read(m_wakeFd, &count, sizeof count) < 0) count = 0;
         }
         if (m_hooked && !m_managed) activeWindowChanged();
+        if (m_restPending && std::chrono::steady_clock::now() >= m_restDue &&
+            XPending(m_display) == 0)
+            pointerRested();
     }
     m_taker.reset();
     XCloseDisplay(m_display);
+}
+
+int HookThread::pollTimeout() const {
+    int timeout = m_hooked && !m_managed ? kFocusPollMs : -1;
+    if (m_restPending) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                              m_restDue - std::chrono::steady_clock::now())
+                              .count();
+        const int rest = static_cast<int>(std::max<qint64>(0, left));
+        timeout = timeout < 0 ? rest : std::min(timeout, rest);
+    }
+    return timeout;
+}
+
+bool HookThread::overPopup() {
+    Window root = 0, child = 0;
+    int rx = 0, ry = 0, wx = 0, wy = 0;
+    unsigned int mask = 0;
+    if (!XQueryPointer(m_display, DefaultRootWindow(m_display), &root, &child, &rx, &ry, &wx, &wy,
+                       &mask) ||
+        child == None)
+        return false;
+    XErrorTrap trap(m_display);
+    XWindowAttributes attrs{};
+    const bool ok = XGetWindowAttributes(m_display, child, &attrs);
+    return !trap.failed() && ok && attrs.override_redirect;
+}
+
+void HookThread::pointerRested() {
+    m_restPending = false;
+    if (!m_hooked) return;
+    const QPoint at = queryPointer().pt;
+    if (m_taker->isOwnWindowAt(at)) return;
+    // The application there is made known now, unhurried: a held press
+    // then costs only the questions about its element.
+    m_taker->prepare(at);
+    const bool popup = overPopup();
+    if (!m_lastPressUnheld && !popup) return;
+    m_restSnapshot = m_taker->take(at, PressSnapshot::Hold::NotHeld,
+                                   popup ? kRestPopupElementMs : kRestElementMs);
 }
 
 void HookThread::handleCommand(Command command) {
@@ -177,6 +227,9 @@ void HookThread::handleCommand(Command command) {
             m_keyDown.fill(false);
             m_buttonDown.fill(false);
             m_heldPresses.clear();
+            m_restPending = false;
+            m_restSnapshot.reset();
+            m_lastPressUnheld = false;
         }
     }
     std::lock_guard<std::mutex> guard(m_lock);
@@ -297,6 +350,12 @@ void HookThread::process() {
 }
 
 void HookThread::handle(const Event& e) {
+    // Whatever the user does next may change the screen: a rest before it is stale.
+    if (e.kind == Event::RawPress || e.kind == Event::RawRelease || e.kind == Event::GrabPress ||
+        e.kind == Event::RawKeyPress) {
+        if (e.kind != Event::RawPress) m_restSnapshot.reset();
+        m_restPending = false;
+    }
     if (!m_hooked) {
         if (e.kind == Event::GrabPress) {
             XAllowEvents(m_display, ReplayPointer, CurrentTime);
@@ -366,15 +425,21 @@ void HookThread::rawPress(const Event& e) {
         if (twin) return;
     }
     std::shared_ptr<PressSnapshot> s;
+    const QString reason =
+        m_grabbed ? QStringLiteral("another program holds the pointer") : grabProblem();
     if (m_taker->isOwnWindowAt(p.pt)) {
         s = std::make_shared<PressSnapshot>();
         s->hold = PressSnapshot::Hold::OwnWindow;
         s->point = p.pt;
+    } else if (m_restSnapshot && m_restSnapshot->point == p.pt) {
+        // Taken when the pointer came to rest here, before the press.
+        s = std::move(m_restSnapshot);
+        s->notHeldReason = reason + QStringLiteral("; taken when the pointer came to rest");
     } else {
         s = m_taker->take(p.pt, PressSnapshot::Hold::NotHeld, kUnheldElementMs);
-        s->notHeldReason = m_grabbed ? QStringLiteral("another program holds the pointer")
-                                     : grabProblem();
+        s->notHeldReason = reason;
     }
+    m_lastPressUnheld = s->hold == PressSnapshot::Hold::NotHeld;
     press(button, p.pt, static_cast<quint32>(e.time), s);
 }
 
@@ -393,6 +458,7 @@ void HookThread::heldPress(const Event& e) {
     XAllowEvents(m_display, AsyncKeyboard, CurrentTime);
     XFlush(m_display);
     s->holdMs = msSince(start);
+    m_lastPressUnheld = false;
     m_heldPresses.emplace_back(e.time, e.detail);
     if (m_heldPresses.size() > 8) m_heldPresses.pop_front();
     press(e.detail, e.root, static_cast<quint32>(e.time), s);
@@ -448,8 +514,16 @@ void HookThread::queueMove(quint32 time) {
     if (p.pt == m_lastMovePt) return; // scroll valuators and the like move nothing
     m_lastMovePt = p.pt;
     // The buttons held go along, so that a drag is known whenever the
-    // message is handled.
-    queue(kHookMouse, kMouseMove, buttonFlags(p.mask), time, p.pt);
+    // message is handled: as the events said, not as the pointer is now (a
+    // fast drag is long over by the time its moves are read).
+    quint32 flags = buttonFlags(p.mask) & (0x04 | 0x08);
+    if (m_buttonDown[1]) flags |= 0x01;
+    if (m_buttonDown[3]) flags |= 0x02;
+    if (m_buttonDown[2]) flags |= 0x10;
+    queue(kHookMouse, kMouseMove, flags, time, p.pt);
+    m_restSnapshot.reset();
+    m_restPending = true;
+    m_restDue = std::chrono::steady_clock::now() + std::chrono::milliseconds(kRestMs);
 }
 
 HookThread::Pointer HookThread::queryPointer() {

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <array>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -91,6 +92,12 @@ private:
     void rawRelease(const Event& e);
     void rawKey(const Event& e, bool release);
     void queueMove(quint32 time);
+    // The pointer came to rest: over a popup (an override-redirect window) or
+    // while presses cannot be held, the screen and element are taken now, so
+    // that a press there that cannot be held has them as they were before it.
+    void pointerRested();
+    bool overPopup();
+    int pollTimeout() const;
     void activeWindowChanged();
     unsigned long currentActive();
     void queue(quint32 message, quint32 wParam, quint32 lParam, quint32 time, QPoint pt,
@@ -136,6 +143,10 @@ private:
     std::deque<std::pair<unsigned long, int>> m_heldPresses;
     unsigned long m_active = 0;
     bool m_managed = false;
+    std::chrono::steady_clock::time_point m_restDue{};
+    bool m_restPending = false;
+    std::shared_ptr<PressSnapshot> m_restSnapshot;
+    bool m_lastPressUnheld = false;
 };
 
 } // namespace klavoro::x11

@@ -29,6 +29,10 @@ bool SnapshotTaker::isOwnWindowAt(QPoint point) {
     return top && top != m_desktop->desktopWindow() && m_desktop->processId(top) == getpid();
 }
 
+void SnapshotTaker::prepare(QPoint point) {
+    m_accessibility->prepare(point);
+}
+
 void SnapshotTaker::addWindows(PressSnapshot& s) {
     X11Desktop& d = *m_desktop;
     WindowId w = s.windowAt;

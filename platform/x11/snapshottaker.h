@@ -23,6 +23,8 @@ public:
 
     // Whether `point` lies on a window of this process (nothing is taken there).
     bool isOwnWindowAt(QPoint point);
+    // Gets the application at `point` ready for a quick query later.
+    void prepare(QPoint point);
     // The screen, pointer, windows and element at `point`; the element's
     // application gets at most `elementBudgetMs` in all.
     std::shared_ptr<PressSnapshot> take(QPoint point, PressSnapshot::Hold hold,
