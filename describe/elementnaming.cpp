@@ -166,8 +166,9 @@ NamedElement nameElementAt(Accessibility& accessibility, Desktop& desktop, QPoin
     result.timedOut = accessibility.lastQueryTimedOut();
     if (!hit) return result;
     const AccessibleRef element = meaningfulElement(hit);
-    describeElement(result.info, *element);
+    // Known even when there is no time left to read it.
     result.key = element->key();
+    describeElement(result.info, *element);
     result.found = true;
     result.timedOut = result.timedOut || accessibility.lastQueryTimedOut();
     return result;

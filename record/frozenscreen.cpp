@@ -8,10 +8,10 @@ void FrozenScreen::freeze(const QRect& area) {
     m_frozen = !m_image.isNull();
 }
 
-void FrozenScreen::freezeImage(const QImage& wholeScreen) {
-    m_area = QRect(QPoint(0, 0), wholeScreen.size());
-    m_image = wholeScreen;
-    m_frozen = !m_image.isNull();
+void FrozenScreen::freezeImage(const QImage& image, const QRect& area) {
+    m_area = area;
+    m_image = image;
+    m_frozen = !m_image.isNull() && m_image.size() == area.size();
 }
 
 void FrozenScreen::thaw() {

@@ -37,7 +37,8 @@ struct PressSnapshot {
     QString notHeldReason;
     QPoint point; // screen pixels, exact
 
-    QImage screen; // the whole screen; null when it could not be copied
+    QImage screen;    // null when it could not be copied
+    QRect screenArea; // where `screen` lies: the whole screen, or the box around the pointer
     CursorImage cursor;
     QSize screenSize;
     WindowId desktopWindow = 0;
@@ -51,6 +52,9 @@ struct PressSnapshot {
     QString elementKey;
     // The element's application did not answer in time.
     bool elementTimedOut = false;
+    // Read (in part) after the press was passed on: the application may have
+    // reacted by then.
+    bool elementLate = false;
 
     // How long the press was held back from its application.
     double holdMs = 0;

@@ -246,7 +246,7 @@ QString StepPipeline::runStep(const QString& eventName, const InputMessage& mess
 void StepPipeline::freezeFor(QPoint point, const std::shared_ptr<const PressSnapshot>& snapshot) {
     if (snapshot && !snapshot->screen.isNull()) {
         m_snapshot = snapshot;
-        m_frozen.freezeImage(snapshot->screen);
+        m_frozen.freezeImage(snapshot->screen, snapshot->screenArea);
         m_frozenDesktop.freeze(snapshot);
         m_frozenCursor.freeze(snapshot);
         return;
@@ -304,6 +304,8 @@ void StepPipeline::logPress(const PressSnapshot& snapshot) {
                         .arg(where, snapshot.notHeldReason));
     if (snapshot.elementTimedOut)
         writeExeLog(QStringLiteral("要素の情報が時間内に得られませんでした (%1)").arg(where));
+    else if (snapshot.elementLate && snapshot.hold == PressSnapshot::Hold::Held)
+        writeExeLog(QStringLiteral("要素は押下を渡した後に読み取りました (%1)").arg(where));
 }
 
 ScreenRect StepPipeline::elementRectAt(QPoint screenPoint) {

@@ -265,8 +265,20 @@ std::shared_ptr<AtspiElement> AtspiAccessibility::openPopupAt(AtspiElement& app,
         if (isLeafControl(number, states)) continue;
         // Long lists are entered only where the point is.
         if (has(states, ATSPI_STATE_MANAGES_DESCENDANTS) && !contains) continue;
-        for (ElementRef& child : e.childrenWithShape())
+        // In a menu bar and inside a popup only the menus that are open and
+        // the items at the point matter: the rest is never asked about.
+        const bool selective = number == 2 || popup;
+        for (ElementRef& child : e.childrenWithShape()) {
+            if (selective) {
+                const quint64 st = child->atspiStates();
+                const bool open = has(st, ATSPI_STATE_SELECTED) || has(st, ATSPI_STATE_EXPANDED) ||
+                                  has(st, ATSPI_STATE_FOCUSED) || has(st, ATSPI_STATE_ARMED);
+                if (!has(st, ATSPI_STATE_SHOWING) ||
+                    (!open && !child->location().contains(point)))
+                    continue;
+            }
             enqueue(std::move(child), popup);
+        }
         if (e.budget()->gaveUp()) break;
     }
     return found;
@@ -276,16 +288,22 @@ std::shared_ptr<AtspiElement> AtspiAccessibility::deepestAt(std::shared_ptr<Atsp
                                                             QPoint point) {
     ElementRef current = std::move(from);
     for (int depth = 0; depth < 64 && !current->budget()->gaveUp(); ++depth) {
-        ElementRef child = current->childAtPoint(point);
+        // GTK 4 answers the point query with nothing whatever the point: its
+        // children are picked by their extents instead.
+        ElementRef child = current->app()->windowCoordinates ? nullptr : current->childAtPoint(point);
         if (child && child->key() == current->key()) child.reset();
         if (!child) {
-            // A child that its parent lays out without extents of its own (a
-            // GTK notebook page), or a notebook's tab whose page lies outside
-            // the tab, hides what lies inside it from the query: look through
-            // such children for one whose content holds the point.
+            // The topmost showing child that holds the point; a child that
+            // its parent lays out without extents of its own (a GTK notebook
+            // page), or a notebook's tab whose page lies outside the tab,
+            // hides what lies inside it: look through such children for one
+            // whose content holds the point.
             const bool notebook = roleFromAtspi(current->atspiRole()) == 60;
+            const std::vector<ElementRef> children = current->childrenWithShape();
+            for (const ElementRef& c : children)
+                if (c->isShowing() && c->location().contains(point)) child = c;
             int looked = 0;
-            for (const ElementRef& c : current->childrenWithShape()) {
+            for (const ElementRef& c : children) {
                 if (child || ++looked > 16) break;
                 if (!c->isShowing() || (!notebook && !unplaced(c->location()))) continue;
                 int inner = 0;
@@ -399,6 +417,10 @@ AccessibleRef AtspiAccessibility::focusedObject() {
 }
 
 AccessibleRef AtspiAccessibility::objectByKey(const QString& key) {
+    return objectByKey(key, 0);
+}
+
+AccessibleRef AtspiAccessibility::objectByKey(const QString& key, WindowId window) {
     if (!m_bus.isOpen()) return nullptr;
     // "<bus name>:<object path>"; the bus name has colons of its own.
     const int split = key.indexOf(QLatin1String(":/"));
@@ -411,7 +433,7 @@ AccessibleRef AtspiAccessibility::objectByKey(const QString& key) {
     }
     if (pid <= 0 || pid == getpid()) return nullptr;
     AtspiRef root;
-    const AppRef app = openApplication(pid, 0, &root);
+    const AppRef app = openApplication(pid, window, &root);
     if (!app || root.bus != bus) return nullptr;
     return std::make_shared<AtspiElement>(AtspiRef{bus, key.mid(split + 1)}, app);
 }

@@ -39,6 +39,9 @@ public:
     AccessibleRef objectOfWindow(WindowId window) override;
     AccessibleRef focusedObject() override;
     AccessibleRef objectByKey(const QString& key) override;
+    // The same, with the window the element lies in (its coordinates may
+    // depend on it).
+    AccessibleRef objectByKey(const QString& key, WindowId window);
 
     // Learns, unhurried, what a query at `point` needs first (the
     // application, its toolkit, its window), so that a held press later

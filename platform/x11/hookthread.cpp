@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 
 namespace klavoro::x11 {
 
@@ -60,6 +61,11 @@ quint32 downCode(int button) {
     default:
         return 0;
     }
+}
+
+bool tracing() {
+    static const bool on = qEnvironmentVariableIsSet("KLAVORO_TRACE_HOOK");
+    return on;
 }
 
 double msSince(std::chrono::steady_clock::time_point start) {
@@ -110,6 +116,11 @@ void HookThread::stop() {
     if (write(m_wakeFd, &one, sizeof one) < 0) return;
     m_done.wait_for(guard, std::chrono::milliseconds(kCommandWaitMs),
                     [this] { return m_commandDone; });
+}
+
+void HookThread::setPressArea(const PressArea& area) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_nextArea = area;
 }
 
 QString HookThread::grabProblem() const {
@@ -185,8 +196,13 @@ void HookThread::pointerRested() {
     m_taker->prepare(at);
     const bool popup = overPopup();
     if (!m_lastPressUnheld && !popup) return;
+    const auto start = std::chrono::steady_clock::now();
     m_restSnapshot = m_taker->take(at, PressSnapshot::Hold::NotHeld,
-                                   popup ? kRestPopupElementMs : kRestElementMs);
+                                   popup ? kRestPopupElementMs : kRestElementMs, m_area);
+    if (tracing())
+        fprintf(stderr, "hook: rest %d,%d popup %d element %d '%s' %.1f ms\n", at.x(), at.y(),
+                popup, m_restSnapshot->elementFound, qPrintable(m_restSnapshot->element.name),
+                msSince(start));
 }
 
 void HookThread::handleCommand(Command command) {
@@ -202,6 +218,10 @@ void HookThread::handleCommand(Command command) {
             error = QStringLiteral("The X server refused the input event selection.");
         } else {
             m_hooked = true;
+            {
+                std::lock_guard<std::mutex> guard(m_lock);
+                m_area = m_nextArea;
+            }
             m_managed = windowManagerRunning(m_display);
             m_active = currentActive(); // known at the start, so not reported
             m_lastMovePt = queryPointer().pt;
@@ -427,38 +447,37 @@ void HookThread::rawPress(const Event& e) {
     std::shared_ptr<PressSnapshot> s;
     const QString reason =
         m_grabbed ? QStringLiteral("another program holds the pointer") : grabProblem();
-    if (m_taker->isOwnWindowAt(p.pt)) {
-        s = std::make_shared<PressSnapshot>();
-        s->hold = PressSnapshot::Hold::OwnWindow;
-        s->point = p.pt;
-    } else if (m_restSnapshot && m_restSnapshot->point == p.pt) {
+    if (m_restSnapshot && m_restSnapshot->point == p.pt) {
         // Taken when the pointer came to rest here, before the press.
         s = std::move(m_restSnapshot);
         s->notHeldReason = reason + QStringLiteral("; taken when the pointer came to rest");
+        m_taker->completeElement(*s, kUnheldElementMs);
     } else {
-        s = m_taker->take(p.pt, PressSnapshot::Hold::NotHeld, kUnheldElementMs);
+        s = m_taker->take(p.pt, PressSnapshot::Hold::NotHeld, kUnheldElementMs, m_area);
         s->notHeldReason = reason;
     }
     m_lastPressUnheld = s->hold == PressSnapshot::Hold::NotHeld;
+    if (tracing())
+        fprintf(stderr, "hook: unheld press %d,%d element %d '%s' (%s)\n", p.pt.x(), p.pt.y(),
+                s->elementFound, qPrintable(s->element.name), qPrintable(s->notHeldReason));
     press(button, p.pt, static_cast<quint32>(e.time), s);
 }
 
 void HookThread::heldPress(const Event& e) {
     const auto start = std::chrono::steady_clock::now();
-    std::shared_ptr<PressSnapshot> s;
-    if (m_taker->isOwnWindowAt(e.root)) {
-        s = std::make_shared<PressSnapshot>();
-        s->hold = PressSnapshot::Hold::OwnWindow;
-        s->point = e.root;
-    } else {
-        s = m_taker->take(e.root, PressSnapshot::Hold::Held, kHoldElementMs);
-    }
+    const std::shared_ptr<PressSnapshot> s =
+        m_taker->take(e.root, PressSnapshot::Hold::Held, kHoldElementMs, m_area);
     // The press, and what queued behind it, goes on to the application.
     XAllowEvents(m_display, ReplayPointer, CurrentTime);
     XAllowEvents(m_display, AsyncKeyboard, CurrentTime);
     XFlush(m_display);
     s->holdMs = msSince(start);
+    m_taker->completeElement(*s, kUnheldElementMs);
     m_lastPressUnheld = false;
+    if (tracing())
+        fprintf(stderr, "hook: held press %d,%d element %d '%s' timed out %d, held %.1f ms\n",
+                e.root.x(), e.root.y(), s->elementFound, qPrintable(s->element.name),
+                s->elementTimedOut, s->holdMs);
     m_heldPresses.emplace_back(e.time, e.detail);
     if (m_heldPresses.size() > 8) m_heldPresses.pop_front();
     press(e.detail, e.root, static_cast<quint32>(e.time), s);
@@ -483,11 +502,9 @@ void HookThread::rawRelease(const Event& e) {
     const QPoint moved = p.pt - m_pressPoint[button];
     if (m_buttonDown[button] && std::max(std::abs(moved.x()), std::abs(moved.y())) >=
                                     kDragSnapshotDistance) {
-        // The end of a drag is a step too: its picture is taken now.
-        if (!m_taker->isOwnWindowAt(p.pt)) {
-            s = m_taker->take(p.pt, PressSnapshot::Hold::NotHeld, kUnheldElementMs);
-            s->notHeldReason = QStringLiteral("a release is never held");
-        }
+        // The end of a drag is a step too: its picture is taken now (a
+        // release is never held, and nothing to note).
+        s = m_taker->take(p.pt, PressSnapshot::Hold::NotHeld, kUnheldElementMs, m_area);
     }
     m_buttonDown[button] = false;
     queue(kHookMouse, down + 1, buttonFlags(p.mask), static_cast<quint32>(e.time), p.pt,

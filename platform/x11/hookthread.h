@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/inputhook.h"
 #include "platform/x11/vkeys.h"
 #include "platform/x11/xforward.h"
 #include "record/doubleclick.h"
@@ -51,6 +52,9 @@ public:
     // Stops watching and releases every grab. Waits for the thread (a press
     // being held is first passed on).
     void stop();
+
+    // Where the pictures of presses come from, from the next start on.
+    void setPressArea(const PressArea& area);
 
     // The press grab could not be made (another client's passive grab on the
     // root): presses are then all taken unheld. Empty when all is well.
@@ -122,6 +126,7 @@ private:
     bool m_startResult = false;
     QString m_error;
     QString m_grabProblem;
+    PressArea m_nextArea;
 
     // Thread state.
     bool m_hooked = false;
@@ -147,6 +152,7 @@ private:
     bool m_restPending = false;
     std::shared_ptr<PressSnapshot> m_restSnapshot;
     bool m_lastPressUnheld = false;
+    PressArea m_area;
 };
 
 } // namespace klavoro::x11

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/inputhook.h"
 #include "record/presssnapshot.h"
 
 #include <memory>
@@ -25,13 +26,22 @@ public:
     bool isOwnWindowAt(QPoint point);
     // Gets the application at `point` ready for a quick query later.
     void prepare(QPoint point);
-    // The screen, pointer, windows and element at `point`; the element's
-    // application gets at most `elementBudgetMs` in all.
+    // The screen (`area` of it), pointer, windows and element at `point`; the
+    // element's application gets at most `elementBudgetMs` in all. On one of
+    // our own windows nothing is taken: the snapshot only says so.
     std::shared_ptr<PressSnapshot> take(QPoint point, PressSnapshot::Hold hold,
-                                        int elementBudgetMs);
+                                        int elementBudgetMs, const PressArea& area);
+
+    // An element that the hold left unread (the application answered too
+    // slowly) is read now, after the press went on: the same element when it
+    // was found, else the one at the point.
+    void completeElement(PressSnapshot& s, int budgetMs);
 
 private:
-    void addWindows(PressSnapshot& s);
+    // The window at the point and what the capture targets ask of it: its
+    // parents up to its top-level window and that window's owner, with
+    // rectangles and classes (`full`), or only the top-level window's title.
+    void addWindows(PressSnapshot& s, WindowId top, bool full);
 
     std::unique_ptr<X11Desktop> m_desktop;
     std::unique_ptr<X11ScreenCopy> m_screen;

@@ -61,6 +61,10 @@ void X11InputHook::ResetHook() {
     m_inbox.clear();
 }
 
+void X11InputHook::setPressArea(const PressArea& area) {
+    if (m_thread) m_thread->setPressArea(area);
+}
+
 QString X11InputHook::holdProblem() const {
     return m_thread ? m_thread->grabProblem() : m_error;
 }

@@ -37,6 +37,7 @@ protected:
         s->screenSize = QSize(1280, 1024);
         s->screen = QImage(s->screenSize, QImage::Format_RGB32);
         s->screen.fill(Qt::red);
+        s->screenArea = QRect(QPoint(0, 0), s->screenSize);
         s->desktopWindow = FakeDesktop::kDesktopWindow;
         s->windowAt = kApp;
         WindowFact app;
