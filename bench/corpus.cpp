@@ -6,6 +6,7 @@
 // time from the press to the step's image on disk. Run on a desktop:
 //   scripts/desktop-session build/bench/bench_corpus [--quick] [--verbose]
 //       [--only instant|held] [--quiet-only] [--keep DIR] [--app NAME]...
+//       [--program PATH]   (another build of the program, e.g. an older one)
 #include "tests/corpus/corpusrun.h"
 
 #include <QCoreApplication>
@@ -48,7 +49,10 @@ int main(int argc, char** argv) {
             if (style == QLatin1String("instant") && !instant) continue;
             if (style == QLatin1String("held") && instant) continue;
             Options options;
-            options.program = QStringLiteral(KLAVORO_BINARY);
+            const int program = args.indexOf(QStringLiteral("--program"));
+            options.program = program >= 0 && program + 1 < args.size()
+                                  ? args[program + 1]
+                                  : QStringLiteral(KLAVORO_BINARY);
             options.instant = instant;
             options.busy = busy;
             options.verbose = verbose;

@@ -10,6 +10,8 @@
 
 #include <QQueue>
 
+#include <cstdio>
+
 #include <unistd.h>
 
 namespace klavoro::x11 {
@@ -316,6 +318,13 @@ std::shared_ptr<AtspiElement> AtspiAccessibility::deepestAt(std::shared_ptr<Atsp
                 }
             }
         }
+        if (qEnvironmentVariableIsSet("KLAVORO_TRACE_HOOK")) {
+            fprintf(stderr, "  descend role %d at %d,%d origin %d,%d rect %d,%d %dx%d -> %s\n",
+                    current->atspiRole(), point.x(), point.y(), current->app()->windowOrigin.x(),
+                    current->app()->windowOrigin.y(), current->location().x(),
+                    current->location().y(), current->location().width(),
+                    current->location().height(), child ? "child" : "none");
+        }
         if (!child) break;
         current = child;
     }
@@ -418,6 +427,12 @@ AccessibleRef AtspiAccessibility::focusedObject() {
 
 AccessibleRef AtspiAccessibility::objectByKey(const QString& key) {
     return objectByKey(key, 0);
+}
+
+AccessibleRef AtspiAccessibility::deepestFrom(const QString& key, QPoint point, WindowId window) {
+    const AccessibleRef start = objectByKey(key, window);
+    if (!start) return nullptr;
+    return deepestAt(std::static_pointer_cast<AtspiElement>(start), point);
 }
 
 AccessibleRef AtspiAccessibility::objectByKey(const QString& key, WindowId window) {

@@ -42,6 +42,9 @@ public:
     // The same, with the window the element lies in (its coordinates may
     // depend on it).
     AccessibleRef objectByKey(const QString& key, WindowId window);
+    // Goes on from an element found earlier down to the deepest one at the
+    // point (a search that ran out of time part-way).
+    AccessibleRef deepestFrom(const QString& key, QPoint point, WindowId window);
 
     // Learns, unhurried, what a query at `point` needs first (the
     // application, its toolkit, its window), so that a held press later

@@ -32,8 +32,10 @@ void CallBudget::callDone(qint64 startedMs, bool timedOut) {
     // A fast failure is an answer (no such interface, element gone); a slow
     // call is an application that does not answer. A call cut short by what
     // was left of the budget says nothing about the application.
+    // Only a call that ran into a full timeout marks the application hung: a
+    // slow answer on a busy machine is still an answer.
     const bool slow = timedOut || m_clock.elapsed() - startedMs >= m_callTimeoutMs * 3 / 4;
-    if (slow && m_lastTimeoutMs >= m_callTimeoutMs * 3 / 4) m_timedOut = true;
+    if (timedOut && m_lastTimeoutMs >= m_callTimeoutMs * 3 / 4) m_timedOut = true;
     if (slow || m_timedOut || m_clock.elapsed() >= m_totalMs) m_gaveUp = true;
 }
 
@@ -250,6 +252,7 @@ std::vector<std::shared_ptr<AtspiElement>> AtspiElement::childrenWithShape() {
     if (timeout <= 0 || children.empty()) return children;
     std::vector<AtspiBus::Request> batch;
     for (const auto& child : children) {
+        batch.push_back({child->m_ref, "org.a11y.atspi.Accessible", "GetRole", nullptr, "(u)"});
         batch.push_back({child->m_ref, "org.a11y.atspi.Accessible", "GetState", nullptr, "(au)"});
         batch.push_back({child->m_ref, "org.a11y.atspi.Component", "GetExtents",
                          g_variant_new("(u)", extentsType()), "((iiii))"});
@@ -261,8 +264,9 @@ std::vector<std::shared_ptr<AtspiElement>> AtspiElement::childrenWithShape() {
         late = late || r.timedOut;
     budget.callDone(started, late);
     for (size_t i = 0; i < children.size(); ++i) {
-        children[i]->takeStates(replies[2 * i]);
-        children[i]->takeExtents(replies[2 * i + 1]);
+        children[i]->takeRole(replies[3 * i]);
+        children[i]->takeStates(replies[3 * i + 1]);
+        children[i]->takeExtents(replies[3 * i + 2]);
     }
     return children;
 }

@@ -80,7 +80,7 @@ public:
     // (and with `relations` the labels) in one round trip; the accessors
     // then answer from what was read.
     void prefetch(bool relations);
-    // The children, with their states and extents read in one round trip.
+    // The children, with their roles, states and extents read in one round trip.
     std::vector<std::shared_ptr<AtspiElement>> childrenWithShape();
     // Takes over what an earlier query learnt of the same element.
     void assumeLocation(const QRect& screenRect) { m_location = screenRect; }

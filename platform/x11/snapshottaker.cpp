@@ -133,11 +133,13 @@ void SnapshotTaker::completeElement(PressSnapshot& s, int budgetMs) {
     const WindowId top = s.windows.isEmpty() ? 0 : s.windows.last().topLevel;
     const QString title = s.element.windowTitle;
     if (!s.elementKey.isEmpty()) {
-        if (const AccessibleRef element = m_accessibility->objectByKey(s.elementKey, top)) {
+        if (const AccessibleRef hit = m_accessibility->deepestFrom(s.elementKey, s.point, top)) {
+            const AccessibleRef element = meaningfulElement(hit);
             ElementInfo info;
             describeElement(info, *element);
             info.windowTitle = title;
             s.element = info;
+            s.elementKey = element->key();
             s.elementFound = !info.roleNumber.isEmpty() && info.roleNumber != QLatin1String("0");
             s.elementTimedOut = m_accessibility->lastQueryTimedOut();
             s.elementLate = true;

@@ -116,8 +116,14 @@ TEST(CallBudget, OneSlowCallGivesUpTheRestOfTheInspection) {
     EXPECT_FALSE(budget.gaveUp());
     EXPECT_FALSE(budget.timedOut());
     EXPECT_GT(budget.nextCallTimeout(), 0);
-    // A call that took most of its timeout: the application does not answer.
-    budget.callDone(budget.elapsed() - 160, false);
+    // A slow answer ends this query but marks nothing: the machine is busy.
+    CallBudget slow(200, 240);
+    slow.nextCallTimeout();
+    slow.callDone(slow.elapsed() - 160, false);
+    EXPECT_TRUE(slow.gaveUp());
+    EXPECT_FALSE(slow.timedOut());
+    // A call that ran into its whole timeout: the application does not answer.
+    budget.callDone(budget.elapsed() - 200, true);
     EXPECT_TRUE(budget.gaveUp());
     EXPECT_TRUE(budget.timedOut());
     EXPECT_EQ(budget.nextCallTimeout(), 0);
