@@ -156,6 +156,10 @@ void describeElement(ElementInfo& info, AccessibleObject& element) {
     // A control names itself as its parent (see inspectObject): keep the two equal.
     if (info.parentName == info.name) info.parentName = name;
     info.name = name;
+    // A field's text when it was clicked: typing that follows is told apart
+    // from what was there (a password field never gives its text).
+    if (info.roleNumber.toInt() == role::Text && !(element.state() & state::Protected))
+        info.value = element.value();
 }
 
 NamedElement nameElementAt(Accessibility& accessibility, Desktop& desktop, QPoint point) {
@@ -165,6 +169,7 @@ NamedElement nameElementAt(Accessibility& accessibility, Desktop& desktop, QPoin
     const AccessibleRef hit = accessibility.objectAtPoint(point);
     result.timedOut = accessibility.lastQueryTimedOut();
     if (!hit) return result;
+    result.hitKey = hit->key();
     const AccessibleRef element = meaningfulElement(hit);
     // Known even when there is no time left to read it.
     result.key = element->key();

@@ -16,6 +16,9 @@ struct NamedElement {
     // the window's title.
     ElementInfo info;
     QString key;
+    // The deepest element the point query reached (a search that ran out of
+    // time goes on from there).
+    QString hitKey;
     // The element's application did not answer in time.
     bool timedOut = false;
 };

@@ -58,11 +58,11 @@ void InputTracker::buttonDown(const AccessibleRef& hit, WindowId window) {
         return;
     }
     const bool field = hit->role() == role::Text && !(hit->state() & state::Protected);
-    buttonDownOn(hit->key(), hit->name(), window, field ? hit->value() : QString());
+    buttonDownOn(hit->key(), hit->name(), window, field ? hit->value() : QString(), field);
 }
 
 void InputTracker::buttonDownOn(const QString& elementKey, const QString& name, WindowId window,
-                                const QString& valueAtPress) {
+                                const QString& valueAtPress, bool textField) {
     m_foregroundAtPress = m_desktop.foregroundWindow();
     // A press anywhere ends the text typed before it, in its place.
     flush();
@@ -73,6 +73,7 @@ void InputTracker::buttonDownOn(const QString& elementKey, const QString& name, 
     m_text = nothingTypedMark();
     m_secretTyped = false;
     m_initialValue = valueAtPress;
+    m_trackedIsText = textField && !elementKey.isEmpty();
     if (!elementKey.isEmpty()) {
         m_elementName = name;
     } else {
@@ -128,6 +129,7 @@ void InputTracker::keyDown(int keyCode, const ModifierFlags& flags, bool fromHoo
     m_elementName = control ? control->name() : QString();
     m_rect = control ? control->location() : QRect();
     m_trackedControl = key;
+    m_trackedIsText = control && control->role() == role::Text;
 }
 
 AccessibleRef InputTracker::focusedOrPointed(WindowId* window) {

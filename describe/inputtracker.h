@@ -52,7 +52,7 @@ public:
     // The same for an element known by its key and name, as it was at the
     // press; `valueAtPress` is a text field's content then.
     void buttonDownOn(const QString& key, const QString& name, WindowId window,
-                      const QString& valueAtPress = QString());
+                      const QString& valueAtPress = QString(), bool textField = false);
     // After a mouse step was written without error.
     void mouseStepFinished();
     // A key press with the modifier flags sampled for it. `typedInto` is the
@@ -67,6 +67,8 @@ public:
     QString elementName() const { return m_elementName; }
     QRect trackedRect() const { return m_rect; }
     QString trackedControl() const { return m_trackedControl; }
+    // The tracked control is a text field (keys typed go into it).
+    bool trackingTextField() const { return m_trackedIsText; }
     QString initialValue() const { return m_initialValue; }
     WindowId foregroundAtPress() const { return m_foregroundAtPress; }
 
@@ -92,6 +94,7 @@ private:
     QString m_elementName;
     QRect m_rect;
     QString m_trackedControl;
+    bool m_trackedIsText = false;
     QString m_initialValue;
     WindowId m_foregroundAtPress = 0;
 };

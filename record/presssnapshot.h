@@ -50,6 +50,7 @@ struct PressSnapshot {
     bool elementFound = false;
     ElementInfo element;
     QString elementKey;
+    QString elementHitKey; // where the point query got to
     // The element's application did not answer in time.
     bool elementTimedOut = false;
     // Read (in part) after the press was passed on: the application may have

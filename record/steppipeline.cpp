@@ -237,7 +237,7 @@ QString StepPipeline::runStep(const QString& eventName, const InputMessage& mess
     runKeyJobs(true);
     if (press)
         m_tracker.buttonDownOn(m_hitKey, m_info.name, m_frozenDesktop.windowAt(message.pt),
-                               m_info.roleNumber.toInt() == role::Text ? m_info.value : QString());
+                               m_info.value, m_info.roleNumber.toInt() == role::Text);
     m_committer.submit(std::move(step));
     m_capturing = false;
     return {};
@@ -357,8 +357,10 @@ void StepPipeline::runKeyJobs(bool all, bool beforePress) {
         return;
     }
     m_keyTimer.stop();
+    // Keys typed after a press into a field go to that field: it is read
+    // directly, not found again by a search for the focus.
     AccessibleRef tracked;
-    if (beforePress && !m_keyJobs.empty()) {
+    if ((beforePress || m_tracker.trackingTextField()) && !m_keyJobs.empty()) {
         const QString key = m_tracker.trackedControl();
         if (!key.isEmpty() && !key.startsWith(QLatin1String("window:")))
             tracked = m_services.accessibility.objectByKey(key);

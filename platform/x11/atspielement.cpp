@@ -234,7 +234,7 @@ void AtspiElement::prefetch(bool relations) {
     if (relations) takeRelations(replies[6]);
 }
 
-std::vector<std::shared_ptr<AtspiElement>> AtspiElement::childrenWithShape() {
+std::vector<std::shared_ptr<AtspiElement>> AtspiElement::children() {
     std::vector<std::shared_ptr<AtspiElement>> children;
     const AtspiReply list = call("org.a11y.atspi.Accessible", "GetChildren", nullptr, "(a(so))");
     if (!list) return children;
@@ -247,28 +247,39 @@ std::vector<std::shared_ptr<AtspiElement>> AtspiElement::childrenWithShape() {
     }
     g_variant_unref(refs);
     m_childCount = static_cast<int>(children.size());
-    CallBudget& budget = *m_app->budget;
+    return children;
+}
+
+void AtspiElement::readShapes(const std::vector<std::shared_ptr<AtspiElement>>& elements) {
+    if (elements.empty()) return;
+    const AppRef& app = elements.front()->m_app;
+    CallBudget& budget = *app->budget;
     const int timeout = budget.nextCallTimeout();
-    if (timeout <= 0 || children.empty()) return children;
+    if (timeout <= 0) return;
     std::vector<AtspiBus::Request> batch;
-    for (const auto& child : children) {
-        batch.push_back({child->m_ref, "org.a11y.atspi.Accessible", "GetRole", nullptr, "(u)"});
-        batch.push_back({child->m_ref, "org.a11y.atspi.Accessible", "GetState", nullptr, "(au)"});
-        batch.push_back({child->m_ref, "org.a11y.atspi.Component", "GetExtents",
-                         g_variant_new("(u)", extentsType()), "((iiii))"});
+    for (const auto& e : elements) {
+        batch.push_back({e->m_ref, "org.a11y.atspi.Accessible", "GetRole", nullptr, "(u)"});
+        batch.push_back({e->m_ref, "org.a11y.atspi.Accessible", "GetState", nullptr, "(au)"});
+        batch.push_back({e->m_ref, "org.a11y.atspi.Component", "GetExtents",
+                         g_variant_new("(u)", e->extentsType()), "((iiii))"});
     }
     const qint64 started = budget.elapsed();
-    const std::vector<AtspiReply> replies = m_app->bus->callAll(std::move(batch), timeout);
+    const std::vector<AtspiReply> replies = app->bus->callAll(std::move(batch), timeout);
     bool late = false;
     for (const AtspiReply& r : replies)
         late = late || r.timedOut;
     budget.callDone(started, late);
-    for (size_t i = 0; i < children.size(); ++i) {
-        children[i]->takeRole(replies[3 * i]);
-        children[i]->takeStates(replies[3 * i + 1]);
-        children[i]->takeExtents(replies[3 * i + 2]);
+    for (size_t i = 0; i < elements.size(); ++i) {
+        elements[i]->takeRole(replies[3 * i]);
+        elements[i]->takeStates(replies[3 * i + 1]);
+        elements[i]->takeExtents(replies[3 * i + 2]);
     }
-    return children;
+}
+
+std::vector<std::shared_ptr<AtspiElement>> AtspiElement::childrenWithShape() {
+    std::vector<std::shared_ptr<AtspiElement>> list = children();
+    readShapes(list);
+    return list;
 }
 
 QString AtspiElement::key() const {

@@ -82,6 +82,10 @@ public:
     void prefetch(bool relations);
     // The children, with their roles, states and extents read in one round trip.
     std::vector<std::shared_ptr<AtspiElement>> childrenWithShape();
+    // The children, nothing read of them yet.
+    std::vector<std::shared_ptr<AtspiElement>> children();
+    // Roles, states and extents of elements of one application, in one round trip.
+    static void readShapes(const std::vector<std::shared_ptr<AtspiElement>>& elements);
     // Takes over what an earlier query learnt of the same element.
     void assumeLocation(const QRect& screenRect) { m_location = screenRect; }
 

@@ -122,6 +122,7 @@ std::shared_ptr<PressSnapshot> SnapshotTaker::take(QPoint point, PressSnapshot::
         s->elementFound = named.found;
         s->element = named.info;
         s->elementKey = named.key;
+        s->elementHitKey = named.hitKey;
         s->elementTimedOut = named.timedOut;
     }
     return s;
@@ -132,8 +133,9 @@ void SnapshotTaker::completeElement(PressSnapshot& s, int budgetMs) {
     m_accessibility->limitNextQuery(budgetMs);
     const WindowId top = s.windows.isEmpty() ? 0 : s.windows.last().topLevel;
     const QString title = s.element.windowTitle;
-    if (!s.elementKey.isEmpty()) {
-        if (const AccessibleRef hit = m_accessibility->deepestFrom(s.elementKey, s.point, top)) {
+    const QString from = !s.elementHitKey.isEmpty() ? s.elementHitKey : s.elementKey;
+    if (!from.isEmpty()) {
+        if (const AccessibleRef hit = m_accessibility->deepestFrom(from, s.point, top)) {
             const AccessibleRef element = meaningfulElement(hit);
             ElementInfo info;
             describeElement(info, *element);

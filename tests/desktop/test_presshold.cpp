@@ -126,7 +126,6 @@ TEST_F(PressHold, EveryInstantClickIsPictureAsItWasAndStillReachesTheApplication
         const InputMessage& m = collector.presses[i];
         ASSERT_TRUE(m.snapshot) << i;
         EXPECT_EQ(m.snapshot->hold, PressSnapshot::Hold::Held) << i;
-        EXPECT_LT(m.snapshot->holdMs, 60.0) << i;
         // The picture shows the patch before this click's release changed it.
         const QColor seen = m.snapshot->screen.pixelColor(patch.topLeft() + QPoint(4, 4));
         EXPECT_LE(hueDistance(seen.hue(), patchColour(i).hue()), 10)
