@@ -372,6 +372,9 @@ AccessibleRef AtspiAccessibility::objectAtPoint(QPoint point) {
     }
     // On the window's frame or title bar: the window itself.
     if (!result) result = top;
+    // An application that stopped answering has told nothing that holds
+    // (what it said before the silence may be an old window of it).
+    if (app->budget->timedOut()) return nullptr;
     return result;
 }
 
