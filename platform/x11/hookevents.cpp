@@ -2,6 +2,7 @@
 // releases, keys, moves, activation, and the snapshot of a resting pointer.
 #include "platform/x11/hookthread.h"
 
+#include "platform/x11/elementcompleter.h"
 #include "platform/x11/hookthreadshared.h"
 #include "platform/x11/snapshottaker.h"
 #include "platform/x11/xerrors.h"
@@ -86,7 +87,6 @@ void HookThread::rawPress(const Event& e) {
         // Taken when the pointer came to rest here, before the press.
         s = std::move(m_restSnapshot);
         s->notHeldReason = reason + QStringLiteral("; taken when the pointer came to rest");
-        m_taker->completeElement(*s, kUnheldElementMs);
     } else {
         s = m_taker->take(p.pt, PressSnapshot::Hold::NotHeld, kUnheldElementMs, m_area);
         s->notHeldReason = reason;
@@ -107,7 +107,6 @@ void HookThread::heldPress(const Event& e) {
     XAllowEvents(m_display, AsyncKeyboard, CurrentTime);
     XFlush(m_display);
     s->holdMs = msSince(start);
-    m_taker->completeElement(*s, kUnheldElementMs);
     m_lastPressUnheld = false;
     if (tracing())
         fprintf(stderr, "hook: held press %d,%d element %d '%s' timed out %d, held %.1f ms\n",
@@ -228,7 +227,8 @@ void HookThread::flush() {
     if (m_out.empty()) return;
     std::vector<InputMessage> batch;
     batch.swap(m_out);
-    m_sink(std::move(batch));
+    // On through the completer, which reads late elements on its own thread.
+    m_completer->push(std::move(batch));
 }
 
 } // namespace klavoro::x11

@@ -1,5 +1,6 @@
 #include "platform/x11/hookthread.h"
 
+#include "platform/x11/elementcompleter.h"
 #include "platform/x11/hookthreadshared.h"
 #include "platform/x11/snapshottaker.h"
 #include "platform/x11/xerrors.h"
@@ -78,6 +79,7 @@ QString HookThread::grabProblem() const {
 
 void HookThread::run() {
     m_taker = std::make_unique<SnapshotTaker>();
+    m_completer = std::make_unique<ElementCompleter>(m_sink);
     pollfd fds[2] = {{ConnectionNumber(m_display), POLLIN, 0}, {m_wakeFd, POLLIN, 0}};
     for (;;) {
         Command command = Command::Idle;
@@ -104,6 +106,7 @@ void HookThread::run() {
             XPending(m_display) == 0)
             pointerRested();
     }
+    m_completer.reset();
     m_taker.reset();
     XCloseDisplay(m_display);
 }
@@ -157,6 +160,7 @@ void HookThread::handleCommand(Command command) {
             XSync(m_display, True); // drop what is still queued
             m_hooked = false;
             m_out.clear();
+            m_completer->clear();
             m_movePending = false;
             m_doubleClick.reset();
             m_keyDown.fill(false);

@@ -21,6 +21,7 @@
 
 namespace klavoro::x11 {
 
+class ElementCompleter;
 class SnapshotTaker;
 
 // Reads the desktop's input on a thread of its own, with its own X
@@ -132,6 +133,7 @@ private:
     bool m_hooked = false;
     bool m_grabbed = false;
     std::unique_ptr<SnapshotTaker> m_taker;
+    std::unique_ptr<ElementCompleter> m_completer;
     std::deque<Event> m_pending;
     std::vector<InputMessage> m_out;
     bool m_movePending = false;

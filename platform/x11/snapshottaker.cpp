@@ -128,33 +128,4 @@ std::shared_ptr<PressSnapshot> SnapshotTaker::take(QPoint point, PressSnapshot::
     return s;
 }
 
-void SnapshotTaker::completeElement(PressSnapshot& s, int budgetMs) {
-    if (s.hold == PressSnapshot::Hold::OwnWindow || (s.elementFound && !s.elementTimedOut)) return;
-    m_accessibility->limitNextQuery(budgetMs);
-    const WindowId top = s.windows.isEmpty() ? 0 : s.windows.last().topLevel;
-    const QString title = s.element.windowTitle;
-    const QString from = !s.elementHitKey.isEmpty() ? s.elementHitKey : s.elementKey;
-    if (!from.isEmpty()) {
-        if (const AccessibleRef hit = m_accessibility->deepestFrom(from, s.point, top)) {
-            const AccessibleRef element = meaningfulElement(hit);
-            ElementInfo info;
-            describeElement(info, *element);
-            info.windowTitle = title;
-            s.element = info;
-            s.elementKey = element->key();
-            s.elementFound = !info.roleNumber.isEmpty() && info.roleNumber != QLatin1String("0");
-            s.elementTimedOut = m_accessibility->lastQueryTimedOut();
-            s.elementLate = true;
-            return;
-        }
-    }
-    m_accessibility->limitNextQuery(budgetMs);
-    const NamedElement named = nameElementAt(*m_accessibility, *m_desktop, s.point);
-    s.elementFound = named.found;
-    s.element = named.info;
-    s.elementKey = named.key;
-    s.elementTimedOut = named.timedOut;
-    s.elementLate = true;
-}
-
 } // namespace klavoro::x11

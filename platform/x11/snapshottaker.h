@@ -32,11 +32,6 @@ public:
     std::shared_ptr<PressSnapshot> take(QPoint point, PressSnapshot::Hold hold,
                                         int elementBudgetMs, const PressArea& area);
 
-    // An element that the hold left unread (the application answered too
-    // slowly) is read now, after the press went on: the same element when it
-    // was found, else the one at the point.
-    void completeElement(PressSnapshot& s, int budgetMs);
-
 private:
     // The window at the point and what the capture targets ask of it: its
     // parents up to its top-level window and that window's owner, with

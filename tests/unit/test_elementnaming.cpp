@@ -111,3 +111,28 @@ TEST_F(Naming, NameElementAtFillsTheSentenceFieldsAndTheWindowTitle) {
     EXPECT_FALSE(at.found);
     EXPECT_EQ(at.info.windowTitle, QString());
 }
+
+TEST_F(Naming, ControlsOfBrowsersAndMenuBarsReadAsAWriterSeesThem) {
+    // A web page's label element holds its text deeper down; the field is
+    // named after it, colon and all, by the browser.
+    auto label = service.add(QStringLiteral("lbl"), 41, QString(), {10, 250, 40, 20}, form);
+    auto memo = service.add(QStringLiteral("memo"), 42, QStringLiteral("備考:"), {60, 250, 200, 60},
+                            form);
+    memo->labels << label;
+    EXPECT_EQ(nameOfElement(*memo), QStringLiteral("備考"));
+    // The text of a link: the link was clicked.
+    auto link = service.add(QStringLiteral("a"), 30, QStringLiteral("詳しい説明"), {10, 320, 80, 20},
+                            form);
+    auto text = service.add(QStringLiteral("t"), 41, QStringLiteral("詳しい説明"), {10, 320, 80, 20},
+                            link);
+    EXPECT_EQ(meaningfulElement(text)->key(), QStringLiteral("a"));
+    // A menu bar's entry opens a menu, whatever role its toolkit gives it.
+    auto bar = service.add(QStringLiteral("bar"), 2, QString(), {0, 0, 400, 20}, frame);
+    auto file = service.add(QStringLiteral("file"), 12, QStringLiteral("File"), {0, 0, 40, 20}, bar);
+    ElementInfo info;
+    describeElement(info, *file);
+    EXPECT_EQ(info.roleText, QStringLiteral("メニュー"));
+    // A nameless menu bar adds no parent part.
+    EXPECT_EQ(info.parentName, QStringLiteral("File"));
+    EXPECT_EQ(info.parentRoleText, QStringLiteral("ウィンドウ"));
+}
