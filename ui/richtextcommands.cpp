@@ -6,6 +6,7 @@
 #include "export/wordexport.h"
 #include "platform/services.h"
 #include "store/capturefolder.h"
+#include "store/events.h"
 #include "store/settings.h"
 #include "store/steplist.h"
 #include "ui/commandfamilies.h"
@@ -37,12 +38,16 @@ void openRichText(frmKlavoro& w) {
         if (open) open->close();
     });
     form->show();
-    form->Form_Load(conf());
+    {
+        LongOperation building;
+        form->Form_Load(conf());
+    }
     form->raise();
     form->activateWindow();
 }
 
 void makeWordDocument(frmKlavoro& w) {
+    LongOperation writing;
     StepListExportHost host(w.steps(), captureFolder(), w.notices());
     exportWordDocument(host, conf(), w.dialogs(), w.platform() ? w.platform()->shell : nullptr);
 }

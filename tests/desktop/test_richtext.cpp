@@ -8,6 +8,7 @@
 #include "tests/unit/documentfolder.h"
 #include "tests/unit/testutil.h"
 #include "ui/frmklavoro.h"
+#include "tests/desktop/testwindow.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -214,9 +215,9 @@ frmRichTxt* openRichTextWindow() {
 
 TEST(RichTextCommands, WindowDisablesTheMainWindowUntilItCloses) {
     ScratchHome home;
-    frmKlavoro w;
     FakeDialogs dialogs;
-    w.overrideDialogs(&dialogs);
+    TestWindow tw({.dialogs = &dialogs});
+    frmKlavoro& w = tw.window();
     w.show();
     ASSERT_TRUE(w.runCommand(QStringLiteral("mnuMakeRichText")));
     EXPECT_EQ(dialogs.messages, QStringList{QStringLiteral("データがありません！")});
@@ -242,9 +243,9 @@ TEST(RichTextCommands, WindowDisablesTheMainWindowUntilItCloses) {
 
 TEST(RichTextCommands, WordDocumentWithoutADesktopProgramSaysWhereItIs) {
     ScratchHome home;
-    frmKlavoro w; // no platform services: nothing can open the file
     FakeDialogs dialogs;
-    w.overrideDialogs(&dialogs);
+    TestWindow tw({.dialogs = &dialogs}); // no platform services: nothing can open the file
+    frmKlavoro& w = tw.window();
     addSteps(w, 3);
     ASSERT_TRUE(w.runCommand(QStringLiteral("mnuMakeWordDoc")));
     ASSERT_EQ(dialogs.messages.size(), 1);
