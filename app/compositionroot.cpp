@@ -62,13 +62,16 @@ int CompositionRoot::run(const QString& commandLine) {
     return rc;
 }
 
-void installJapaneseTranslations(QApplication& app) {
+QTranslator* installJapaneseTranslations(QApplication& app) {
     const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
     auto* translator = new QTranslator(&app);
-    if (translator->load(QStringLiteral("qtbase_ja"), folder))
-        QApplication::installTranslator(translator);
-    else
-        delete translator; // the message boxes set their own Japanese buttons
+    if (translator->load(QStringLiteral("qtbase_ja"), folder) &&
+        QApplication::installTranslator(translator))
+        return translator;
+    // The message boxes set their own Japanese buttons; file dialogs stay as Qt has them.
+    writeLog(QStringLiteral("Qt の日本語翻訳 (qtbase_ja) が見つかりません: ") + folder);
+    delete translator;
+    return nullptr;
 }
 
 } // namespace klavoro

@@ -12,6 +12,7 @@
 #include <QWidget>
 
 class QApplication;
+class QTranslator;
 
 namespace klavoro {
 
@@ -46,7 +47,8 @@ private:
 };
 
 // Qt's own texts (standard buttons, file dialogs) in Japanese whatever the
-// locale, from Qt's translations when they are installed.
-void installJapaneseTranslations(QApplication& app);
+// locale, from Qt's translations when they are installed. The translator
+// installed, or null.
+QTranslator* installJapaneseTranslations(QApplication& app);
 
 } // namespace klavoro

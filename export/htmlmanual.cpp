@@ -145,7 +145,11 @@ QString htmlPartsFolder() {
     // beside the settings takes its place, so the page can still be customised.
     const QString own = programFolder() + QStringLiteral("parts/js");
     if (isInstalledCopy() && QFileInfo(own).isDir()) return own;
-    return shippedFilesFolder() + QStringLiteral("parts/js");
+    const QStringList shipped = shippedFileFolders();
+    for (const QString& folder : shipped)
+        if (QFileInfo(folder + QStringLiteral("parts/js/html-js.js")).isFile())
+            return folder + QStringLiteral("parts/js");
+    return shipped.first() + QStringLiteral("parts/js");
 }
 
 } // namespace klavoro

@@ -179,6 +179,7 @@ private:
     void buildUi();
     void onSelectionChanged();
     void setDisplayMode(int mode);
+    void restoreSplitter();
     void connectViews();
     void adjustPlacementToFrame();
     void updateListColours(bool focused);

@@ -13,6 +13,7 @@
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QIntValidator>
@@ -172,8 +173,15 @@ void frmMakeHtml::letEventsRun() {
 }
 
 void frmMakeHtml::openPage(const QString& path) {
-    if (!m_context.shell || !m_context.shell->open(path))
-        writeLog(QStringLiteral("HTML: no program to open the page: ") + path);
+    if (m_context.shell && m_context.shell->hasProgramFor(path) && m_context.shell->open(path))
+        return;
+    writeLog(QStringLiteral("HTML: no program to open the page: ") + path);
+    m_context.dialogs->message(QStringLiteral("HTMLファイルを作成しました。") +
+                                   QStringLiteral("\r\n") +
+                                   QStringLiteral("開くブラウザが見つからないため、開けませんでした。") +
+                                   QStringLiteral("\r\n\r\n") + QStringLiteral("ファイル：") +
+                                   QDir::toNativeSeparators(path),
+                               QStringLiteral("HTMLファイル作成"));
 }
 
 void runMakeHtml(MakeHtmlContext context, QWidget* parent) {

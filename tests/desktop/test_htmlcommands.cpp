@@ -9,6 +9,7 @@
 #include "ui/frmklavoro.h"
 #include "ui/settingcommands.h"
 #include "tests/desktop/testwindow.h"
+#include "tests/unit/testutil.h"
 
 #include <QApplication>
 #include <QDir>
@@ -60,7 +61,7 @@ protected:
         list +=
             "\t2026120609050300    \t\t1\t" + m + QByteArray(100 - m.size(), ' ') + "\tjpg\t\r\n";
         writeFile(home.path() + "/data/OpList.txt", list);
-        graph = std::make_unique<test::TestWindow>();
+        graph = std::make_unique<test::TestWindow>(test::TestWindow::Options{.dialogs = &messages});
         window = &graph->window();
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
@@ -74,6 +75,7 @@ protected:
         resetProgramFolder();
     }
     QTemporaryDir home;
+    test::FakeDialogs messages;
     std::unique_ptr<test::TestWindow> graph;
     frmKlavoro* window = nullptr;
 };
@@ -97,6 +99,11 @@ TEST_F(HtmlCommands, BothMenusWriteTheManualIntoTheCaptureFolder) {
         }());
         EXPECT_TRUE(page.contains(QStringLiteral("[OK](ボタン)を、クリックします。"))) << command;
         EXPECT_TRUE(QFile::exists(home.path() + "/data/js/html-js.js")) << command;
+        // No desktop program opens the page here: the user is told where it is.
+        ASSERT_FALSE(messages.messages.isEmpty()) << command;
+        EXPECT_TRUE(messages.messages.last().contains(
+            QDir::toNativeSeparators(home.path() + "/data/index.htm")))
+            << command;
     }
 }
 

@@ -23,6 +23,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSplitter>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -124,6 +125,30 @@ TEST(MainShell, DisplayModesShowListImageOrBoth) {
     QTest::mouseClick(optImage, Qt::LeftButton);
     EXPECT_EQ(conf().disp, 0);
     EXPECT_FALSE(w.lstRecord->isVisible());
+}
+
+// As at a start: the window is placed from Conf.txt while one pane is still
+// hidden, then the stored mode shows both.
+TEST(MainShell, BothPanesShowAfterAStartInBothMode) {
+    ScratchHome home;
+    TestWindow tw;
+    frmKlavoro& w = tw.window();
+    w.placeMainWindow({100, 100, 700, 500}, 300);
+    conf().disp = 2;
+    conf().splitterLeft = 300;
+    w.applySettings();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    w.relayout();
+    QTest::qWait(100);
+    auto* split = w.findChild<QSplitter*>(QStringLiteral("splitterList"));
+    ASSERT_NE(split, nullptr);
+    const QList<int> sizes = split->sizes();
+    ASSERT_EQ(sizes.size(), 2);
+    EXPECT_GT(sizes[0], 100);
+    EXPECT_GT(sizes[1], 100);
+    EXPECT_TRUE(w.findChild<QWidget*>(QStringLiteral("Pic"))->isVisible());
+    EXPECT_TRUE(w.lstRecord->isVisible());
 }
 
 TEST(MainShell, ListIgnoresLeftAndRightAndShowsTheSelectedStep) {

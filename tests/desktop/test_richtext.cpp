@@ -42,6 +42,7 @@ struct Window {
     FakeDialogs dialogs;
     QString answer;
     QStringList askedFor;
+    QString askedIn;
     std::unique_ptr<frmRichTxt> form;
 
     Window() {
@@ -49,8 +50,10 @@ struct Window {
         folder->addStep(QStringLiteral("メモを書きます。"), "txt");
         folder->addStep(QStringLiteral("[閉じる](ボタン)を、クリックします。"), "jpg");
         form = std::make_unique<frmRichTxt>(std::unique_ptr<ExportHost>(folder), &dialogs);
-        form->setFileChooser([this](const QString&, const QString& name, const QString&, QString*) {
+        form->setFileChooser([this](const QString& in, const QString& name, const QString&,
+                                    QString*) {
             askedFor << name;
+            askedIn = in;
             return answer;
         });
         Settings s;
@@ -137,6 +140,7 @@ TEST(RichTextWindow, SaveAsThenSaveAndErrors) {
     w.answer = w.path("manual");
     ASSERT_TRUE(w.form->mnuSave_Click()); // no path yet: acts as save-as
     EXPECT_EQ(w.askedFor, QStringList{QStringLiteral("無題")});
+    EXPECT_EQ(w.askedIn + '/', w.folder->folder()); // beside the steps
     EXPECT_EQ(w.form->filePath(), w.path("manual.rtf"));
     EXPECT_EQ(w.form->windowTitle(), QStringLiteral("リッチテキスト - manual.rtf"));
     EXPECT_EQ(w.dialogs.messages, QStringList{QStringLiteral("保存完了！")});
