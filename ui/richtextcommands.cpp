@@ -1,9 +1,9 @@
-// The rich-text window and the Word document, from the main menu and the
-// step list's menu.
+// The rich-text window and the Word, PDF and Markdown documents, from the main
+// menu and the step list's menu.
+#include "export/documentexport.h"
 #include "export/documentsteps.h"
-#include "ui/frmrichtxt.h"
 #include "export/richtextbuild.h"
-#include "export/wordexport.h"
+#include "ui/frmrichtxt.h"
 #include "platform/services.h"
 #include "store/capturefolder.h"
 #include "store/settings.h"
@@ -42,9 +42,13 @@ void openRichText(frmKlavoro& w) {
     form->activateWindow();
 }
 
-void makeWordDocument(frmKlavoro& w) {
+using DocumentCommand = QString (*)(ExportHost&, const Settings&, Dialogs&, Shell*);
+
+// The progress this shows lets window events run between steps (the notices
+// do): a long export would need the long-operation guard here.
+void makeDocument(frmKlavoro& w, DocumentCommand command) {
     StepListExportHost host(w.steps(), captureFolder(), w.notices());
-    exportWordDocument(host, conf(), w.dialogs(), w.platform() ? w.platform()->shell : nullptr);
+    command(host, conf(), w.dialogs(), w.platform() ? w.platform()->shell : nullptr);
 }
 
 } // namespace
@@ -52,8 +56,13 @@ void makeWordDocument(frmKlavoro& w) {
 void registerRichTextCommands(frmKlavoro& w, CommandMap& map) {
     map.add(QStringLiteral("mnuMakeRichText"), [&w] { openRichText(w); });
     map.add(QStringLiteral("mnuListMakeRichText"), [&w] { openRichText(w); });
-    map.add(QStringLiteral("mnuMakeWordDoc"), [&w] { makeWordDocument(w); });
-    map.add(QStringLiteral("mnuListMakeWordDoc"), [&w] { makeWordDocument(w); });
+    map.add(QStringLiteral("mnuMakeWordDoc"), [&w] { makeDocument(w, exportWordDocument); });
+    map.add(QStringLiteral("mnuListMakeWordDoc"), [&w] { makeDocument(w, exportWordDocument); });
+    map.add(QStringLiteral("mnuMakePdf"), [&w] { makeDocument(w, exportPdfDocument); });
+    map.add(QStringLiteral("mnuListMakePdf"), [&w] { makeDocument(w, exportPdfDocument); });
+    map.add(QStringLiteral("mnuMakeMarkdown"), [&w] { makeDocument(w, exportMarkdownDocument); });
+    map.add(QStringLiteral("mnuListMakeMarkdown"),
+            [&w] { makeDocument(w, exportMarkdownDocument); });
 }
 
 } // namespace klavoro
