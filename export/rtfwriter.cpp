@@ -248,7 +248,10 @@ QByteArray sizeWord(const QFont& font) {
 
 QByteArray runWords(Tables& tables, const QTextCharFormat& format) {
     const QFont font = tables.resolved(format);
-    QByteArray out = "\\f" + QByteArray::number(tables.font(font.family())) + sizeWord(font);
+    // The font for double-byte text too: without it a reader sets Japanese
+    // text in its own default font for Asian text (a serif one in LibreOffice).
+    const QByteArray number = QByteArray::number(tables.font(font.family()));
+    QByteArray out = "\\f" + number + "\\dbch\\af" + number + sizeWord(font);
     if (font.bold()) out += "\\b";
     if (font.italic()) out += "\\i";
     if (font.underline()) out += "\\ul";
@@ -303,7 +306,14 @@ QByteArray rtfFromDocument(const QTextDocument& document) {
     }
     QByteArray out = "{\\rtf1\\ansi\\ansicpg932\\deff0\\deflang1041\r\n";
     out += tables.text();
+    // A4 with the margins and page numbers of the Word document.
+    const QByteArray margin = QByteArray::number(std::lround(page::kMargin * 20));
+    out += "\\paperw" + QByteArray::number(std::lround(page::kWidth * 20)) + "\\paperh" +
+           QByteArray::number(std::lround(page::kHeight * 20)) + "\\margl" + margin + "\\margr" +
+           margin + "\\margt" + margin + "\\margb" + margin + "\r\n";
     out += "\\viewkind4\\uc1\r\n";
+    out += "{\\footer\\pard\\plain\\qc\\fs18 {\\field{\\*\\fldinst PAGE }{\\fldrslt 1}} / "
+           "{\\field{\\*\\fldinst NUMPAGES }{\\fldrslt 1}}\\par}\r\n";
     out += body;
     out += "\r\n}\r\n";
     return out;

@@ -77,8 +77,8 @@ TEST(RtfWriter, FontsColoursAndParagraphs) {
                              "\\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e{\\*\\falt Yu Gothic};}"))
         << rtf.constData();
     EXPECT_TRUE(rtf.contains("{\\colortbl;\\red255\\green0\\blue0;}"));
-    EXPECT_TRUE(rtf.contains("{\\f0\\fs20 plain}"));
-    EXPECT_TRUE(rtf.contains("{\\f1\\fs28\\b\\i\\ul\\strike\\cf1 styled}"));
+    EXPECT_TRUE(rtf.contains("{\\f0\\dbch\\af0\\fs20 plain}"));
+    EXPECT_TRUE(rtf.contains("{\\f1\\dbch\\af1\\fs28\\b\\i\\ul\\strike\\cf1 styled}"));
     EXPECT_TRUE(rtf.contains("\\par\r\n\\pard\\plain\\qc"));
     EXPECT_EQ(rtf.count("\\par\r\n"), 1);
     // Braces balance, so a reader sees one group.
@@ -99,7 +99,7 @@ TEST(RtfWriter, FontFallbacksAndHeadingsKeptWithTheirPictures) {
     c.insertBlock(QTextBlockFormat());
     c.insertText("body", serif);
     const QByteArray rtf = rtfFromDocument(doc);
-    EXPECT_TRUE(rtf.contains("\\pard\\plain\\ql\\keepn\\outlinelevel1\\f0"));
+    EXPECT_TRUE(rtf.contains("\\pard\\plain\\ql\\keepn\\outlinelevel1\\f0\\dbch\\af0"));
     EXPECT_EQ(rtf.count("\\keepn"), 1);
     EXPECT_TRUE(rtf.contains("Yu Gothic{\\*\\falt Noto Sans CJK JP};}"));
     EXPECT_TRUE(rtf.contains("{\\f1\\froman\\fcharset128\\fprq2 Noto Serif CJK JP{\\*\\falt Yu "
