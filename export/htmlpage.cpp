@@ -96,10 +96,11 @@ QString pageHtml(const QString& title, const QString& date, const QString& menuF
                            "{$('.fancybox').fancybox();});</script>") +
             kCrLf;
     page += QStringLiteral("</HEAD>") + kCrLf + QStringLiteral("<Body>") + kCrLf + kCrLf;
-    page += QStringLiteral("<div id='menu'>") + kCrLf + titleHtml(title, date) + menuFragment +
+    // Landmarks, so that screen readers can jump to the steps.
+    page += QStringLiteral("<div id='menu' role='banner'>") + kCrLf + titleHtml(title, date) + menuFragment +
             QStringLiteral("</div>") +
             kCrLf + kCrLf + kCrLf;
-    page += QStringLiteral("<div id='items'>") + kCrLf + kCrLf + body + QStringLiteral("</div>") +
+    page += QStringLiteral("<div id='items' role='main'>") + kCrLf + kCrLf + body + QStringLiteral("</div>") +
             kCrLf + kCrLf;
     page += QStringLiteral("<div style='height:300px;'></div>") + kCrLf + kCrLf +
             QStringLiteral("</BODY>") + kCrLf + QStringLiteral("</HTML>");

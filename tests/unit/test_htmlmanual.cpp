@@ -118,9 +118,9 @@ TEST(HtmlPage, PageFrameClosesItsDivisionsAndCarriesTheBorder) {
                         "http-equiv='Content-Type' content='text/html; charset=Shift_JIS'>"));
     // Title and heading from the capture folder, the date under the heading.
     EXPECT_TRUE(page.contains("<TITLE>A &amp; &lt;B&gt;</TITLE>"));
-    EXPECT_TRUE(page.contains("<div id='menu'>\r\n<h1>A &amp; &lt;B&gt;</h1>\r\n<p "
+    EXPECT_TRUE(page.contains("<div id='menu' role='banner'>\r\n<h1>A &amp; &lt;B&gt;</h1>\r\n<p "
                               "class='date'>2026年</p>\r\n<ul></ul>\r\n</div>\r\n\r\n\r\n<div "
-                              "id='items'>\r\n\r\nBODY</div>\r\n\r\n"));
+                              "id='items' role='main'>\r\n\r\nBODY</div>\r\n\r\n"));
     EXPECT_TRUE(page.endsWith("<div style='height:300px;'></div>\r\n\r\n</BODY>\r\n</HTML>"));
     EXPECT_EQ(page.count("</html>", Qt::CaseInsensitive), 1);
     // The border style sits between the two style sheets, so custom-style.css can override it.
