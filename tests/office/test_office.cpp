@@ -1,12 +1,18 @@
 #include "clients.h"
+#include "export/documentsteps.h"
 #include "export/docxwriter.h"
+#include "export/htmlmanual.h"
 #include "export/manualsteps.h"
+#include "export/markdownwriter.h"
 #include "export/pdfwriter.h"
 #include "export/richtextbuild.h"
 #include "export/rtfwriter.h"
 #include "export/stepdocument.h"
+#include "store/dialogs.h"
 #include "store/settings.h"
-#include "tests/unit/documentfolder.h"
+#include "store/stepline.h"
+#include "store/steplist.h"
+#include "store/textfile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -14,6 +20,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -27,6 +34,7 @@ using namespace klavoro::test;
 namespace {
 
 constexpr int kSteps = 30;
+const QString kTitle = QStringLiteral("経費精算の手順");
 const QString kHostile = QStringLiteral("山田 & <太郎> \"x\"");
 const QString kEmoji = QStringLiteral("保存しました😀を確認します。");
 const QString kLong = QStringLiteral("長い説明文です。").repeated(25); // 200 characters
@@ -50,9 +58,34 @@ QString sentence(int i) {
     return plain[i % plain.size()];
 }
 
+// A capture folder named as users name theirs.
+class ManualFolder : public ExportHost {
+public:
+    ManualFolder() { QDir().mkpath(folder()); }
+    QString folder() const { return dir.path() + QStringLiteral("/経費精算の手順/"); }
+    int stepCount() const override { return steps.count(); }
+    QString stepLine(int n) const override { return steps.line(n); }
+    QString captureFolder() const override { return folder(); }
+    void showProgress(const QString&) override {}
+
+    QTemporaryDir dir;
+    StepList steps;
+};
+
+class Quiet : public HtmlManualHost, public Dialogs {
+public:
+    void showProgress(const QString&, int) override {}
+    void setStatus(const QString&) override {}
+    void letEventsRun() override {}
+    bool cancelRequested() const override { return false; }
+    void openPage(const QString&) override {}
+    void message(const QString&, const QString&) override {}
+    bool askYesNo(const QString&, const QString&, bool) override { return false; }
+};
+
 // A capture of the "around" target: 300 x 300 pixels of a window with a
 // button, the marker around it and text, saved as the recorder saves it.
-void addAroundStep(DocumentFolder& f, int i) {
+void addAroundStep(ManualFolder& f, int i) {
     const QString name = QString::number(2026120609050300LL + i);
     QImage image(300, 300, QImage::Format_RGB32);
     image.fill(QColor(0xf0, 0xf0, 0xf0));
@@ -81,12 +114,13 @@ QString headingKey(int i) {
     return withoutBlanks(heading(i)).left(9);
 }
 
-// Thirty steps of "around" pictures, written as Word document, rich text and
-// PDF, the first two also converted to PDF by LibreOffice.
+// Thirty steps of "around" pictures, written as Word document, rich text,
+// PDF, HTML manual and Markdown; the first two also converted to PDF by
+// LibreOffice.
 class ThirtySteps : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        f = new DocumentFolder;
+        f = new ManualFolder;
         for (int i = 1; i <= kSteps; ++i)
             addAroundStep(*f, i);
         const Settings s;
@@ -98,6 +132,10 @@ protected:
         docxWritten = DocxWriter(*f, s).writeTo(path("word.docx"));
         PdfWriter pdf(*f, s);
         pdfWritten = pdf.writeTo(path("manual.pdf"));
+        Quiet quiet;
+        htmlWritten = writeHtmlManual(f->steps, s, {f->folder(), KLAVORO_SOURCE_DIR "/parts/js"},
+                                      false, quiet, quiet) == HtmlResult::Written;
+        markdownWritten = MarkdownWriter(*f, s).writeTo(path("manual.md"));
         const QString profile = f->folder() + "profile";
         converted = run("soffice",
                         {"--headless", "--norestore",
@@ -106,7 +144,8 @@ protected:
                          path("word.docx")},
                         300000)
                         .code == 0;
-        for (const char* name : {"word.docx", "rich.rtf", "manual.pdf", "lo/word.pdf", "lo/rich.pdf"})
+        for (const char* name : {"word.docx", "rich.rtf", "manual.pdf", "index.htm", "manual.md",
+                                 "lo/word.pdf", "lo/rich.pdf"})
             std::printf("%-12s %8lld bytes, %d pages\n", name,
                         static_cast<long long>(QFileInfo(path(name)).size()),
                         QString(name).endsWith(".pdf") ? pdfPages(path(name)) : 0);
@@ -164,13 +203,13 @@ protected:
         EXPECT_TRUE(all.contains(kEmoji)) << pdf.toStdString();
         EXPECT_TRUE(all.contains(kLineOne + kLineTwo)) << pdf.toStdString();
         // The title and the date start the document.
-        EXPECT_TRUE(all.startsWith(QDir(f->folder()).dirName() + manualDate()))
+        EXPECT_TRUE(all.startsWith(kTitle + manualDate()))
             << all.left(80).toStdString();
     }
 
-    static inline DocumentFolder* f = nullptr;
+    static inline ManualFolder* f = nullptr;
     static inline bool rtfWritten = false, docxWritten = false, pdfWritten = false,
-                       converted = false;
+                       htmlWritten = false, markdownWritten = false, converted = false;
 };
 
 } // namespace
@@ -237,7 +276,7 @@ TEST_F(ThirtySteps, WordDocumentReadByPythonDocx) {
     const QJsonArray paragraphs = doc["paragraphs"].toArray();
     ASSERT_EQ(paragraphs.size(), kSteps + 2);
     EXPECT_EQ(paragraphs[0].toObject()["style"].toString(), "Title");
-    EXPECT_EQ(paragraphs[0].toObject()["text"].toString(), QDir(f->folder()).dirName());
+    EXPECT_EQ(paragraphs[0].toObject()["text"].toString(), kTitle);
     EXPECT_EQ(paragraphs[1].toObject()["text"].toString(), manualDate());
     for (int i = 1; i <= kSteps; ++i) {
         const QJsonObject p = paragraphs[i + 1].toObject();
@@ -257,6 +296,26 @@ TEST_F(ThirtySteps, WordDocumentReadByPythonDocx) {
     }
     EXPECT_EQ(doc["media"].toArray().size(), kSteps);
     EXPECT_TRUE(doc["external"].toArray().isEmpty());
-    EXPECT_EQ(doc["title"].toString(), QDir(f->folder()).dirName());
+    EXPECT_EQ(doc["title"].toString(), kTitle);
     EXPECT_EQ(doc["eastAsiaFont"].toString(), "Yu Gothic");
+}
+
+// The HTML manual and the Markdown file say the same of the same steps (the
+// browser tests open them).
+TEST_F(ThirtySteps, HtmlManualAndMarkdownOfTheSameSteps) {
+    ASSERT_TRUE(htmlWritten);
+    ASSERT_TRUE(markdownWritten);
+    const QString html = readTextFile(path("index.htm"), QStringLiteral("shift-jis"), nullptr);
+    EXPECT_TRUE(html.contains("<TITLE>" + kTitle + "</TITLE>"));
+    EXPECT_EQ(html.count(" alt='"), kSteps);
+    const QString markdown = readTextFile(path("manual.md"), QStringLiteral("utf-8"), nullptr);
+    EXPECT_TRUE(markdown.startsWith("# " + kTitle + "\n"));
+    EXPECT_EQ(markdown.count("\n## "), kSteps);
+    EXPECT_EQ(markdown.count("\n!["), kSteps);
+    for (int i = 1; i <= kSteps; ++i) {
+        EXPECT_TRUE(html.contains(QStringLiteral("<span class='no'>%1 </span>")
+                                      .arg(i, 3, 10, QLatin1Char('0'))))
+            << i;
+        EXPECT_TRUE(markdown.contains("## " + markdownInline(heading(i)) + "\n")) << i;
+    }
 }
