@@ -107,7 +107,8 @@ QByteArray docxContentTypes() {
            wordPart("/word/document.xml", "document.main") +
            wordPart("/word/styles.xml", "styles") + wordPart("/word/fontTable.xml", "fontTable") +
            wordPart("/word/footer1.xml", "footer") +
-           part("/docProps/core.xml", "application/vnd.openxmlformats-package.core-properties+xml") +
+           part("/docProps/core.xml",
+                "application/vnd.openxmlformats-package.core-properties+xml") +
            "</Types>";
 }
 

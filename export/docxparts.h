@@ -51,8 +51,7 @@ public:
     // The indented picture paragraph, the picture inline and framed, with
     // `altText` as its description. `media` is the picture's name in the
     // package ("media/image1.png").
-    void addPicture(const QString& media, QSize extentEmu, const QString& altText,
-                    int indentChars);
+    void addPicture(const QString& media, QSize extentEmu, const QString& altText, int indentChars);
     QByteArray document() const;
     QByteArray relationships() const;
 

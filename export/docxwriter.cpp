@@ -120,8 +120,7 @@ bool DocxWriter::writeTo(const QString& path) {
         const ManualStep step = steps.withPicture(i);
         body.addHeading(step.numberText, step.lines);
         QString media;
-        if (step.picture == ManualStep::Picture::Png ||
-            step.picture == ManualStep::Picture::Jpeg) {
+        if (step.picture == ManualStep::Picture::Png || step.picture == ManualStep::Picture::Jpeg) {
             media = QStringLiteral("media/image%1.%2")
                         .arg(i)
                         .arg(step.picture == ManualStep::Picture::Png ? "png" : "jpeg");

@@ -74,7 +74,8 @@ QString pageHtml(const QString& title, const QString& date, const QString& menuF
         QStringLiteral("<META http-equiv='Content-Type' content='text/html; charset=Shift_JIS'>") +
         kCrLf;
     page += QStringLiteral("<META http-equiv='Content-Style-Type' content='text/css'>") + kCrLf;
-    page += QStringLiteral("<TITLE>") + htmlEscapeMarkup(title) + QStringLiteral("</TITLE>") + kCrLf;
+    page +=
+        QStringLiteral("<TITLE>") + htmlEscapeMarkup(title) + QStringLiteral("</TITLE>") + kCrLf;
     page += QStringLiteral("<SCRIPT src='js/jquery.min.js'></SCRIPT>") + kCrLf;
     page += QStringLiteral("<script type='text/javascript' src='js/def-js.js'></script>") + kCrLf;
     page +=
@@ -97,11 +98,10 @@ QString pageHtml(const QString& title, const QString& date, const QString& menuF
             kCrLf;
     page += QStringLiteral("</HEAD>") + kCrLf + QStringLiteral("<Body>") + kCrLf + kCrLf;
     // Landmarks, so that screen readers can jump to the steps.
-    page += QStringLiteral("<div id='menu' role='banner'>") + kCrLf + titleHtml(title, date) + menuFragment +
-            QStringLiteral("</div>") +
-            kCrLf + kCrLf + kCrLf;
-    page += QStringLiteral("<div id='items' role='main'>") + kCrLf + kCrLf + body + QStringLiteral("</div>") +
-            kCrLf + kCrLf;
+    page += QStringLiteral("<div id='menu' role='banner'>") + kCrLf + titleHtml(title, date) +
+            menuFragment + QStringLiteral("</div>") + kCrLf + kCrLf + kCrLf;
+    page += QStringLiteral("<div id='items' role='main'>") + kCrLf + kCrLf + body +
+            QStringLiteral("</div>") + kCrLf + kCrLf;
     page += QStringLiteral("<div style='height:300px;'></div>") + kCrLf + kCrLf +
             QStringLiteral("</BODY>") + kCrLf + QStringLiteral("</HTML>");
     return page;

@@ -57,8 +57,8 @@ void probePicture(ManualStep& step) {
     if (step.filePath.isEmpty() || step.textFile) return;
     const ImageSize probed = probeImageSize(step.filePath);
     if (probed.type == ImageSize::Png || probed.type == ImageSize::Jpeg) {
-        step.picture = probed.type == ImageSize::Png ? ManualStep::Picture::Png
-                                                     : ManualStep::Picture::Jpeg;
+        step.picture =
+            probed.type == ImageSize::Png ? ManualStep::Picture::Png : ManualStep::Picture::Jpeg;
         step.size = QSize(probed.width, probed.height);
     } else {
         // BMP, GIF and whatever else Qt reads are converted when written.

@@ -10,19 +10,16 @@
 namespace klavoro {
 
 QString markdownInline(const QString& text) {
+    static const QString special = QStringLiteral("\\`*_[]<>&|~#");
     QString out;
     out.reserve(text.size() + 8);
     for (const QChar c : text) {
-        switch (c.unicode()) {
-        case '\\': case '`': case '*': case '_': case '[': case ']': case '<': case '>':
-        case '&': case '|': case '~': case '#':
+        if (special.contains(c)) {
             out += QLatin1Char('\\');
             out += c;
-            break;
-        case '\t': case '\r': case '\n':
+        } else if (c == '\t' || c == '\r' || c == '\n') {
             out += QLatin1Char(' ');
-            break;
-        default:
+        } else {
             out += c;
         }
     }
@@ -67,8 +64,8 @@ QString markdownText(const ManualSteps& steps, const QString& title, const QStri
         }
         if (!more.isEmpty()) out += QLatin1Char('\n') + more.join(QStringLiteral("\\\n")) + '\n';
         if (!step.fileName.isEmpty() && !step.textFile)
-            out += QStringLiteral("\n![") + markdownInline(step.altText()) +
-                   QStringLiteral("](") + urlSegment(step.fileName) + QStringLiteral(")\n");
+            out += QStringLiteral("\n![") + markdownInline(step.altText()) + QStringLiteral("](") +
+                   urlSegment(step.fileName) + QStringLiteral(")\n");
     }
     if (progress) progress->showProgress(QString());
     return out;

@@ -101,8 +101,8 @@ cairo_surface_t* pictureSurface(const ManualStep& step, const SharedPixels& shar
         return nullptr;
     }
     const bool alpha = image->hasAlphaChannel();
-    *image = image->convertToFormat(alpha ? QImage::Format_ARGB32_Premultiplied
-                                          : QImage::Format_RGB32);
+    *image =
+        image->convertToFormat(alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     cairo_surface_t* surface = cairo_image_surface_create_for_data(
         image->bits(), alpha ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24, image->width(),
         image->height(), static_cast<int>(image->bytesPerLine()));
@@ -116,8 +116,8 @@ cairo_surface_t* pictureSurface(const ManualStep& step, const SharedPixels& shar
 class PdfDocument {
 public:
     PdfDocument(QFile& file, const QString& title) {
-        m_surface = cairo_pdf_surface_create_for_stream(writeToFile, &file, page::kWidth,
-                                                        page::kHeight);
+        m_surface =
+            cairo_pdf_surface_create_for_stream(writeToFile, &file, page::kWidth, page::kHeight);
         cairo_pdf_surface_set_metadata(m_surface, CAIRO_PDF_METADATA_TITLE,
                                        title.toUtf8().constData());
         cairo_pdf_surface_set_metadata(m_surface, CAIRO_PDF_METADATA_CREATOR, "Klavoro");
@@ -174,8 +174,11 @@ public:
         cairo_stroke(m_cr);
     }
     void bookmark(const QString& text, int pageNumber, double y) {
-        const QByteArray target =
-            QStringLiteral("page=%1 pos=[%2 %3]").arg(pageNumber).arg(page::kMargin).arg(y).toUtf8();
+        const QByteArray target = QStringLiteral("page=%1 pos=[%2 %3]")
+                                      .arg(pageNumber)
+                                      .arg(page::kMargin)
+                                      .arg(y)
+                                      .toUtf8();
         cairo_pdf_surface_add_outline(m_surface, CAIRO_PDF_OUTLINE_ROOT, text.toUtf8().constData(),
                                       target.constData(), cairo_pdf_outline_flags_t(0));
     }
@@ -259,14 +262,14 @@ bool PdfWriter::writeTo(const QString& path) {
             p.headingHeight = PdfDocument::height(p.heading);
             double height = p.headingHeight;
             if (p.step.hasPicture()) {
-                const double room =
-                    page::kTextHeight - page::kHeadingSpaceBefore - height - page::kHeadingSpaceAfter;
+                const double room = page::kTextHeight - page::kHeadingSpaceBefore - height -
+                                    page::kHeadingSpaceAfter;
                 p.picture = pictureSizePt(p.step.size, indent, std::max(room, 36.0));
                 height += page::kHeadingSpaceAfter + p.picture.height();
                 if (isFileJpeg(p.step))
-                    sharedBytes = std::max(sharedBytes, static_cast<std::size_t>(rgbStride(
-                                                            p.step.size)) *
-                                                            p.step.size.height());
+                    sharedBytes =
+                        std::max(sharedBytes, static_cast<std::size_t>(rgbStride(p.step.size)) *
+                                                  p.step.size.height());
             }
             if (y > top && y + page::kHeadingSpaceBefore + height > bottom) {
                 ++pageNumber;

@@ -3,7 +3,6 @@
 #include "export/documentexport.h"
 #include "export/documentsteps.h"
 #include "export/richtextbuild.h"
-#include "ui/frmrichtxt.h"
 #include "platform/services.h"
 #include "store/capturefolder.h"
 #include "store/settings.h"
@@ -11,6 +10,7 @@
 #include "ui/commandfamilies.h"
 #include "ui/commandmap.h"
 #include "ui/frmklavoro.h"
+#include "ui/frmrichtxt.h"
 
 #include <QPointer>
 

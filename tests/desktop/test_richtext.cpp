@@ -1,4 +1,3 @@
-#include "ui/frmrichtxt.h"
 #include "export/rtfwriter.h"
 #include "export/selectionformat.h"
 #include "export/stepdocument.h"
@@ -8,6 +7,7 @@
 #include "tests/unit/documentfolder.h"
 #include "tests/unit/testutil.h"
 #include "ui/frmklavoro.h"
+#include "ui/frmrichtxt.h"
 
 #include <QAction>
 #include <QApplication>

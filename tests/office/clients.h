@@ -87,8 +87,8 @@ inline QList<PdfFont> pdfFonts(const QString& pdf) {
 // The share of a page that is not white, from a small grey rendering.
 inline double inkOnPage(const QString& pdf, int page, const QString& scratch) {
     const QString base = scratch + QStringLiteral("/ink");
-    run("pdftoppm", {"-r", "20", "-gray", "-f", QString::number(page), "-l",
-                     QString::number(page), "-singlefile", pdf, base});
+    run("pdftoppm", {"-r", "20", "-gray", "-f", QString::number(page), "-l", QString::number(page),
+                     "-singlefile", pdf, base});
     const QImage image(base + ".pgm");
     if (image.isNull()) return -1;
     qint64 ink = 0;

@@ -43,11 +43,16 @@ const QString kLineTwo = QStringLiteral("二行目です。");
 
 QString sentence(int i) {
     switch (i) {
-    case 5: return kHostile;
-    case 6: return kEmoji;
-    case 7: return kLong;
-    case 8: return kLineOne + QChar(4) + kLineTwo;
-    default: break;
+    case 5:
+        return kHostile;
+    case 6:
+        return kEmoji;
+    case 7:
+        return kLong;
+    case 8:
+        return kLineOne + QChar(4) + kLineTwo;
+    default:
+        break;
     }
     static const QStringList plain = {
         QStringLiteral("[OK](ボタン)を、クリックします。"),
@@ -137,13 +142,13 @@ protected:
                                       false, quiet, quiet) == HtmlResult::Written;
         markdownWritten = MarkdownWriter(*f, s).writeTo(path("manual.md"));
         const QString profile = f->folder() + "profile";
-        converted = run("soffice",
-                        {"--headless", "--norestore",
-                         "-env:UserInstallation=" + QUrl::fromLocalFile(profile).toString(),
-                         "--convert-to", "pdf", "--outdir", f->folder() + "lo", path("rich.rtf"),
-                         path("word.docx")},
-                        300000)
-                        .code == 0;
+        converted =
+            run("soffice",
+                {"--headless", "--norestore",
+                 "-env:UserInstallation=" + QUrl::fromLocalFile(profile).toString(), "--convert-to",
+                 "pdf", "--outdir", f->folder() + "lo", path("rich.rtf"), path("word.docx")},
+                300000)
+                .code == 0;
         for (const char* name : {"word.docx", "rich.rtf", "manual.pdf", "index.htm", "manual.md",
                                  "lo/word.pdf", "lo/rich.pdf"})
             std::printf("%-12s %8lld bytes, %d pages\n", name,
@@ -173,8 +178,8 @@ protected:
             int headings = 0;
             for (int i = 1; i <= kSteps; ++i)
                 if (text.contains(headingKey(i))) ++headings;
-            const auto pictures = std::count_if(images.begin(), images.end(),
-                                                [page](const PdfImage& m) { return m.page == page; });
+            const auto pictures = std::count_if(
+                images.begin(), images.end(), [page](const PdfImage& m) { return m.page == page; });
             EXPECT_EQ(pictures, headings) << pdf.toStdString() << " page " << page;
             found += headings;
         }
@@ -203,8 +208,7 @@ protected:
         EXPECT_TRUE(all.contains(kEmoji)) << pdf.toStdString();
         EXPECT_TRUE(all.contains(kLineOne + kLineTwo)) << pdf.toStdString();
         // The title and the date start the document.
-        EXPECT_TRUE(all.startsWith(kTitle + manualDate()))
-            << all.left(80).toStdString();
+        EXPECT_TRUE(all.startsWith(kTitle + manualDate())) << all.left(80).toStdString();
     }
 
     static inline ManualFolder* f = nullptr;
@@ -256,7 +260,8 @@ TEST_F(ThirtySteps, PdfReadByPoppler) {
         EXPECT_EQ(image.height, 300);
     }
     for (int i = 1; i <= kSteps; ++i)
-        pictures += QFileInfo(f->folder() + QString::number(2026120609050300LL + i) + ".jpg").size();
+        pictures +=
+            QFileInfo(f->folder() + QString::number(2026120609050300LL + i) + ".jpg").size();
     EXPECT_LT(QFileInfo(pdf).size(), pictures + 400 * 1024);
     // Selectable text, in step order.
     const QString text = withoutBlanks(pdfText(pdf));
@@ -313,8 +318,8 @@ TEST_F(ThirtySteps, HtmlManualAndMarkdownOfTheSameSteps) {
     EXPECT_EQ(markdown.count("\n## "), kSteps);
     EXPECT_EQ(markdown.count("\n!["), kSteps);
     for (int i = 1; i <= kSteps; ++i) {
-        EXPECT_TRUE(html.contains(QStringLiteral("<span class='no'>%1 </span>")
-                                      .arg(i, 3, 10, QLatin1Char('0'))))
+        EXPECT_TRUE(html.contains(
+            QStringLiteral("<span class='no'>%1 </span>").arg(i, 3, 10, QLatin1Char('0'))))
             << i;
         EXPECT_TRUE(markdown.contains("## " + markdownInline(heading(i)) + "\n")) << i;
     }

@@ -1,9 +1,9 @@
 #include "documentfolder.h"
+#include "export/documentexport.h"
 #include "export/documentlayout.h"
 #include "export/docxparts.h"
-#include "export/manualsteps.h"
 #include "export/docxwriter.h"
-#include "export/documentexport.h"
+#include "export/manualsteps.h"
 #include "platform/shell.h"
 #include "store/dialogs.h"
 #include "store/settings.h"
@@ -110,8 +110,8 @@ TEST(DocxWriter, TitleHeadingsFramedPicturesAndNothingOutside) {
 
     const QString doc = QString::fromUtf8(parts["word/document.xml"]);
     const QString title = QDir(f.folder()).dirName();
-    EXPECT_TRUE(doc.contains("<w:pStyle w:val=\"Title\"/></w:pPr><w:r><w:t xml:space=\"preserve\">" +
-                             title + "</w:t>"));
+    EXPECT_TRUE(doc.contains(
+        "<w:pStyle w:val=\"Title\"/></w:pPr><w:r><w:t xml:space=\"preserve\">" + title + "</w:t>"));
     EXPECT_TRUE(doc.contains("<w:pStyle w:val=\"Subtitle\"/></w:pPr><w:r><w:t "
                              "xml:space=\"preserve\">" +
                              manualDate() + "</w:t>"));

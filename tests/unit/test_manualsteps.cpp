@@ -51,7 +51,8 @@ int zipEntries(const QString& path, const QString& prefix) {
     zip_t* zip = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &code);
     if (!zip) return -1;
     for (zip_int64_t i = 0; i < zip_get_num_entries(zip, 0); ++i)
-        if (QString::fromUtf8(zip_get_name(zip, static_cast<zip_uint64_t>(i), 0)).startsWith(prefix))
+        if (QString::fromUtf8(zip_get_name(zip, static_cast<zip_uint64_t>(i), 0))
+                .startsWith(prefix))
             ++n;
     zip_close(zip);
     return n;

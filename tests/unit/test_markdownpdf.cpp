@@ -79,13 +79,14 @@ TEST(Markdown, TitleNumberedStepsAndRelativeImages) {
     QImage(4, 4, QImage::Format_RGB32).save(f.folder() + QStringLiteral("名前 (1).jpg"));
     const QString text = markdownText(ManualSteps::of(f, Settings()), QStringLiteral("手順 #1"),
                                       QStringLiteral("2026年12月6日"));
-    EXPECT_EQ(text, QStringLiteral("# 手順 \\#1\n\n2026年12月6日\n"
-                                   "\n## 001 \\[OK\\](ボタン)を、クリックします。\n"
-                                   "\n![\\[OK\\](ボタン)を、クリックします。](2026120609050301.png)\n"
-                                   "\n## 002 一行目\n\n\\- 二行目\n"
-                                   "\n## 003 画像なし\n"
-                                   "\n## 004 x\n"
-                                   "\n![x](%E5%90%8D%E5%89%8D%20%281%29.jpg)\n"));
+    EXPECT_EQ(text,
+              QStringLiteral("# 手順 \\#1\n\n2026年12月6日\n"
+                             "\n## 001 \\[OK\\](ボタン)を、クリックします。\n"
+                             "\n![\\[OK\\](ボタン)を、クリックします。](2026120609050301.png)\n"
+                             "\n## 002 一行目\n\n\\- 二行目\n"
+                             "\n## 003 画像なし\n"
+                             "\n## 004 x\n"
+                             "\n![x](%E5%90%8D%E5%89%8D%20%281%29.jpg)\n"));
 }
 
 TEST(Markdown, WrittenAsUtf8UnderANewName) {
