@@ -141,6 +141,7 @@ void frmMakeHtml::cmdClose_Click(int index) {
     }
     if (m_busy) return; // a page is being written
     m_busy = true;
+    LongOperation writing([this] { m_cancel = true; });
     storeSettings();
     m_result = writeHtmlManual(*m_context.steps, *m_context.settings, m_context.paths,
                                m_context.settings->html == 1, *m_context.dialogs, *this);

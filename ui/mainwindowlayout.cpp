@@ -182,7 +182,7 @@ void frmKlavoro::buildUi() {
     frPicList->setObjectName(QStringLiteral("frPicList"));
     auto* stripLayout = new QVBoxLayout(frPicList);
     stripLayout->setContentsMargins(0, 0, 0, 0);
-    picList = new ThumbnailStrip(*m_steps, conf(), frPicList);
+    picList = new ThumbnailStrip(*m_steps, m_services.thumbnails, conf(), frPicList);
     picList->setOperationList(m_opList.get());
     stripLayout->addWidget(picList);
     m_ui->vsplit->setStretchFactor(0, 1);

@@ -5,6 +5,7 @@
 #include "export/richtextbuild.h"
 #include "platform/services.h"
 #include "store/capturefolder.h"
+#include "store/events.h"
 #include "store/settings.h"
 #include "store/steplist.h"
 #include "ui/commandfamilies.h"
@@ -37,16 +38,19 @@ void openRichText(frmKlavoro& w) {
         if (open) open->close();
     });
     form->show();
-    form->Form_Load(conf());
+    {
+        LongOperation building;
+        form->Form_Load(conf());
+    }
     form->raise();
     form->activateWindow();
 }
 
 using DocumentCommand = QString (*)(ExportHost&, const Settings&, Dialogs&, Shell*);
 
-// The progress this shows lets window events run between steps (the notices
-// do): a long export would need the long-operation guard here.
+// The progress lets window events run between steps: under the guard.
 void makeDocument(frmKlavoro& w, DocumentCommand command) {
+    LongOperation writing;
     StepListExportHost host(w.steps(), captureFolder(), w.notices());
     command(host, conf(), w.dialogs(), w.platform() ? w.platform()->shell : nullptr);
 }

@@ -11,6 +11,7 @@
 #include "ui/frmklavoro.h"
 #include "ui/imageviewer.h"
 #include "ui/thumbnailstrip.h"
+#include "tests/desktop/testwindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -29,6 +30,7 @@
 #include <gtest/gtest.h>
 
 using namespace klavoro;
+using klavoro::test::TestWindow;
 using klavoro::test::FakeDialogs;
 using klavoro::test::ScratchHome;
 
@@ -46,7 +48,8 @@ void addSteps(frmKlavoro& w, int count) {
 
 TEST(MainShell, MenuEntriesAreEnabledExactlyWhenTheyHaveACommand) {
     ScratchHome home;
-    frmKlavoro w;
+    TestWindow tw;
+    frmKlavoro& w = tw.window();
     const QStringList names = w.commands().names();
     for (QAction* a : w.findChildren<QAction*>()) {
         if (a->objectName().startsWith(QLatin1String("mnu")) && !a->menu()) {
@@ -72,9 +75,9 @@ TEST(MainShell, MenuEntriesAreEnabledExactlyWhenTheyHaveACommand) {
 
 TEST(MainShell, WhileRecordingPopupMenusOnlySayStop) {
     ScratchHome home;
-    frmKlavoro w;
     FakeDialogs dialogs;
-    w.overrideDialogs(&dialogs);
+    TestWindow tw({.dialogs = &dialogs});
+    frmKlavoro& w = tw.window();
     runMode().set(kRunGo);
     w.showPopupMenu(QStringLiteral("mnuList"), QPoint(10, 10));
     EXPECT_FALSE(w.popupMenu(QStringLiteral("mnuList"))->isVisible());
@@ -94,7 +97,8 @@ TEST(MainShell, WhileRecordingPopupMenusOnlySayStop) {
 
 TEST(MainShell, MessageLabelRestoresItsCaptionAfterANotice) {
     ScratchHome home;
-    frmKlavoro w;
+    TestWindow tw;
+    frmKlavoro& w = tw.window();
     w.setMessageCaption(QStringLiteral("Ctrl+Shift+Eで記録終了"));
     w.showMessage(QStringLiteral("自動キャプチャー停止中"), 255);
     EXPECT_EQ(w.messageText(), QStringLiteral("自動キャプチャー停止中"));
@@ -106,7 +110,8 @@ TEST(MainShell, MessageLabelRestoresItsCaptionAfterANotice) {
 
 TEST(MainShell, DisplayModesShowListImageOrBoth) {
     ScratchHome home;
-    frmKlavoro w;
+    TestWindow tw;
+    frmKlavoro& w = tw.window();
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     auto* optList = w.findChild<QRadioButton*>(QStringLiteral("optDisp1"));
@@ -124,7 +129,8 @@ TEST(MainShell, DisplayModesShowListImageOrBoth) {
 TEST(MainShell, ListIgnoresLeftAndRightAndShowsTheSelectedStep) {
     ScratchHome home;
     conf().disp = 2;
-    frmKlavoro w;
+    TestWindow tw;
+    frmKlavoro& w = tw.window();
     w.applySettings();
     addSteps(w, 3);
     w.show();
@@ -144,9 +150,9 @@ TEST(MainShell, ListIgnoresLeftAndRightAndShowsTheSelectedStep) {
 
 TEST(MainShell, CopyCommandsPutTheListLinesOnTheClipboard) {
     ScratchHome home;
-    frmKlavoro w;
     FakeDialogs dialogs;
-    w.overrideDialogs(&dialogs);
+    TestWindow tw({.dialogs = &dialogs});
+    frmKlavoro& w = tw.window();
     addSteps(w, 2);
     ASSERT_TRUE(w.runCommand(QStringLiteral("mnuListAllCopy")));
     const QString first = QStringLiteral("1") + w.steps().line(1);
@@ -199,25 +205,29 @@ TEST(MainShell, SettingsWrittenAtCloseEqualThoseReadAtStart) {
     ScratchHome home;
     QDir().mkpath(home.path("data"));
     {
-        frmKlavoro first;
-        first.confFile().load(conf());
+        TestWindow twfirst;
+        frmKlavoro& first = twfirst.window();
+        twfirst.graph().confFile().load(conf());
         first.applySettings();
         first.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&first));
         QTest::qWait(200);
-        first.close();
+        first.close(); // the window writes its layout into the settings
+        twfirst.graph().confFile().save(conf());
     }
     const QByteArray written = test::readBytes(home.path("Conf.txt"));
     ASSERT_FALSE(written.isEmpty());
     conf() = Settings();
     {
-        frmKlavoro second;
-        second.confFile().load(conf());
+        TestWindow twsecond;
+        frmKlavoro& second = twsecond.window();
+        twsecond.graph().confFile().load(conf());
         second.applySettings();
         second.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&second));
         QTest::qWait(200);
-        second.close();
+        second.close(); // the window writes its layout into the settings
+        twsecond.graph().confFile().save(conf());
     }
     EXPECT_EQ(test::readBytes(home.path("Conf.txt")).toStdString(), written.toStdString());
 }
@@ -227,7 +237,8 @@ TEST(MainShell, SelectingALineShowsItsImageAndScrollsTheStrip) {
     const QString data = home.path("data/");
     QDir().mkpath(data);
     conf().disp = 2;
-    frmKlavoro w;
+    TestWindow tw;
+    frmKlavoro& w = tw.window();
     w.applySettings();
     for (int i = 1; i <= 20; ++i) {
         const QString name = QStringLiteral("20261208090000%1").arg(i, 2, 10, QChar('0'));

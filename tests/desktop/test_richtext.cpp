@@ -4,6 +4,7 @@
 #include "store/capturefolder.h"
 #include "store/settings.h"
 #include "store/stepline.h"
+#include "tests/desktop/testwindow.h"
 #include "tests/unit/documentfolder.h"
 #include "tests/unit/testutil.h"
 #include "ui/frmklavoro.h"
@@ -217,9 +218,9 @@ frmRichTxt* openRichTextWindow() {
 
 TEST(RichTextCommands, WindowDisablesTheMainWindowUntilItCloses) {
     ScratchHome home;
-    frmKlavoro w;
     FakeDialogs dialogs;
-    w.overrideDialogs(&dialogs);
+    TestWindow tw({.dialogs = &dialogs});
+    frmKlavoro& w = tw.window();
     w.show();
     ASSERT_TRUE(w.runCommand(QStringLiteral("mnuMakeRichText")));
     EXPECT_EQ(dialogs.messages, QStringList{QStringLiteral("データがありません！")});
@@ -247,9 +248,9 @@ TEST(RichTextCommands, WindowDisablesTheMainWindowUntilItCloses) {
 
 TEST(RichTextCommands, WordDocumentWithoutADesktopProgramSaysWhereItIs) {
     ScratchHome home;
-    frmKlavoro w; // no platform services: nothing can open the file
     FakeDialogs dialogs;
-    w.overrideDialogs(&dialogs);
+    TestWindow tw({.dialogs = &dialogs}); // no platform services: nothing can open the file
+    frmKlavoro& w = tw.window();
     addSteps(w, 3);
     ASSERT_TRUE(w.runCommand(QStringLiteral("mnuMakeWordDoc")));
     ASSERT_EQ(dialogs.messages.size(), 1);
@@ -263,9 +264,9 @@ TEST(RichTextCommands, WordDocumentWithoutADesktopProgramSaysWhereItIs) {
 
 TEST(RichTextCommands, PdfAndMarkdownBesideTheOtherExportsInBothMenus) {
     ScratchHome home;
-    frmKlavoro w; // no platform services: nothing can open the files
     FakeDialogs dialogs;
-    w.overrideDialogs(&dialogs);
+    TestWindow tw({.dialogs = &dialogs}); // no platform services: nothing can open the files
+    frmKlavoro& w = tw.window();
     for (const char* name : {"mnuMakePdf", "mnuListMakePdf"}) {
         auto* action = w.findChild<QAction*>(QLatin1String(name));
         ASSERT_NE(action, nullptr) << name;

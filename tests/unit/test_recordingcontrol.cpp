@@ -298,6 +298,9 @@ TEST_F(Control, EndModeUnloadsAndRestartComesBack) {
     click(okCentre());
     runMode.set(kRunReStart);
     turn();
+    // The loop enters again from a timer once the old one has wound down.
+    for (int waited = 0; hook.setHookCalls() < 2 && waited < 3000; waited += 20)
+        runEvents(20);
     EXPECT_EQ(ended, QStringList{"ReStart"});
     EXPECT_TRUE(control.isRecording());
     EXPECT_EQ(hook.setHookCalls(), 2);
