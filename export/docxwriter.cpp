@@ -95,7 +95,7 @@ QByteArray pngOf(const QString& path) {
 } // namespace
 
 DocxWriter::DocxWriter(ExportHost& host, const Settings& settings)
-    : m_host(host), m_settings(settings) {}
+    : DocumentWriter(host, settings, QStringLiteral("docx")) {}
 
 bool DocxWriter::writeTo(const QString& path) {
     m_error.clear();
@@ -146,15 +146,5 @@ bool DocxWriter::writeTo(const QString& path) {
     return written;
 }
 
-QString DocxWriter::writeNew() {
-    return writeNewDocument(
-        m_host.captureFolder(), QStringLiteral("操作説明"), QStringLiteral("docx"),
-        [this](const QString& path, QString* error) {
-            const bool ok = writeTo(path);
-            *error = m_error;
-            return ok;
-        },
-        &m_error);
-}
 
 } // namespace klavoro

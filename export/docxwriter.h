@@ -1,5 +1,7 @@
 #pragma once
 
+#include "export/newfile.h"
+
 #include <QString>
 
 namespace klavoro {
@@ -14,23 +16,11 @@ struct Settings;
 // width), indented by `wdoc indent` characters, framed, described by the
 // sentence. Every picture is stored in the document; nothing links outside
 // it. Notes (.txt) and missing files give the heading alone.
-class DocxWriter {
+class DocxWriter : public DocumentWriter {
 public:
     DocxWriter(ExportHost& host, const Settings& settings);
 
-    // Writes into the capture folder under a name no file has yet
-    // ("操作説明.docx", "操作説明(2).docx", ...). Gives the path, or the empty
-    // text with error() set.
-    QString writeNew();
-    // Writes to `path`, replacing it (for callers that chose the name).
-    bool writeTo(const QString& path);
-
-    QString error() const { return m_error; }
-
-private:
-    ExportHost& m_host;
-    const Settings& m_settings;
-    QString m_error;
+    bool writeTo(const QString& path) override;
 };
 
 } // namespace klavoro

@@ -72,7 +72,7 @@ QString markdownText(const ManualSteps& steps, const QString& title, const QStri
 }
 
 MarkdownWriter::MarkdownWriter(ExportHost& host, const Settings& settings)
-    : m_host(host), m_settings(settings) {}
+    : DocumentWriter(host, settings, QStringLiteral("md")) {}
 
 bool MarkdownWriter::writeTo(const QString& path) {
     m_error.clear();
@@ -86,15 +86,5 @@ bool MarkdownWriter::writeTo(const QString& path) {
     return false;
 }
 
-QString MarkdownWriter::writeNew() {
-    return writeNewDocument(
-        m_host.captureFolder(), QStringLiteral("操作説明"), QStringLiteral("md"),
-        [this](const QString& path, QString* error) {
-            const bool ok = writeTo(path);
-            *error = m_error;
-            return ok;
-        },
-        &m_error);
-}
 
 } // namespace klavoro

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "export/newfile.h"
 #include <QByteArray>
+
 #include <QString>
 
 namespace klavoro {
@@ -25,18 +27,10 @@ QString markdownText(const ManualSteps& steps, const QString& title, const QStri
 
 // Writes one UTF-8 .md file into the capture folder under a name no file has
 // yet ("操作説明.md", "操作説明(2).md", ...).
-class MarkdownWriter {
+class MarkdownWriter : public DocumentWriter {
 public:
     MarkdownWriter(ExportHost& host, const Settings& settings);
-    // The path written, or the empty text with error() set.
-    QString writeNew();
-    bool writeTo(const QString& path);
-    QString error() const { return m_error; }
-
-private:
-    ExportHost& m_host;
-    const Settings& m_settings;
-    QString m_error;
+    bool writeTo(const QString& path) override;
 };
 
 } // namespace klavoro

@@ -1,5 +1,7 @@
 #include "export/newfile.h"
 
+#include "export/documentsteps.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QUuid>
@@ -48,6 +50,20 @@ QString writeNewDocument(const QString& folder, const QString& base, const QStri
         if (error) *error = QStringLiteral("ファイル名を決められません：") + folder;
     }
     return path;
+}
+
+DocumentWriter::DocumentWriter(ExportHost& host, const Settings& settings, QString extension)
+    : m_host(host), m_settings(settings), m_extension(std::move(extension)) {}
+
+QString DocumentWriter::writeNew() {
+    return writeNewDocument(
+        m_host.captureFolder(), QStringLiteral("操作説明"), m_extension,
+        [this](const QString& path, QString* error) {
+            const bool ok = writeTo(path);
+            *error = m_error;
+            return ok;
+        },
+        &m_error);
 }
 
 } // namespace klavoro

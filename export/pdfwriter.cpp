@@ -223,7 +223,7 @@ bool isPlainJpeg(QByteArrayView data) {
 }
 
 PdfWriter::PdfWriter(ExportHost& host, const Settings& settings)
-    : m_host(host), m_settings(settings) {}
+    : DocumentWriter(host, settings, QStringLiteral("pdf")) {}
 
 bool PdfWriter::writeTo(const QString& path) {
     m_error.clear();
@@ -328,15 +328,5 @@ bool PdfWriter::writeTo(const QString& path) {
     return true;
 }
 
-QString PdfWriter::writeNew() {
-    return writeNewDocument(
-        m_host.captureFolder(), QStringLiteral("操作説明"), QStringLiteral("pdf"),
-        [this](const QString& path, QString* error) {
-            const bool ok = writeTo(path);
-            *error = m_error;
-            return ok;
-        },
-        &m_error);
-}
 
 } // namespace klavoro

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "export/newfile.h"
+
 #include <QByteArrayView>
 #include <QString>
 
@@ -15,25 +17,16 @@ struct Settings;
 // an embedded Japanese font, so it can be selected and searched. JPEG files
 // go in as they are (full resolution, no second compression); other pictures
 // are stored losslessly.
-class PdfWriter {
+class PdfWriter : public DocumentWriter {
 public:
     PdfWriter(ExportHost& host, const Settings& settings);
 
-    // Writes into the capture folder under a name no file has yet
-    // ("操作説明.pdf", "操作説明(2).pdf", ...). Gives the path, or the empty text
-    // with error() set.
-    QString writeNew();
-    // Writes to `path`, replacing it.
-    bool writeTo(const QString& path);
+    bool writeTo(const QString& path) override;
 
-    QString error() const { return m_error; }
     // Pages of the last document written.
     int pageCount() const { return m_pages; }
 
 private:
-    ExportHost& m_host;
-    const Settings& m_settings;
-    QString m_error;
     int m_pages = 0;
 };
 
