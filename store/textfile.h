@@ -22,6 +22,23 @@ QString readTextFile(const QString& path, const QString& charsetLabel, Dialogs* 
 bool writeWholeFile(const QString& path, const QString& text, QString* error = nullptr);
 bool writeWholeFileBytes(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
+// The name pattern of the temporary files the writers above make beside
+// `fileName` (".OpList.txt.tmpXXXXXX"): true when `name` is one of them.
+bool isTemporaryOf(const QString& name, const QString& fileName);
+
+// Removes the temporaries that an interrupted write of `fileName` left in
+// `folder`; with `minAgeSeconds`, only those not touched for that long, so that
+// a write still under way on another thread keeps its file. Never touches a
+// name that does not follow the writers' pattern. Returns how many went.
+int removeLeftTemporaries(const QString& folder, const QString& fileName, int minAgeSeconds = 0);
+// The same for every image file name ("*.jpg", "*.png", ...) of the folder.
+int removeLeftImageTemporaries(const QString& folder, int minAgeSeconds);
+
+// Copies the file to path + "." + 16-digit time + ".bak" (a "-2", "-3" ...
+// before ".bak" when that name is taken). The backup's path, or empty when the
+// copy failed (*error says why).
+QString keepBackupCopy(const QString& path, QString* error = nullptr);
+
 // One attempt, as above but without waiting for the disk: a file under a new
 // name that a later syncFileToDisk makes durable. Runs on any thread.
 bool writeNewFileBytes(const QString& path, const QByteArray& bytes, QString* error = nullptr);
