@@ -1,14 +1,15 @@
 #include "edit/listfromimages.h"
 
+#include "edit/stepedithost.h"
 #include "store/capturefolder.h"
 #include "store/dialogs.h"
 #include "store/imagename.h"
 #include "store/logs.h"
 #include "store/notices.h"
+#include "store/oplisttext.h"
 #include "store/pathops.h"
 #include "store/settings.h"
 #include "store/sjis.h"
-#include "edit/stepedithost.h"
 #include "store/textfile.h"
 
 #include <QDir>
@@ -36,14 +37,6 @@ bool fitsListFile(const QString& name) {
         if (c == '\t' || c == '\r' || c == '\n' || c == QChar(3) || c == QChar(4)) return false;
     return fromShiftJis(toShiftJis(name)) == name;
 }
-
-QString backupPathFor(const QString& path) {
-    const QString stamp = timeStampNow();
-    QString backup = path + '.' + stamp + QStringLiteral(".bak");
-    for (int k = 2; QFileInfo::exists(backup); ++k)
-        backup = path + '.' + stamp + '-' + QString::number(k) + QStringLiteral(".bak");
-    return backup;
-}
 } // namespace
 
 QStringList imageFilesOf(const QString& folder, QStringList* skipped) {
@@ -63,7 +56,9 @@ QStringList imageFilesOf(const QString& folder, QStringList* skipped) {
     return names;
 }
 
-QString imageListText(const QStringList& names, const QString& phrase) {
+QString imageListText(const QStringList& names, const QString& anyPhrase) {
+    // The phrase comes from Conf.txt: it gets into the file as any sentence does.
+    const QString phrase = opListField(anyPhrase);
     QString text;
     text.reserve(names.size() * (phrase.size() + 48) + 64);
     text += QStringLiteral("最終行 =\t") + QString::number(names.size()) + '\t' + QString(28, '-') +
@@ -94,11 +89,11 @@ ImageListBuild buildListFromImages(const QString& folder, const QString& phrase)
 
     const QString path = folder + kOpList;
     if (QFileInfo::exists(path)) {
-        result.backup = backupPathFor(path);
-        if (!QFile::copy(path, result.backup)) {
+        QString why;
+        result.backup = keepBackupCopy(path, &why);
+        if (result.backup.isEmpty()) {
             result.failed = true;
-            result.error = QStringLiteral("元の OpList.txt を保存できません：") + result.backup;
-            result.backup.clear();
+            result.error = QStringLiteral("元の OpList.txt を保存できません：") + why;
             return result;
         }
     }
