@@ -117,8 +117,9 @@ QByteArray toShiftJis(const QString& text, QByteArray (*fallback)(char32_t)) {
     return encodeShiftJis(text, fallback);
 }
 
-QString fromShiftJis(const QByteArray& bytes) {
+QString fromShiftJis(const QByteArray& bytes, bool* exact) {
     const Tables& t = tables();
+    if (exact) *exact = true;
     QString out;
     out.resize(bytes.size());
     QChar* dst = out.data();
@@ -140,10 +141,18 @@ QString fromShiftJis(const QByteArray& bytes) {
             }
         }
         const char16_t u = t.decodeSingle[b];
+        if (!u && exact) *exact = false;
         dst[w++] = u ? QChar(u) : QChar(0x30FB); // '・' for bytes that mean nothing
     }
     out.truncate(w);
     return out;
+}
+
+bool fitsShiftJis(const QString& text) {
+    const Tables& t = tables();
+    for (const QChar c : text)
+        if (c.unicode() != 0 && t.encode[c.unicode()] == 0) return false;
+    return true;
 }
 
 int halfWidthLength(const QString& text) {

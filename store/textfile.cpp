@@ -174,37 +174,66 @@ bool syncFileToDisk(const QString& path) {
     return ok;
 }
 
-QString readTextFile(const QString& path, const QString& charsetLabel, Dialogs* dialogs, bool* ok,
+namespace {
+// The error of the reader: shown under "MyFileWrite", or logged without dialogs.
+void reportReadError(const QString& what, const QString& path, Dialogs* dialogs, bool* ok,
                      QString* error) {
+    const QString text = what + "\r\n\r\n" + path;
+    if (dialogs)
+        dialogs->message(text, QStringLiteral("MyFileWrite"));
+    else
+        qWarning("%s", qPrintable(text));
+    if (ok) *ok = false;
+    if (error) *error = what;
+}
+} // namespace
+
+QByteArray readFileBytes(const QString& path, Dialogs* dialogs, bool* ok, QString* error) {
     if (ok) *ok = true;
     const QFileInfo info(path);
     if (!info.exists() || (info.isFile() && info.size() == 0)) return {};
-    auto fail = [&](const QString& what) -> QString {
-        const QString text = what + "\r\n\r\n" + path;
-        if (dialogs)
-            dialogs->message(text, QStringLiteral("MyFileWrite"));
-        else
-            qWarning("%s", qPrintable(text));
-        if (ok) *ok = false;
-        if (error) *error = what;
-        return {};
-    };
-    Charset charset;
-    if (!charsetFromLabel(charsetLabel, &charset))
-        return fail(QStringLiteral("3004 文字セットが不正です: ") + charsetLabel);
     // Qt refuses a folder without setting errno: what errno holds is stale.
-    if (info.isDir()) return fail(errnoText(EISDIR));
+    if (info.isDir()) {
+        reportReadError(errnoText(EISDIR), path, dialogs, ok, error);
+        return {};
+    }
     QFile f(path);
     errno = 0;
     if (!f.open(QIODevice::ReadOnly)) {
         const int err = errno;
-        return fail(err ? errnoText(err) : QString::number(int(f.error())) + ' ' + f.errorString());
+        reportReadError(err ? errnoText(err)
+                            : QString::number(int(f.error())) + ' ' + f.errorString(),
+                        path, dialogs, ok, error);
+        return {};
     }
     errno = 0;
     const QByteArray bytes = f.readAll();
     if (f.error() != QFileDevice::NoError) {
         const int err = errno;
-        return fail(err ? errnoText(err) : QString::number(int(f.error())) + ' ' + f.errorString());
+        reportReadError(err ? errnoText(err)
+                            : QString::number(int(f.error())) + ' ' + f.errorString(),
+                        path, dialogs, ok, error);
+        return {};
+    }
+    return bytes;
+}
+
+QString readTextFile(const QString& path, const QString& charsetLabel, Dialogs* dialogs, bool* ok,
+                     QString* error) {
+    if (ok) *ok = true;
+    Charset charset;
+    if (!charsetFromLabel(charsetLabel, &charset)) {
+        const QFileInfo info(path);
+        if (!info.exists() || (info.isFile() && info.size() == 0)) return {};
+        reportReadError(QStringLiteral("3004 文字セットが不正です: ") + charsetLabel, path, dialogs,
+                        ok, error);
+        return {};
+    }
+    bool read = true;
+    const QByteArray bytes = readFileBytes(path, dialogs, &read, error);
+    if (!read) {
+        if (ok) *ok = false;
+        return {};
     }
     return decodeText(bytes, charset);
 }

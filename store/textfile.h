@@ -13,6 +13,9 @@ class Dialogs;
 // logged when `dialogs` is null), gives the empty text and clears *ok.
 QString readTextFile(const QString& path, const QString& charsetLabel, Dialogs* dialogs,
                      bool* ok = nullptr, QString* error = nullptr);
+// The same without decoding: the file's bytes, reported the same way.
+QByteArray readFileBytes(const QString& path, Dialogs* dialogs, bool* ok = nullptr,
+                         QString* error = nullptr);
 
 // Writes the whole file in Shift-JIS, up to 5 attempts 200 ms apart, letting
 // events run while it waits. Each attempt writes a temporary file in the same
