@@ -39,6 +39,24 @@ bool fitsListFile(const QString& name) {
 }
 } // namespace
 
+QString visibleFileName(const QString& name) {
+    QString out;
+    out.reserve(name.size() + 8);
+    for (const QChar c : name) {
+        if (c == u'\t')
+            out += QStringLiteral("<TAB>");
+        else if (c == u'\n')
+            out += QStringLiteral("<LF>");
+        else if (c == u'\r')
+            out += QStringLiteral("<CR>");
+        else if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            out += QStringLiteral("<%1>").arg(c.unicode(), 2, 16, QLatin1Char('0')).toUpper();
+        else
+            out += c;
+    }
+    return out;
+}
+
 QStringList imageFilesOf(const QString& folder, QStringList* skipped) {
     QStringList names;
     const QDir dir(folder);
@@ -65,7 +83,9 @@ QString imageListText(const QStringList& names, const QString& anyPhrase) {
             QChar(3) + kCrLf;
     for (int k = 0; k < names.size(); ++k) {
         const QString number = QString::number(k);
-        const QString& name = names[k];
+        // The loader undoes the file-name escaping: a name that looks escaped
+        // ("amp&＆.png") is written so that it reads back as the file's name.
+        const QString name = opListField(names[k]);
         text += number;
         text += '\t';
         text += name;
@@ -83,7 +103,7 @@ ImageListBuild buildListFromImages(const QString& folder, const QString& phrase)
     ImageListBuild result;
     const QStringList names = imageFilesOf(folder, &result.skipped);
     for (const QString& s : result.skipped)
-        writeLog(QStringLiteral("リストに入れられない名前の画像ファイル：") + s);
+        writeLog(QStringLiteral("リストに入れられない名前の画像ファイル：") + visibleFileName(s));
     result.count = static_cast<int>(names.size());
     if (names.isEmpty()) return result; // the old list stays as it was
 
@@ -127,13 +147,14 @@ void loadImageFiles(StepEditHost& host, Dialogs& dialogs, Notices& notices) {
     if (!build.skipped.isEmpty()) {
         skippedText = kCrLf + kCrLf + QStringLiteral("名前をリストに書けないため除いたファイル：");
         for (int i = 0; i < build.skipped.size() && i < 20; ++i)
-            skippedText += kCrLf + QStringLiteral("　") + build.skipped[i];
+            skippedText += kCrLf + QStringLiteral("　") + visibleFileName(build.skipped[i]);
         if (build.skipped.size() > 20)
             skippedText += kCrLf + QStringLiteral("　ほか %1 件").arg(build.skipped.size() - 20);
     }
     if (build.failed) {
         writeLog(QStringLiteral("管理ファイル作成失敗：") + build.error);
-        dialogs.message(QStringLiteral("作成に失敗しました！") + kCrLf + kCrLf + build.error,
+        dialogs.message(QStringLiteral("作成に失敗しました！") + kCrLf + kCrLf + build.error +
+                            skippedText,
                         kTitle);
         return;
     }

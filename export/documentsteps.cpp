@@ -41,7 +41,7 @@ DocumentStep documentStep(const QString& line, const QString& folder) {
     step.lines = lineField(line, FieldMessage).split(QChar(4));
     const QString name = lineField(line, FieldImageName);
     if (name.isEmpty()) return step;
-    step.file = findImageFile(folder, escapeName(name));
+    step.file = findImageFile(folder, name);
     if (step.file.isEmpty() || step.file.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive))
         return step;
     const ImageSize probed = probeImageSize(step.file);

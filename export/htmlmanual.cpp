@@ -82,9 +82,7 @@ bool buildHtmlBody(const StepList& steps, const Settings& settings, const QStrin
     LayeredText text;
     for (int i = 1; i <= count; ++i) {
         const QString name = steps.field(i, FieldImageName);
-        QString found = name.isEmpty() ? QString() : files.find(escapeName(name));
-        // Lists built from image files carry the file's own, already escaped name.
-        if (found.isEmpty() && !name.isEmpty()) found = files.find(name);
+        const QString found = name.isEmpty() ? QString() : files.find(name);
         // Text steps have no picture to show; their numbers stay as gaps.
         if (name.isEmpty() || !found.toLower().endsWith(QLatin1String(".txt"))) {
             text.append(stepBlockHtml(stepNumberText(i, settings), steps.field(i, FieldMessage),
