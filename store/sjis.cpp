@@ -161,8 +161,15 @@ QString fromShiftJis(const QByteArray& bytes, bool* exact) {
 
 bool fitsShiftJis(const QString& text) {
     const Tables& t = tables();
-    for (const QChar c : text)
-        if (c.unicode() != 0 && t.encode[c.unicode()] == 0) return false;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == 0) continue;
+        // Some characters share a code with another one (the wave dash reads
+        // back as the full-width tilde): they do not come back either.
+        const uint16_t code = t.encode[u];
+        const char16_t back = code > 0xFF ? t.decodeDouble[code] : t.decodeSingle[code];
+        if (code == 0 || back != u) return false;
+    }
     return true;
 }
 

@@ -14,7 +14,8 @@ QByteArray toShiftJis(const QString& text);
 QByteArray toShiftJis(const QString& text, QByteArray (*fallback)(char32_t));
 // Bytes without a meaning in the code page become '・'; *exact is cleared then.
 QString fromShiftJis(const QByteArray& bytes, bool* exact = nullptr);
-// True when the code page holds every character, so that writing loses nothing.
+// True when every character is written and read back as itself, so that
+// writing loses nothing.
 bool fitsShiftJis(const QString& text);
 
 // Bytes the text takes in Shift-JIS: a full-width character counts 2.

@@ -158,19 +158,27 @@ TEST_F(ConfCharset, WhatShiftJisCannotHoldOrNothingUnderstoodIsKeptToo) {
     ASSERT_EQ(file.save(s), 0);
     EXPECT_EQ(backups().size(), 1);
 
+    // The wave dash has a Shift-JIS code, but it reads back as the full-width tilde.
+    writeBytes(confPath(), QStringLiteral("exe name = klavoro\r\nno char = 〜\r\n").toUtf8());
+    EXPECT_FALSE(file.load(s).faithful);
+    EXPECT_TRUE(fitsShiftJis(QStringLiteral("～①ｱ")));
+    EXPECT_FALSE(fitsShiftJis(QStringLiteral("〜")));
+    ASSERT_EQ(file.save(s), 0);
+    EXPECT_EQ(backups().size(), 2);
+
     // A file of which nothing is understood.
     const QByteArray notes = "my notes, not settings\r\n";
     writeBytes(confPath(), notes);
     EXPECT_FALSE(file.load(s).faithful);
     ASSERT_EQ(file.save(s), 0);
-    ASSERT_EQ(backups().size(), 2);
+    ASSERT_EQ(backups().size(), 3);
 
     // The program's own file and a short hand-made one need no copy.
     ASSERT_EQ(file.save(s), 0);
     writeBytes(confPath(), "reduce = 1\r\n");
     EXPECT_TRUE(file.load(s).faithful);
     ASSERT_EQ(file.save(s), 0);
-    EXPECT_EQ(backups().size(), 2);
+    EXPECT_EQ(backups().size(), 3);
 }
 
 TEST_F(ConfCharset, ByteOrderMarkDecidesAlone) {
