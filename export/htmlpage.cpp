@@ -1,6 +1,7 @@
 #include "export/htmlpage.h"
 
 #include "export/htmltext.h"
+#include "store/capturefolder.h"
 #include "store/pathops.h"
 #include "store/settings.h"
 
@@ -31,9 +32,8 @@ QString imageHtml(const QString& imageName, const QString& foundFile, bool thumb
     const QString file = htmlAttribute(urlSegment(foundFile));
     const QString alt = QStringLiteral(" alt='") + htmlAttribute(altText) + '\'';
     if (!thumbnails) return QStringLiteral("<IMG src='") + file + '\'' + alt + '>';
-    const QString thumb = QStringLiteral("Thumb/Thumb_") +
-                          htmlAttribute(urlSegment(withoutExtension(imageName))) +
-                          QStringLiteral(".jpg");
+    const QString thumb =
+        QStringLiteral("Thumb/") + htmlAttribute(urlSegment(thumbnailFileName(imageName)));
     return QStringLiteral("<A class='fancybox' href='") + file +
            QStringLiteral("' target='_blank'><IMG src='") + thumb + '\'' + alt +
            QStringLiteral(" title='クリックで拡大します。'></A>");

@@ -36,9 +36,7 @@ ManualStep ManualSteps::step(int n) const {
     step.lines = lineField(line, FieldMessage).split(QChar(4));
     step.imageName = lineField(line, FieldImageName);
     if (step.imageName.isEmpty()) return step;
-    step.fileName = m_files.find(escapeName(step.imageName));
-    // Lists built from image files carry the file's own, already escaped name.
-    if (step.fileName.isEmpty()) step.fileName = m_files.find(step.imageName);
+    step.fileName = m_files.find(step.imageName);
     if (step.fileName.isEmpty()) return step;
     step.filePath = m_folder + step.fileName;
     step.textFile = step.fileName.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive);

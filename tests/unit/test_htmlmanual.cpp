@@ -239,7 +239,10 @@ TEST(HtmlManual, HostileNamesAndSentencesStayText) {
     const QRegularExpression thumb("src='Thumb/([^']*)'");
     const QRegularExpressionMatch t = thumb.match(page);
     ASSERT_TRUE(t.hasMatch());
-    EXPECT_EQ(QUrl::fromPercentEncoding(t.captured(1).toLatin1()), "Thumb_" + name + ".jpg");
+    // The thumbnail is named like the saved image, and the page names the one made.
+    const QString thumbName = QUrl::fromPercentEncoding(t.captured(1).toLatin1());
+    EXPECT_EQ(thumbName, "Thumb_" + escapeName(name) + ".jpg");
+    EXPECT_TRUE(QFileInfo::exists(m.folder + "Thumb/" + thumbName));
 }
 
 TEST(HtmlManual, FilesAndMenuFragment) {
