@@ -90,7 +90,6 @@ int main(int argc, char** argv) {
     const QString shell = QStringLiteral(KLAVORO_TEST_SHELL_DIR);
     qputenv("PATH", (shell + QLatin1Char(':') + qEnvironmentVariable("PATH")).toLocal8Bit());
     qputenv("KLAVORO_TEST_OPENED", (scratch.path() + QStringLiteral("/opened.log")).toLocal8Bit());
-    qputenv("KLAVORO_TEST_EDITOR", KLAVORO_FIXTURE);
     const QString ledger = scratch.path() + QStringLiteral("/commands.log");
     qputenv("KLAVORO_COMMAND_LEDGER", ledger.toLocal8Bit());
 

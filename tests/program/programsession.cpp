@@ -72,9 +72,21 @@ QStringList ProgramSession::ran() const {
 }
 
 QString ProgramSession::title() {
-    for (const ClientWindow& w : windowsOfProcess(m_run.process().processId()))
-        if (w.id == m_main.id) return w.title;
-    return QString();
+    return mainWindowNow().title;
+}
+
+ClientWindow ProgramSession::mainWindowNow() {
+    // Some commands give the main window a new X window (a change of its
+    // window flags does): then it is the one with the program's own title.
+    const QList<ClientWindow> windows = windowsOfProcess(m_run.process().processId());
+    for (const ClientWindow& w : windows)
+        if (w.id == m_main.id) return w;
+    for (const ClientWindow& w : windows)
+        if (w.title.startsWith(QStringLiteral("クラヴォロ Ver")) && (w.viewable || w.iconic)) {
+            m_main = w;
+            return w;
+        }
+    return ClientWindow();
 }
 
 QStringList ProgramSession::opened() const {
@@ -83,10 +95,10 @@ QStringList ProgramSession::opened() const {
     return QString::fromLocal8Bit(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
-QList<UiElement> ProgramSession::mainElements() {
+QList<UiElement> ProgramSession::mainElements(bool items) {
     // The title changes (playback shows its progress there): asked each time.
     const QString now = title();
-    return now.isEmpty() ? QList<UiElement>() : m_ui->elements(now);
+    return now.isEmpty() ? QList<UiElement>() : m_ui->elements(now, items);
 }
 
 namespace {
@@ -139,22 +151,34 @@ UiElement ProgramSession::button(const QString& caption) {
     return m_ui->find(QStringLiteral("push button"), caption, 5000, title());
 }
 
-UiElement ProgramSession::row(const QString& part) {
-    const QRect list = stepList().rect;
-    for (const UiElement& e : m_ui->rows(part, title()))
-        if (list.contains(rowStart(e))) return e;
+namespace {
+
+UiElement rowIn(const QList<UiElement>& all, const QString& part) {
+    const QRect list = listOf(all, true).rect;
+    for (const UiElement& e : all)
+        if (e.role == QLatin1String("list item") && e.name.contains(part) &&
+            list.contains(rowStart(e)))
+            return e;
     return UiElement();
 }
 
+} // namespace
+
+UiElement ProgramSession::row(const QString& part) {
+    return rowIn(mainElements(true), part);
+}
+
 QPoint ProgramSession::rowPoint(int step) {
-    const UiElement r = row(step);
-    return r ? QPoint(stepList().rect.left() + 30, r.rect.center().y()) : QPoint();
+    const QList<UiElement> all = mainElements(true);
+    const UiElement r = rowIn(all, stepSentence(step));
+    return r ? QPoint(listOf(all, true).rect.left() + 30, r.rect.center().y()) : QPoint();
 }
 
 int ProgramSession::rowCount() {
-    const QRect list = stepList().rect;
+    const QList<UiElement> all = mainElements(true);
+    const QRect list = listOf(all, true).rect;
     int n = 0;
-    for (const UiElement& e : mainElements())
+    for (const UiElement& e : all)
         if (e.role == QLatin1String("list item") && list.intersects(e.rect)) ++n;
     return n;
 }
@@ -164,18 +188,13 @@ bool ProgramSession::select(int step) {
 }
 
 bool ProgramSession::select(const QString& part) {
-    UiElement r = row(part);
+    const QList<UiElement> all = mainElements(true);
+    const UiElement r = rowIn(all, part);
     if (!r) {
-        ADD_FAILURE() << "no row holds " << part.toStdString();
+        ADD_FAILURE() << "no row in view holds " << part.toStdString();
         return false;
     }
-    const QRect list = stepList().rect;
-    // A row outside the view: scroll it in with the keyboard first.
-    if (!list.contains(rowStart(r))) {
-        ADD_FAILURE() << "row not in view: " << part.toStdString();
-        return false;
-    }
-    m_ui->click(QPoint(list.left() + 30, r.rect.center().y()));
+    m_ui->click(QPoint(listOf(all, true).rect.left() + 30, r.rect.center().y()));
     return waitUntil([&] { return row(part).selected; }, 3000);
 }
 
@@ -271,7 +290,7 @@ bool ProgramSession::pictureMenu(const QString& entry) {
 }
 
 bool ProgramSession::stripMenu(const QString& entry) {
-    const QList<UiElement> all = mainElements();
+    const QList<UiElement> all = mainElements(true);
     const QRect strip = listOf(all, false).rect;
     for (const UiElement& e : all)
         if (e.role == QLatin1String("list item") && strip.contains(e.rect.center()))
@@ -281,7 +300,7 @@ bool ProgramSession::stripMenu(const QString& entry) {
 }
 
 bool ProgramSession::listMenu(const QString& entry, const QString& submenu) {
-    const QList<UiElement> all = mainElements();
+    const QList<UiElement> all = mainElements(true);
     const QRect list = listOf(all, true).rect;
     UiElement selected;
     for (const UiElement& e : all)
@@ -293,9 +312,14 @@ bool ProgramSession::listMenu(const QString& entry, const QString& submenu) {
 }
 
 bool ProgramSession::close(int ms) {
-    if (m_main.id) m_run.requestClose(m_main.id);
+    if (const WindowId main = mainWindow()) m_run.requestClose(main);
     const bool ended = m_run.waitForExit(ms);
-    EXPECT_TRUE(ended) << "the program did not end after its window was closed";
+    QString windows;
+    if (!ended)
+        for (const ClientWindow& w : windowsOfProcess(m_run.process().processId()))
+            windows += QStringLiteral("\n  ") + w.title + (w.viewable ? " (shown)" : "");
+    EXPECT_TRUE(ended) << "the program did not end after its window was closed; its windows:"
+                       << windows.toStdString();
     return ended;
 }
 

@@ -53,7 +53,7 @@ public:
     QString home() const { return m_run.home(); }
     // The capture folder, with '/'.
     QString folder() const { return m_run.home() + QStringLiteral("/data/"); }
-    WindowId mainWindow() const { return m_main.id; }
+    WindowId mainWindow() { return mainWindowNow().id; }
     // The commands this run ran, but the input timer that start-up arms.
     QStringList ran() const;
     // The main window's title now ("" when it has none).
@@ -62,7 +62,7 @@ public:
     QStringList opened() const;
 
     // The elements of the main window now.
-    QList<UiElement> mainElements();
+    QList<UiElement> mainElements(bool items = false);
     // The step list and the views, as they stand on the screen now.
     UiElement stepList();
     UiElement viewer();
@@ -107,6 +107,7 @@ public:
 
 private:
     void start(const Options& options);
+    ClientWindow mainWindowNow();
 
     ProgramRun m_run;
     std::unique_ptr<UiDriver> m_ui;

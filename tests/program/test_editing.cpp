@@ -258,7 +258,7 @@ TEST(Editing, AListFromImagesAndTheFileCheck) {
         [](const UiElement& e) {
             return e.role == QLatin1String("list item") && e.name.contains(QLatin1String("stray"));
         },
-        5000, check);
+        5000, check, true);
     ASSERT_TRUE(strayRow) << "the stray picture is not listed";
     s.ui().click(strayRow.centre());
     ASSERT_TRUE(s.ui().popup(strayRow.centre(),

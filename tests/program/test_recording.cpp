@@ -53,7 +53,7 @@ TEST_F(RecordingTest, TheRecordButtonAndTheMenuStartAndStop) {
     ProgramSession& s = session;
     // 記録 with steps in the list asks whether to start anew; No appends.
     ASSERT_TRUE(s.ui().click(QStringLiteral("push button"), QStringLiteral("記録"), s.title()));
-    EXPECT_TRUE(s.dialogText(QStringLiteral("削除確認")).contains(QStringLiteral("30")));
+    EXPECT_TRUE(s.dialogText(QStringLiteral("削除確認")).contains(QStringLiteral("31 から追加")));
     ASSERT_TRUE(s.answer(QStringLiteral("削除確認"), Answer::No));
     ASSERT_TRUE(recording());
     clickOk();

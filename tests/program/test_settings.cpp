@@ -56,7 +56,8 @@ TEST(Settings, TheDialogFromTheButtonAndBothMenus) {
     EXPECT_TRUE(waitUntil([&] { return !s.hasWindow(kDialog); }));
     EXPECT_EQ(s.ran(), QStringList({"cmdSetting", "mnuSetting", "mnuListSetting"}));
     EXPECT_TRUE(s.close());
-    EXPECT_EQ(confValue(s.home(), QStringLiteral("minimize")), QStringLiteral("1"));
+    // The two start boxes exclude each other.
+    EXPECT_EQ(confValue(s.home(), QStringLiteral("minimize")), QStringLiteral("0"));
     EXPECT_EQ(confValue(s.home(), QStringLiteral("tasktray")), QStringLiteral("1"));
 }
 
@@ -97,13 +98,17 @@ TEST(Settings, ConfTxtEditedInTheEditorIsAppliedAndKept) {
         8000))
         << "no editor opened";
     EXPECT_EQ(s.opened().value(s.opened().size() - 1), conf);
+    // The user edits once the editor is in front, where the program put it.
+    ASSERT_TRUE(waitUntil([&] { return s.ui().keptAbove(editor.first()); }, 5000))
+        << "the program did not take the editor to the front";
     QString text = fromShiftJis(readBytes(conf));
     ASSERT_TRUE(text.contains(QStringLiteral("play span = 0.2"))) << text.toStdString();
     text.replace(QStringLiteral("play span = 0.2"), QStringLiteral("play span = 0.7"));
     writeBytes(conf, toShiftJis(text));
-    desktop.requestClose(editor.first());
+    s.ui().endClient(editor.first());
     // Back from the editor the file is read again, so the close keeps it.
-    EXPECT_TRUE(waitUntil([&] { return !s.run().waitForMainWindow(100).iconic; }, 8000));
+    EXPECT_TRUE(waitUntil([&] { return !s.run().waitForMainWindow(100).iconic; }, 8000))
+        << s.dialogText(QStringLiteral("編集不可"), 100).toStdString();
     pause(500);
     EXPECT_EQ(s.ran(), QStringList({"mnuConfOpen"}));
     EXPECT_TRUE(s.close());

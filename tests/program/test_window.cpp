@@ -5,6 +5,7 @@
 #include "tests/program/programsession.h"
 
 #include <QFile>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -24,33 +25,38 @@ TEST(WindowCommands, HelpAndTheDebugLog) {
     EXPECT_TRUE(s.dialogText(QStringLiteral("バージョン情報")).contains(QStringLiteral("クラヴォロ")));
     ASSERT_TRUE(s.answer(QStringLiteral("バージョン情報"), Answer::Ok));
 
-    // The debug menu shows after a double click on the step number.
+    // The debug menu shows after a double click on the step number, the
+    // first box of the detail fields.
     UiElement number;
     for (const UiElement& e : s.mainElements())
         if (e.role == QLatin1String("text") &&
-            (!number || e.rect.top() < number.rect.top() ||
-             (e.rect.top() == number.rect.top() && e.rect.left() < number.rect.left())))
+            (!number || e.rect.left() < number.rect.left() ||
+             (e.rect.left() == number.rect.left() && e.rect.top() < number.rect.top())))
             number = e;
     ASSERT_TRUE(number);
     EXPECT_FALSE(s.ui().find(QStringLiteral("menu item"), QStringLiteral("デバッグ"), 300, s.title()));
     s.ui().doubleClick(number.centre());
     ASSERT_TRUE(s.menu(QStringLiteral("デバッグ"), QStringLiteral("ログファイルを開く")));
+    // Opened as a file address: file:///.../log.txt.
     EXPECT_TRUE(waitUntil([&] {
-        return s.opened().value(s.opened().size() - 1) == s.home() + QStringLiteral("/log.txt");
-    }));
+        return QUrl::fromUserInput(s.opened().value(s.opened().size() - 1)).toLocalFile() ==
+               s.home() + QStringLiteral("/log.txt");
+    })) << s.opened().value(s.opened().size() - 1).toStdString();
     EXPECT_EQ(s.ran(), QStringList({"mnuHint", "mnuVersion", "mnuDebugLog"}));
     EXPECT_TRUE(s.close());
 }
 
 TEST(WindowCommands, TheStripsCheckMarksAndSizes) {
-    ProgramSession s(ProgramSession::checked({3}));
+    ProgramSession::Options options = ProgramSession::checked({3});
+    options.conf = QStringList{QStringLiteral("thumbnail mag = 0.5")};
+    ProgramSession s(options);
     ASSERT_TRUE(s.ready());
     const auto marks = [&] { return opListField(s.folder(), 6); };
     ASSERT_TRUE(s.menu(QStringLiteral("表示"), QStringLiteral("全てチェック ON")));
     EXPECT_TRUE(waitUntil([&] { return marks() == QStringList(30, kCheckMark); })) << "not all ticked";
     auto tile = [&] {
         const QRect strip = s.strip().rect;
-        for (const UiElement& e : s.mainElements())
+        for (const UiElement& e : s.mainElements(true))
             if (e.role == QLatin1String("list item") && strip.contains(e.rect.center()))
                 return e;
         return UiElement();
@@ -63,22 +69,27 @@ TEST(WindowCommands, TheStripsCheckMarksAndSizes) {
     ASSERT_TRUE(s.menu(QStringLiteral("表示"), QStringLiteral("全てチェック OFF")));
     EXPECT_TRUE(waitUntil([&] { return marks() == QStringList(30, QString()); }));
 
+    // Larger by 1.3, smaller by 0.7 each time.
     const int width = tile().rect.width();
     ASSERT_TRUE(s.menu(QStringLiteral("表示"), QStringLiteral("サムネイルサイズ＋")));
     EXPECT_TRUE(waitUntil([&] { return tile().rect.width() > width; })) << "not larger";
     const int larger = tile().rect.width();
     s.stripMenu(QStringLiteral("サムネイルサイズ＋"));
     EXPECT_TRUE(waitUntil([&] { return tile().rect.width() > larger; }));
+    const int largest = tile().rect.width();
     s.stripMenu(QStringLiteral("サムネイルサイズ－"));
-    EXPECT_TRUE(waitUntil([&] { return tile().rect.width() == larger; }));
+    EXPECT_TRUE(waitUntil([&] { return tile().rect.width() < largest; }));
+    const int smaller = tile().rect.width();
     ASSERT_TRUE(s.menu(QStringLiteral("表示"), QStringLiteral("サムネイルサイズ－")));
-    EXPECT_TRUE(waitUntil([&] { return tile().rect.width() == width; })) << "not back";
+    EXPECT_TRUE(waitUntil([&] { return tile().rect.width() < smaller; })) << "not smaller";
     EXPECT_EQ(s.ran(),
               QStringList({"mnuThumbListCheckAll_1", "mnuThumbListCheckAll_0",
                            "mnuThumbListCheckAll_1", "mnuThumbListCheckAll_0",
                            "mnuThumbListSize_0", "mnuThumbListSize_0", "mnuThumbListSize_1",
                            "mnuThumbListSize_1"}));
     EXPECT_TRUE(s.close());
+    EXPECT_NEAR(confValue(s.home(), QStringLiteral("thumbnail mag")).toDouble(),
+                0.5 * 1.3 * 1.3 * 0.7 * 0.7, 0.001);
 }
 
 TEST(WindowCommands, TheEndCommandSavesAndEnds) {

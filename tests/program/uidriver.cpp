@@ -65,7 +65,8 @@ struct UiDriver::Impl {
         return app;
     }
 
-    void walk(AtspiAccessible* node, const QString& window, int depth, QList<UiElement>& out) {
+    void walk(AtspiAccessible* node, const QString& window, int depth, bool items,
+              QList<UiElement>& out) {
         GError* error = nullptr;
         AtspiStateSet* states = atspi_accessible_get_state_set(node);
         const bool showing = has(states, ATSPI_STATE_SHOWING);
@@ -84,23 +85,28 @@ struct UiDriver::Impl {
         e.selected = has(states, ATSPI_STATE_SELECTED);
         e.focused = has(states, ATSPI_STATE_FOCUSED);
         g_object_unref(states);
-        if (AtspiComponent* component = atspi_accessible_get_component_iface(node)) {
-            if (AtspiRect* r = atspi_component_get_extents(component, ATSPI_COORD_TYPE_SCREEN,
-                                                           &error)) {
-                e.rect = QRect(r->x, r->y, r->width, r->height);
-                g_free(r);
-            }
-            g_clear_error(&error);
-            g_object_unref(component);
+        // Asked straight away: an element without the interface just fails.
+        if (AtspiRect* r =
+                atspi_component_get_extents(ATSPI_COMPONENT(node), ATSPI_COORD_TYPE_SCREEN, &error)) {
+            e.rect = QRect(r->x, r->y, r->width, r->height);
+            g_free(r);
         }
+        g_clear_error(&error);
         out << e;
+        if (!items && (e.role == QLatin1String("list") || e.role == QLatin1String("table") ||
+                       e.role == QLatin1String("tree table")))
+            return;
+        // Controls without children: one call fewer each.
+        static const QStringList leaves = {"push button", "label", "radio button", "check box",
+                                           "slider", "scroll bar", "list item"};
+        if (leaves.contains(e.role)) return;
         const int count = atspi_accessible_get_child_count(node, &error);
         g_clear_error(&error);
         for (int i = 0; i < count; ++i) {
             AtspiAccessible* child = atspi_accessible_get_child_at_index(node, i, &error);
             g_clear_error(&error);
             if (!child) continue;
-            walk(child, window, depth + 1, out);
+            walk(child, window, depth + 1, items, out);
             g_object_unref(child);
         }
     }
@@ -164,7 +170,7 @@ UiDriver::UiDriver(qint64 pid) : d(std::make_unique<Impl>()) {
 
 UiDriver::~UiDriver() = default;
 
-QList<UiElement> UiDriver::elements(const QString& window) {
+QList<UiElement> UiDriver::elements(const QString& window, bool items) {
     QList<UiElement> out;
     AtspiAccessible* app = d->application();
     if (!app) return out;
@@ -177,17 +183,17 @@ QList<UiElement> UiDriver::elements(const QString& window) {
         if (!top) continue;
         const QString title = takeString(atspi_accessible_get_name(top, &error));
         g_clear_error(&error);
-        if (window.isEmpty() || title.contains(window)) d->walk(top, title, 0, out);
+        if (window.isEmpty() || title.contains(window)) d->walk(top, title, 0, items, out);
         g_object_unref(top);
     }
     return out;
 }
 
-UiElement UiDriver::find(const Match& match, int ms, const QString& window) {
+UiElement UiDriver::find(const Match& match, int ms, const QString& window, bool items) {
     UiElement found;
     waitUntil(
         [&] {
-            for (const UiElement& e : elements(window))
+            for (const UiElement& e : elements(window, items))
                 if (!e.rect.isEmpty() && match(e)) {
                     found = e;
                     return true;
@@ -200,15 +206,8 @@ UiElement UiDriver::find(const Match& match, int ms, const QString& window) {
 }
 
 UiElement UiDriver::find(const QString& role, const QString& name, int ms, const QString& window) {
-    return find([&](const UiElement& e) { return e.role == role && e.name == name; }, ms, window);
-}
-
-QList<UiElement> UiDriver::rows(const QString& part, const QString& window) {
-    QList<UiElement> out;
-    for (const UiElement& e : elements(window))
-        if (e.role == QLatin1String("list item") && e.name.contains(part) && !e.rect.isEmpty())
-            out << e;
-    return out;
+    return find([&](const UiElement& e) { return e.role == role && e.name == name; }, ms, window,
+                role == QLatin1String("list item"));
 }
 
 void UiDriver::moveTo(QPoint p) {
@@ -391,9 +390,31 @@ bool UiDriver::popupOpen() {
     return open;
 }
 
+bool UiDriver::keptAbove(unsigned long window) {
+    Atom actual;
+    int format;
+    unsigned long count = 0, after;
+    unsigned char* data = nullptr;
+    bool above = false;
+    if (XGetWindowProperty(d->display, window, XInternAtom(d->display, "_NET_WM_STATE", False), 0,
+                           64, False, XA_ATOM, &actual, &format, &count, &after, &data) == Success &&
+        data) {
+        const Atom wanted = XInternAtom(d->display, "_NET_WM_STATE_ABOVE", False);
+        for (unsigned long i = 0; i < count; ++i)
+            above = above || reinterpret_cast<const Atom*>(data)[i] == wanted;
+    }
+    if (data) XFree(data);
+    return above;
+}
+
+void UiDriver::endClient(unsigned long window) {
+    XKillClient(d->display, window);
+    XSync(d->display, False);
+}
+
 QString UiDriver::dump(const QString& window) {
     QString out;
-    for (const UiElement& e : elements(window))
+    for (const UiElement& e : elements(window, true))
         out += QStringLiteral("%1 | %2 \"%3\" %4,%5 %6x%7%8%9\n")
                    .arg(e.window.left(20), e.role, e.name.left(40))
                    .arg(e.rect.x())

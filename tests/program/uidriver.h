@@ -48,14 +48,14 @@ public:
 
     using Match = std::function<bool(const UiElement&)>;
     // Every showing element of the program, windows whose title contains
-    // `window` only (empty: all windows).
-    QList<UiElement> elements(const QString& window = QString());
+    // `window` only (empty: all windows). The items of lists are left out
+    // unless asked for: every element costs a few calls into the program.
+    QList<UiElement> elements(const QString& window = QString(), bool items = false);
     // The first showing element that matches; waits up to `ms`.
-    UiElement find(const Match& match, int ms = 5000, const QString& window = QString());
+    UiElement find(const Match& match, int ms = 5000, const QString& window = QString(),
+                   bool items = false);
     UiElement find(const QString& role, const QString& name, int ms = 5000,
                    const QString& window = QString());
-    // The showing list items of a list whose items contain `part` in their name.
-    QList<UiElement> rows(const QString& part, const QString& window = QString());
 
     // Mouse and keyboard through XTest.
     void moveTo(QPoint p);
@@ -80,6 +80,12 @@ public:
                const QString& submenu = QString());
     // Whether a pop-up menu of the program is open on the screen.
     bool popupOpen();
+
+    // Whether the window manager keeps the window above the others.
+    bool keptAbove(unsigned long window);
+    // Ends the program behind a window, as a window manager ends one that
+    // cannot be asked to close.
+    void endClient(unsigned long window);
 
     // Every showing element, one line each: for the log of a failed test.
     QString dump(const QString& window = QString());
