@@ -10,6 +10,7 @@
 #include "store/sjis.h"
 #include "edit/stepedithost.h"
 #include "store/textfile.h"
+#include "store/events.h"
 
 #include <QDir>
 #include <QFile>
@@ -113,6 +114,7 @@ ImageListBuild buildListFromImages(const QString& folder, const QString& phrase)
 }
 
 void loadImageFiles(StepEditHost& host, Dialogs& dialogs, Notices& notices) {
+    LongOperation building;
     const QString folder = captureFolder();
     QString question = QStringLiteral("下記フォルダのファイルを使って「") + kOpList +
                        QStringLiteral("」を作成します。") + kCrLf + kCrLf + QStringLiteral("　") +

@@ -3,6 +3,7 @@
 #include "store/sjis.h"
 #include "store/stepline.h"
 #include "store/steplist.h"
+#include "store/events.h"
 
 #include <QStringList>
 
@@ -207,6 +208,7 @@ int StepSearch::replaceAndFindNext(const QString& text, const QString& replaceme
 }
 
 QList<int> StepSearch::replaceAll(const QString& text, const QString& replacement, bool strict) {
+    LongOperation replacing;
     const TextMatcher m(text, strict);
     QList<int> changed;
     if (m.isEmpty()) return changed;

@@ -7,11 +7,13 @@ namespace klavoro {
 class ExportHost;
 struct Settings;
 
-// Writes the steps as a word-processing document: per step a heading in the
-// style of `wdoc style heading`, numbered by the word processor through the
-// numbering linked to that style, then the picture inline, indented by
-// `wdoc indent` characters and, with `wdoc set hyperlink` 1, linked to its
-// file. Text files and missing files give the heading alone.
+// Writes the steps as a word-processing document: the title (the capture
+// folder's name) and the date, then per step a heading in the style of
+// `wdoc style heading` with the step's number text and sentence, kept on the
+// page of its picture, which follows at its natural size (at most the text
+// width), indented by `wdoc indent` characters, framed, described by the
+// sentence. Every picture is stored in the document; nothing links outside
+// it. Notes (.txt) and missing files give the heading alone.
 class DocxWriter {
 public:
     DocxWriter(ExportHost& host, const Settings& settings);
@@ -30,11 +32,5 @@ private:
     const Settings& m_settings;
     QString m_error;
 };
-
-// Moves `temporary` to the first free name `folder` + base + ".docx",
-// base + "(2).docx", ... without ever replacing a file. Gives the name taken,
-// or the empty text.
-QString moveToNewName(const QString& temporary, const QString& folder, const QString& base,
-                      const QString& extension);
 
 } // namespace klavoro

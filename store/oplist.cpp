@@ -163,6 +163,7 @@ void OperationList::keepIgnoredContent(const QString& path, int ignoredLines) {
 }
 
 bool OperationList::load() {
+    LongOperation loading;
     const QString path = captureFolder() + kOpList;
     if (!QFileInfo::exists(path)) return true;
 

@@ -144,6 +144,7 @@ QString readTextFile(const QString& path, const QString& charsetLabel, Dialogs* 
 
 bool writeWholeFileBytes(const QString& path, const QByteArray& bytes, QString* error) {
     QString last;
+    LongOperation writing;
     for (int attempt = 0; attempt < 5; ++attempt) {
         if (writeOnce(path, bytes, &last)) return true;
         if (attempt < 4)
@@ -215,6 +216,7 @@ QStringList matchingFiles(const QString& pattern) {
 void deleteFileAndWait(const QString& pattern) {
     QStringList files = matchingFiles(pattern);
     if (files.isEmpty()) return;
+    LongOperation waiting;
     for (const QString& f : files)
         QFile::remove(f);
     for (int i = 0; i < 500 && !matchingFiles(pattern).isEmpty(); ++i) {

@@ -1,5 +1,7 @@
 #include "ui/commandmap.h"
 
+#include "store/events.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -30,9 +32,20 @@ void CommandMap::add(const QString& name, Handler run) {
 bool CommandMap::run(const QString& name) const {
     const auto it = m_handlers.constFind(name);
     if (it == m_handlers.constEnd() || !*it) return false;
+    const LongOperations& ops = LongOperations::instance();
+    if (ops.isRunning() && !isStopCommand(name)) {
+        if (m_refused)
+            m_refused(ops.isStoppable() ? QStringLiteral("「停止」して下さい！")
+                                        : QStringLiteral("処理中です。終わるまでお待ち下さい。"));
+        return false;
+    }
     logCommand("run", name);
     (*it)();
     return true;
+}
+
+bool CommandMap::isStopCommand(const QString& name) {
+    return name == QLatin1String("cmdStop") || name == QLatin1String("mnuStop");
 }
 
 QStringList CommandMap::names() const {

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+
+namespace klavoro {
+
+class ExportHost;
+struct Settings;
+
+// Writes the steps as a PDF laid out as the Word document is: A4, the title
+// and the date, per step its heading kept on the page of its picture, the
+// picture at its natural size (at most the text width) in a thin frame, the
+// page number in the footer, a bookmark per step. The text is real text in
+// an embedded Japanese font, so it can be selected and searched. JPEG files
+// go in as they are (full resolution, no second compression); other pictures
+// are stored losslessly.
+class PdfWriter {
+public:
+    PdfWriter(ExportHost& host, const Settings& settings);
+
+    // Writes into the capture folder under a name no file has yet
+    // ("操作説明.pdf", "操作説明(2).pdf", ...). Gives the path, or the empty text
+    // with error() set.
+    QString writeNew();
+    // Writes to `path`, replacing it.
+    bool writeTo(const QString& path);
+
+    QString error() const { return m_error; }
+    // Pages of the last document written.
+    int pageCount() const { return m_pages; }
+
+private:
+    ExportHost& m_host;
+    const Settings& m_settings;
+    QString m_error;
+    int m_pages = 0;
+};
+
+// Whether a JPEG file can go into a PDF unchanged: a baseline or progressive
+// Huffman frame of one (grey) or three (colour) components.
+bool isPlainJpeg(QByteArrayView data);
+
+} // namespace klavoro
