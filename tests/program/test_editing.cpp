@@ -276,7 +276,8 @@ TEST(Editing, AListFromImagesAndTheFileCheck) {
                             QStringLiteral("管理ファイル新規作成（画像ファイルから）")));
     EXPECT_TRUE(s.dialogText(QStringLiteral("管理ファイル作成")).contains(QStringLiteral("上書き")));
     ASSERT_TRUE(s.answer(QStringLiteral("管理ファイル作成"), Answer::Ok));
-    EXPECT_TRUE(s.dialogText(QStringLiteral("管理ファイル作成")).contains(QStringLiteral("ファイル数=31")));
+    EXPECT_TRUE(s.dialogText(QStringLiteral("管理ファイル作成")).contains(QStringLiteral("ファイル数=31")))
+        << s.ui().dump().toStdString();
     ASSERT_TRUE(s.answer(QStringLiteral("管理ファイル作成"), Answer::Ok));
     // The list built from pictures names them with their extension.
     QStringList files;

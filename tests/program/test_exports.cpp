@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -86,23 +87,48 @@ TEST(Exports, TheRichTextWindowSavesAnRtfFile) {
     EXPECT_TRUE(s.close());
 }
 
-TEST(Exports, TheWordDocumentIsWrittenAndOpened) {
+TEST(Exports, TheDocumentsAreWrittenAndOpened) {
     ProgramSession s;
     ASSERT_TRUE(s.ready());
     const int before = s.opened().size();
-    ASSERT_TRUE(s.menu(kFile, QStringLiteral("MSワード文書作成")));
-    ASSERT_TRUE(s.select(3));
-    ASSERT_TRUE(s.listMenu(QStringLiteral("MSワード文書作成")));
-    const QStringList documents = {s.folder() + QStringLiteral("操作説明.docx"),
-                                   s.folder() + QStringLiteral("操作説明(2).docx")};
-    ASSERT_TRUE(waitUntil([&] { return s.opened().size() >= before + 2; }, 15000));
+    QStringList documents;
+    for (const auto& [caption, extension] :
+         {std::pair{"MSワード文書作成", "docx"}, std::pair{"PDFファイル作成", "pdf"},
+          std::pair{"Markdownファイル作成", "md"}}) {
+        ASSERT_TRUE(s.menu(kFile, QString::fromUtf8(caption)));
+        ASSERT_TRUE(s.select(3));
+        ASSERT_TRUE(s.listMenu(QString::fromUtf8(caption)));
+        // A second document never replaces the first.
+        documents << s.folder() + QStringLiteral("操作説明.") + extension
+                  << s.folder() + QStringLiteral("操作説明(2).") + extension;
+        ASSERT_TRUE(waitUntil([&] { return s.opened().size() == before + documents.size(); },
+                              15000))
+            << caption;
+    }
     EXPECT_EQ(s.opened().mid(before), documents);
-    for (const QString& path : documents) {
+    for (const QString& path : documents.mid(0, 2)) {
         const QByteArray docx = readBytes(path);
         EXPECT_TRUE(docx.startsWith("PK\x03\x04")) << path.toStdString();
         EXPECT_TRUE(docx.contains("word/document.xml")) << path.toStdString();
     }
-    EXPECT_EQ(s.ran(), QStringList({"mnuMakeWordDoc", "mnuListMakeWordDoc"}));
+    for (const QString& path : documents.mid(2, 2)) {
+        EXPECT_TRUE(readBytes(path).startsWith("%PDF")) << path.toStdString();
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+        ASSERT_TRUE(text.waitForFinished(30000));
+        const QString shown = QString::fromUtf8(text.readAllStandardOutput());
+        EXPECT_TRUE(shown.contains(QStringLiteral("Button 01")) &&
+                    shown.contains(QStringLiteral("Button 30")))
+            << path.toStdString();
+    }
+    for (const QString& path : documents.mid(4, 2)) {
+        const QString markdown = QString::fromUtf8(readBytes(path));
+        EXPECT_TRUE(markdown.contains(QStringLiteral("Button 01")) &&
+                    markdown.contains(stepName(30)))
+            << path.toStdString();
+    }
+    EXPECT_EQ(s.ran(), QStringList({"mnuMakeWordDoc", "mnuListMakeWordDoc", "mnuMakePdf",
+                                    "mnuListMakePdf", "mnuMakeMarkdown", "mnuListMakeMarkdown"}));
     EXPECT_TRUE(s.close());
 }
 
