@@ -83,6 +83,9 @@ bool InputGate::refusesInput(QObject* watched, QEvent* event) {
     // Without a stop control input never arrives here: it waits in the
     // window system's queue (see letEventsRun).
     if (!isUserInput(event->type())) return false;
+    // The window system's input reaches the window first, which hands it on
+    // to the widget under the pointer or with the focus: judged there.
+    if (watched->isWindowType()) return false;
     if (isStopControl(watched) || insideModalDialog(watched)) return false;
     if (event->type() == QEvent::MouseButtonPress && m_hooks.refused) m_hooks.refused(kRefusal);
     return true;
