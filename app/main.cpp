@@ -1,20 +1,14 @@
+#include "app/compositionroot.h"
 #include "platform/x11/flockinstancelock.h"
-#include "platform/x11/x11platform.h"
+#include "app/session/startup.h"
 #include "store/commandlinehelp.h"
-#include "store/logs.h"
 #include "store/programfolder.h"
 #include "store/startoptions.h"
-#include "app/session/startup.h"
-#include "ui/frmklavoro.h"
-#include "ui/noticewindows.h"
 #include "ui/qtdialogs.h"
 #include "ui/trayicon.h"
-#include "app/windowsession.h"
 
 #include <QApplication>
 #include <QIcon>
-#include <QLineEdit>
-#include <QTimer>
 
 #include <cstdio>
 
@@ -50,43 +44,17 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName(QStringLiteral("klavoro"));
     QApplication::setWindowIcon(
         QIcon::fromTheme(QStringLiteral("klavoro"), TrayIcon::normalIcon()));
+    installJapaneseTranslations(app);
 
     // An installed copy's first start: the lock may fall back to the settings folder.
     createUserFolders();
     // Before anything else is touched: the running copy keeps its files to itself.
     x11::FlockInstanceLock lock;
     {
-        QtDialogs dialogs(nullptr);
+        QtDialogs dialogs;
         if (refuseSecondInstance(lock, dialogs)) return 1;
     }
 
-    x11::X11Platform platform;
-    frmKlavoro window(platform.services());
-    window.setNotices(std::make_unique<NoticeWindows>(&window));
-    window.setNotificationArea(std::make_unique<TrayIcon>(
-        &window, TrayIcon::Hooks{
-                     .menu = [&window] { return window.popupMenu(QStringLiteral("mnuMain")); },
-                     .status = [&window](const QString& s) { window.setStatus(s); },
-                     .reselect =
-                         [&window] {
-                             int n = window.selectedStepNumber();
-                             if (n == 0) n = window.txtNo->text().toInt();
-                             if (n > 0) window.selectStep(n);
-                         },
-                 }));
-    WindowSession session(window, platform.services());
-    QObject::connect(&session, &WindowSession::unloaded, &app, &QCoreApplication::quit,
-                     Qt::QueuedConnection);
-
-    // Inside the event loop, so that a close while start-up lets events run
-    // can still end the program.
-    const QString commandLine = commandLineFromArguments(app.arguments().mid(1));
-    QTimer::singleShot(0, &window, [&] {
-        session.start(commandLine);
-        for (const QString& problem : platform.problems())
-            writeLog(problem);
-    });
-    const int rc = app.exec();
-    session.finalRelease();
-    return rc;
+    CompositionRoot root;
+    return root.run(commandLineFromArguments(app.arguments().mid(1)));
 }

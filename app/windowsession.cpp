@@ -25,8 +25,9 @@ QString notificationTip(const frmKlavoro& window) {
            QString::number(window.lstRecord->verticalScrollBar()->value());
 }
 
-WindowSession::WindowSession(frmKlavoro& window, PlatformServices* platform)
-    : m_window(window), m_platform(platform), m_shutdown(*this, window.confFile(), m_state) {
+WindowSession::WindowSession(frmKlavoro& window, ConfFile& confFile, StatusBlock& statusBlock)
+    : m_window(window), m_platform(*window.platform()), m_confFile(confFile),
+      m_statusBlock(statusBlock), m_shutdown(*this, confFile, m_state, statusBlock) {
     m_window.installEventFilter(this);
     // The window enables its menu entries again on every change of the run
     // mode; connected after it, this runs after it.
@@ -38,10 +39,13 @@ WindowSession::~WindowSession() {
 }
 
 bool WindowSession::start(const QString& commandLine) {
-    Startup startup(*this, m_window.confFile(), m_state,
-                    m_platform ? m_platform->statusMemory : nullptr,
-                    m_platform ? m_platform->desktop : nullptr);
+    Startup startup(*this, m_confFile, m_state, m_statusBlock, m_platform.desktop);
     return startup.run(commandLine);
+}
+
+void WindowSession::requestClose(bool fromCloseBox) {
+    if (m_shutdown.closeRequest(fromCloseBox) == Shutdown::Close::Cancel) return;
+    m_window.close(); // the close request has decided: the event goes through
 }
 
 void WindowSession::finalRelease() {
@@ -74,10 +78,6 @@ void WindowSession::showWindowHandle() {
 
 void WindowSession::showHintMark() {
     m_window.lblHint->setVisible(true);
-}
-
-void WindowSession::setStatusBlock(StatusBlock* block) {
-    m_window.setStatusBlock(block);
 }
 
 void WindowSession::publishStatus(const QString& status) {
@@ -197,8 +197,7 @@ void WindowSession::saveList() {
 }
 
 void WindowSession::removeInputHook() {
-    if (m_platform && m_platform->inputHook && m_platform->inputHook->isHooked())
-        m_platform->inputHook->ResetHook();
+    if (m_platform.inputHook && m_platform.inputHook->isHooked()) m_platform.inputHook->ResetHook();
 }
 
 void WindowSession::closeWindow() {

@@ -9,6 +9,8 @@
 
 namespace klavoro {
 
+class ConfFile;
+class StatusBlock;
 class frmKlavoro;
 struct PlatformServices;
 
@@ -20,11 +22,14 @@ struct PlatformServices;
 class WindowSession : public QObject, public SessionHost {
     Q_OBJECT
 public:
-    WindowSession(frmKlavoro& window, PlatformServices* platform);
+    WindowSession(frmKlavoro& window, ConfFile& confFile, StatusBlock& statusBlock);
     ~WindowSession() override;
 
     // Loads the window; false when start-up ended in the error state.
     bool start(const QString& commandLine);
+    // A close that had to wait (for a long operation), asked again as the
+    // window manager's close box or as the program's own close.
+    void requestClose(bool fromCloseBox);
     // When the window is finally released.
     void finalRelease();
     const SessionState& state() const { return m_state; }
@@ -33,7 +38,6 @@ public:
     Dialogs& dialogs() override;
     void showWindowHandle() override;
     void showHintMark() override;
-    void setStatusBlock(StatusBlock* block) override;
     void publishStatus(const QString& status) override;
     void applySettings() override;
     void setStartOptions(const StartOptions& options) override;
@@ -72,7 +76,9 @@ private:
     void applyDisabledCommands();
 
     frmKlavoro& m_window;
-    PlatformServices* m_platform;
+    PlatformServices& m_platform;
+    ConfFile& m_confFile;
+    StatusBlock& m_statusBlock;
     SessionState m_state;
     Shutdown m_shutdown;
     QStringList m_disabled;

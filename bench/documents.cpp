@@ -1,7 +1,11 @@
-// The rich-text and Word exports of 1000 steps with their pictures: the build
-// of the rich text (and its layout in the window), its RTF, and the .docx.
+// The document exports of 1000 steps with their pictures: the build of the
+// rich text (and its layout in the window), its RTF, the .docx and the PDF;
+// and the Markdown file of a full list, 15000 steps.
 #include "bench/offscreenmain.h"
 #include "export/docxwriter.h"
+#include "export/manualsteps.h"
+#include "export/markdownwriter.h"
+#include "export/pdfwriter.h"
 #include "export/richtextbuild.h"
 #include "export/rtfwriter.h"
 #include "export/stepdocument.h"
@@ -25,15 +29,14 @@ const QStringList kSentences = {
 
 // 1000 steps, each with a 300 x 300 JPEG as the pointer-area capture makes
 // (every tenth a PNG), made once.
+// Made once; removed when the program ends.
 test::DocumentFolder& folder() {
-    static test::DocumentFolder* f = [] {
-        auto* made = new test::DocumentFolder;
+    static test::DocumentFolder f;
+    if (f.stepCount() == 0)
         for (int i = 0; i < 1000; ++i)
-            made->addStep(kSentences[i % kSentences.size()], i % 10 == 0 ? "png" : "jpg",
-                          QSize(300, 300), QColor::fromHsv(i % 360, 120, 200));
-        return made;
-    }();
-    return *f;
+            f.addStep(kSentences[i % kSentences.size()], i % 10 == 0 ? "png" : "jpg",
+                      QSize(300, 300), QColor::fromHsv(i % 360, 120, 200));
+    return f;
 }
 
 void BM_RichTextBuild(benchmark::State& state) {
@@ -81,6 +84,45 @@ void BM_DocxOf1000Steps(benchmark::State& state) {
     state.counters["MB"] = static_cast<double>(QFileInfo(path).size()) / 1e6;
 }
 BENCHMARK(BM_DocxOf1000Steps)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_PdfOf1000Steps(benchmark::State& state) {
+    auto& f = folder();
+    const QString path = f.folder() + "bench.pdf";
+    int pages = 0;
+    for (auto _ : state) {
+        PdfWriter writer(f, conf());
+        if (!writer.writeTo(path)) state.SkipWithError(qPrintable(writer.error()));
+        pages = writer.pageCount();
+    }
+    state.counters["MB"] = static_cast<double>(QFileInfo(path).size()) / 1e6;
+    state.counters["pages"] = pages;
+}
+BENCHMARK(BM_PdfOf1000Steps)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// 15000 steps, every one with its picture file in the folder (empty files:
+// Markdown only names them).
+test::DocumentFolder& fullList() {
+    static test::DocumentFolder f;
+    if (f.stepCount() == 0)
+        for (int i = 1; i <= 15000; ++i) {
+            const QString name = QStringLiteral("20261206%1").arg(i, 8, 10, QLatin1Char('0'));
+            QFile(f.folder() + name + ".jpg").open(QIODevice::WriteOnly);
+            f.steps.append(buildStepLine(
+                i, name, kSentences[i % kSentences.size()] + QString::number(i), "jpg", QString()));
+        }
+    return f;
+}
+
+void BM_MarkdownOf15000Steps(benchmark::State& state) {
+    auto& f = fullList();
+    const QString path = f.folder() + "bench.md";
+    for (auto _ : state) {
+        MarkdownWriter writer(f, conf());
+        if (!writer.writeTo(path)) state.SkipWithError(qPrintable(writer.error()));
+    }
+    state.counters["MB"] = static_cast<double>(QFileInfo(path).size()) / 1e6;
+}
+BENCHMARK(BM_MarkdownOf15000Steps)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

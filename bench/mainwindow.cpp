@@ -1,6 +1,11 @@
 // The main window on a 15000-step capture folder of full-HD JPEG captures:
 // from construction to the window shown with its list filled, and the
 // resident memory afterwards. Run under scripts/desktop-session.
+#include "app/mainwindowgraph.h"
+#include "platform/services.h"
+#include "record/notificationarea.h"
+#include "store/notices.h"
+#include "ui/qtdialogs.h"
 #include "store/capturefolder.h"
 #include "store/programfolder.h"
 #include "store/settings.h"
@@ -70,7 +75,12 @@ void BM_StartToListShown(benchmark::State& state) {
     for (auto _ : state) {
         conf() = Settings();
         conf().disp = 2;
-        frmKlavoro w;
+        PlatformServices platform;
+        QtDialogs dialogs;
+        SilentNotices notices;
+        NoNotificationArea tray;
+        MainWindowGraph graph({platform, dialogs, notices, tray});
+        frmKlavoro& w = graph.window();
         w.applySettings();
         w.show();
         w.reloadList();

@@ -3,6 +3,10 @@
 // of 20 presses a second for 10 s. Run inside scripts/desktop-session:
 //   scripts/desktop-session build/bench/bench_recording
 // It needs the fixture built beside the tests (build/tests/klavoro_fixture).
+#include "app/mainwindowgraph.h"
+#include "record/notificationarea.h"
+#include "store/notices.h"
+#include "ui/qtdialogs.h"
 #include "capture/capturearea.h"
 #include "platform/services.h"
 #include "platform/x11/atspiaccessibility.h"
@@ -142,7 +146,9 @@ struct Session {
         platform.cursor = &cursor;
         platform.syntheticInput = &synthetic;
         platform.accessibility = &accessibility;
-        window = std::make_unique<frmKlavoro>(&platform);
+        graph = std::make_unique<MainWindowGraph>(
+            MainWindowGraph::Services{platform, dialogs, notices, tray});
+        window = &graph->window();
         window->move(700, 600);
         window->show();
         pump(300);
@@ -162,7 +168,7 @@ struct Session {
         runMode().set(kRunIdle);
         pump(100);
         window->close();
-        window.reset();
+        graph.reset();
         qunsetenv(kProgramFolderEnv);
         resetProgramFolder();
     }
@@ -182,7 +188,11 @@ struct Session {
     x11::X11SyntheticInput synthetic;
     x11::AtspiAccessibility accessibility{desktop};
     PlatformServices platform;
-    std::unique_ptr<frmKlavoro> window;
+    QtDialogs dialogs;
+    SilentNotices notices;
+    NoNotificationArea tray;
+    std::unique_ptr<MainWindowGraph> graph;
+    frmKlavoro* window = nullptr;
     std::vector<Clock::time_point> committed;
     int listedBeforeWritten = 0;
 };

@@ -141,7 +141,8 @@ void BM_ResidentMemory15000Steps(benchmark::State& state) {
         auto* layout = new QVBoxLayout(&window);
         auto* viewer = new ImageViewer;
         auto* panel = new ImageSizePanel(*viewer, conf());
-        auto* strip = new ThumbnailStrip(steps, conf());
+        ThumbnailLoader thumbnails;
+        auto* strip = new ThumbnailStrip(steps, thumbnails, conf());
         strip->setCaptureFolder(folder);
         layout->addWidget(panel);
         layout->addWidget(viewer, 1);
@@ -220,7 +221,8 @@ BENCHMARK(BM_SelectStepToImageShown)
 void BM_StripScroll15000WithoutThumbnails(benchmark::State& state) {
     StepList steps;
     const QString folder = stripFolder(steps);
-    ThumbnailStrip strip(steps, conf());
+    ThumbnailLoader thumbnails;
+    ThumbnailStrip strip(steps, thumbnails, conf());
     strip.setCaptureFolder(folder);
     strip.resize(1200, strip.sizeHint().height());
     strip.show();

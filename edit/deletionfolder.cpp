@@ -64,8 +64,13 @@ StepFiles stepFilesOf(const QString& folder, const QString& imageName) {
 }
 
 void ListedNames::add(const QString& imageName) {
+    // Every name the step's files may have: escaped as saved, or as they stand.
     m_names.insert(imageName);
     m_bases.insert(withoutExtension(imageName));
+    for (const QString& form : imageFileNames(imageName)) {
+        m_names.insert(form);
+        m_bases.insert(withoutExtension(form));
+    }
 }
 
 bool ListedNames::usesFile(const QString& fileName) const {

@@ -24,11 +24,15 @@ FileCheck::FileCheck(const QStringList& imageNames) {
     for (const QString& n : imageNames) {
         const QString name = n.trimmed();
         if (name.isEmpty()) continue;
-        m_images << name;
-        // A thumbnail is named after the image name without its extension.
-        m_thumbnails << QStringLiteral("Thumb_") + name;
-        const QString base = withoutExtension(name);
-        if (base != name) m_thumbnails << QStringLiteral("Thumb_") + base;
+        // The file may carry the escaped name (as images are saved) or the
+        // name as it stands (as a list built from images names it).
+        for (const QString& form : imageFileNames(name)) {
+            m_images << form;
+            // A thumbnail is named after the image name without its extension.
+            m_thumbnails << QStringLiteral("Thumb_") + form;
+            const QString base = withoutExtension(form);
+            if (base != form) m_thumbnails << QStringLiteral("Thumb_") + base;
+        }
     }
     std::sort(m_images.begin(), m_images.end(), lessNoCase);
     std::sort(m_thumbnails.begin(), m_thumbnails.end(), lessNoCase);

@@ -1,14 +1,16 @@
 #include "edit/listfromimages.h"
 
+#include "edit/stepedithost.h"
 #include "store/capturefolder.h"
 #include "store/dialogs.h"
+#include "store/events.h"
 #include "store/imagename.h"
 #include "store/logs.h"
 #include "store/notices.h"
+#include "store/oplisttext.h"
 #include "store/pathops.h"
 #include "store/settings.h"
 #include "store/sjis.h"
-#include "edit/stepedithost.h"
 #include "store/textfile.h"
 
 #include <QDir>
@@ -36,15 +38,25 @@ bool fitsListFile(const QString& name) {
         if (c == '\t' || c == '\r' || c == '\n' || c == QChar(3) || c == QChar(4)) return false;
     return fromShiftJis(toShiftJis(name)) == name;
 }
-
-QString backupPathFor(const QString& path) {
-    const QString stamp = timeStampNow();
-    QString backup = path + '.' + stamp + QStringLiteral(".bak");
-    for (int k = 2; QFileInfo::exists(backup); ++k)
-        backup = path + '.' + stamp + '-' + QString::number(k) + QStringLiteral(".bak");
-    return backup;
-}
 } // namespace
+
+QString visibleFileName(const QString& name) {
+    QString out;
+    out.reserve(name.size() + 8);
+    for (const QChar c : name) {
+        if (c == u'\t')
+            out += QStringLiteral("<TAB>");
+        else if (c == u'\n')
+            out += QStringLiteral("<LF>");
+        else if (c == u'\r')
+            out += QStringLiteral("<CR>");
+        else if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            out += QStringLiteral("<%1>").arg(c.unicode(), 2, 16, QLatin1Char('0')).toUpper();
+        else
+            out += c;
+    }
+    return out;
+}
 
 QStringList imageFilesOf(const QString& folder, QStringList* skipped) {
     QStringList names;
@@ -63,14 +75,18 @@ QStringList imageFilesOf(const QString& folder, QStringList* skipped) {
     return names;
 }
 
-QString imageListText(const QStringList& names, const QString& phrase) {
+QString imageListText(const QStringList& names, const QString& anyPhrase) {
+    // The phrase comes from Conf.txt: it gets into the file as any sentence does.
+    const QString phrase = opListField(anyPhrase);
     QString text;
     text.reserve(names.size() * (phrase.size() + 48) + 64);
     text += QStringLiteral("最終行 =\t") + QString::number(names.size()) + '\t' + QString(28, '-') +
             QChar(3) + kCrLf;
     for (int k = 0; k < names.size(); ++k) {
         const QString number = QString::number(k);
-        const QString& name = names[k];
+        // The loader undoes the file-name escaping: a name that looks escaped
+        // ("amp&＆.png") is written so that it reads back as the file's name.
+        const QString name = opListField(names[k]);
         text += number;
         text += '\t';
         text += name;
@@ -88,17 +104,17 @@ ImageListBuild buildListFromImages(const QString& folder, const QString& phrase)
     ImageListBuild result;
     const QStringList names = imageFilesOf(folder, &result.skipped);
     for (const QString& s : result.skipped)
-        writeLog(QStringLiteral("リストに入れられない名前の画像ファイル：") + s);
+        writeLog(QStringLiteral("リストに入れられない名前の画像ファイル：") + visibleFileName(s));
     result.count = static_cast<int>(names.size());
     if (names.isEmpty()) return result; // the old list stays as it was
 
     const QString path = folder + kOpList;
     if (QFileInfo::exists(path)) {
-        result.backup = backupPathFor(path);
-        if (!QFile::copy(path, result.backup)) {
+        QString why;
+        result.backup = keepBackupCopy(path, &why);
+        if (result.backup.isEmpty()) {
             result.failed = true;
-            result.error = QStringLiteral("元の OpList.txt を保存できません：") + result.backup;
-            result.backup.clear();
+            result.error = QStringLiteral("元の OpList.txt を保存できません：") + why;
             return result;
         }
     }
@@ -113,6 +129,7 @@ ImageListBuild buildListFromImages(const QString& folder, const QString& phrase)
 }
 
 void loadImageFiles(StepEditHost& host, Dialogs& dialogs, Notices& notices) {
+    LongOperation building;
     const QString folder = captureFolder();
     QString question = QStringLiteral("下記フォルダのファイルを使って「") + kOpList +
                        QStringLiteral("」を作成します。") + kCrLf + kCrLf + QStringLiteral("　") +
@@ -132,13 +149,14 @@ void loadImageFiles(StepEditHost& host, Dialogs& dialogs, Notices& notices) {
     if (!build.skipped.isEmpty()) {
         skippedText = kCrLf + kCrLf + QStringLiteral("名前をリストに書けないため除いたファイル：");
         for (int i = 0; i < build.skipped.size() && i < 20; ++i)
-            skippedText += kCrLf + QStringLiteral("　") + build.skipped[i];
+            skippedText += kCrLf + QStringLiteral("　") + visibleFileName(build.skipped[i]);
         if (build.skipped.size() > 20)
             skippedText += kCrLf + QStringLiteral("　ほか %1 件").arg(build.skipped.size() - 20);
     }
     if (build.failed) {
         writeLog(QStringLiteral("管理ファイル作成失敗：") + build.error);
-        dialogs.message(QStringLiteral("作成に失敗しました！") + kCrLf + kCrLf + build.error,
+        dialogs.message(QStringLiteral("作成に失敗しました！") + kCrLf + kCrLf + build.error +
+                            skippedText,
                         kTitle);
         return;
     }

@@ -15,9 +15,15 @@ class StepEditHost;
 // without a Shift-JIS form) go to `skipped` instead.
 QStringList imageFilesOf(const QString& folder, QStringList* skipped = nullptr);
 
+// A file name as a message shows it: TAB, line breaks and other control
+// characters spelled out ("<TAB>", "<LF>", "<CR>", "<1B>"), so that a name
+// that breaks a line in the list file does not break the message either.
+QString visibleFileName(const QString& name);
+
 // The OpList.txt text of a list built from these file names: the header
 // "最終行 =" TAB N TAB and the separator on one line, then per file k from 0:
-// k TAB name, blanks up to 24 - 2 x its length, TAB TAB k TAB phrase.
+// k TAB name, blanks up to 24 - 2 x its length, TAB TAB k TAB phrase. Name
+// and phrase are written as the OpList.txt writer writes a field.
 QString imageListText(const QStringList& names, const QString& phrase);
 
 struct ImageListBuild {

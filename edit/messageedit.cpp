@@ -1,8 +1,8 @@
 #include "edit/messageedit.h"
 
+#include "edit/stepedithost.h"
 #include "store/dialogs.h"
 #include "store/oplist.h"
-#include "edit/stepedithost.h"
 #include "store/stepline.h"
 #include "store/steplist.h"
 
@@ -23,13 +23,8 @@ QString sentenceForEditor(const QString& field) {
 
 QString sentenceForList(const QString& text) {
     QString out = text;
-    out.replace(QLatin1String("\r\n"), QString(QChar(4)));
-    out.replace(QChar('\n'), QChar(4));
-    out.replace(QChar('\r'), QChar(4));
     out.replace(QChar(0x2029), QChar(4)); // the editor's paragraph break
-    out.replace(QChar('\t'), QChar(' '));
-    out.remove(QChar(3));
-    return out;
+    return storableFieldText(out);
 }
 
 int twipsToPixels(int twips) {

@@ -121,6 +121,7 @@ void StepDeletion::report(const Outcome& outcome) {
 }
 
 StepDeletion::Outcome StepDeletion::deleteSteps(const QList<int>& steps, Mode mode) {
+    LongOperation deleting;
     Outcome out;
     const int count = m_steps.count();
     QList<int> wanted;

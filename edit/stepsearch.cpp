@@ -1,5 +1,6 @@
 #include "edit/stepsearch.h"
 
+#include "store/events.h"
 #include "store/sjis.h"
 #include "store/stepline.h"
 #include "store/steplist.h"
@@ -14,16 +15,6 @@ namespace {
 
 bool isHalfWidthKana(char16_t c) {
     return c >= 0xFF61 && c <= 0xFF9F;
-}
-
-// A field may not hold a TAB (it would split the line) nor a line end (the
-// sentence keeps its breaks as 0x04).
-QString storableSentenceText(QString text) {
-    text.replace(QLatin1String("\r\n"), QStringLiteral("\x04"));
-    text.replace(u'\n', u'\x04');
-    text.replace(u'\r', u'\x04');
-    text.replace(u'\t', u' ');
-    return text;
 }
 
 } // namespace
@@ -127,7 +118,7 @@ QString TextMatcher::replaced(const QString& text, const QString& replacement, i
 QString lineWithSentenceReplaced(const QString& line, const TextMatcher& m,
                                  const QString& replacement, bool* changed) {
     if (changed) *changed = false;
-    QStringList fields = line.split(u'\t');
+    const QStringList fields = line.split(u'\t');
     if (fields.size() <= FieldMessage) return line;
     // The padding is no part of the sentence: a match must not reach into it,
     // and the new sentence is padded afresh.
@@ -137,11 +128,11 @@ QString lineWithSentenceReplaced(const QString& line, const TextMatcher& m,
         --end;
     sentence.truncate(end);
     int count = 0;
-    const QString result = m.replaced(sentence, storableSentenceText(replacement), &count);
+    // The replacement is made storable first, so that its padding is right.
+    const QString result = m.replaced(sentence, storableFieldText(replacement), &count);
     if (count == 0) return line;
-    fields[FieldMessage] = padToHalfWidth(result, 100);
     if (changed) *changed = true;
-    return fields.join(u'\t');
+    return withLineField(line, FieldMessage, padToHalfWidth(result, 100));
 }
 
 StepSearch::StepSearch(StepList& list, StepSearchHost& host) : m_list(list), m_host(host) {}
@@ -207,6 +198,7 @@ int StepSearch::replaceAndFindNext(const QString& text, const QString& replaceme
 }
 
 QList<int> StepSearch::replaceAll(const QString& text, const QString& replacement, bool strict) {
+    LongOperation replacing;
     const TextMatcher m(text, strict);
     QList<int> changed;
     if (m.isEmpty()) return changed;

@@ -1,14 +1,9 @@
 #include "export/documentsteps.h"
 
-#include "capture/imageprobe.h"
-#include "store/capturefolder.h"
-#include "store/imagename.h"
 #include "store/notices.h"
-#include "store/stepline.h"
 #include "store/steplist.h"
 
-#include <QImageReader>
-
+#include <algorithm>
 #include <cmath>
 
 namespace klavoro {
@@ -34,35 +29,6 @@ int progressInterval(int stepCount) {
     for (int n = stepCount; n >= 100; n /= 10)
         p *= 10;
     return p;
-}
-
-DocumentStep documentStep(const QString& line, const QString& folder) {
-    DocumentStep step;
-    step.lines = lineField(line, FieldMessage).split(QChar(4));
-    const QString name = lineField(line, FieldImageName);
-    if (name.isEmpty()) return step;
-    step.file = findImageFile(folder, escapeName(name));
-    if (step.file.isEmpty() || step.file.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive))
-        return step;
-    const ImageSize probed = probeImageSize(step.file);
-    if (probed.type == ImageSize::Png || probed.type == ImageSize::Jpeg) {
-        step.picture = probed.type == ImageSize::Png ? DocumentStep::Picture::Png
-                                                     : DocumentStep::Picture::Jpeg;
-        step.size = QSize(probed.width, probed.height);
-    } else {
-        // BMP, GIF and whatever else Qt reads are converted when written.
-        QImageReader reader(step.file);
-        const QSize size = reader.size();
-        if (reader.canRead() && size.width() > 0 && size.height() > 0) {
-            step.picture = DocumentStep::Picture::Other;
-            step.size = size;
-        }
-    }
-    if (step.size.width() <= 0 || step.size.height() <= 0) {
-        step.picture = DocumentStep::Picture::None;
-        step.size = QSize();
-    }
-    return step;
 }
 
 QSize limitWidth(QSize size, int maxWidth) {

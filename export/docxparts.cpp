@@ -1,5 +1,7 @@
 #include "export/docxparts.h"
 
+#include "export/documentlayout.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -10,25 +12,45 @@ constexpr char kW[] = "http://schemas.openxmlformats.org/wordprocessingml/2006/m
 constexpr char kR[] = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 constexpr char kRelTypes[] = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
 constexpr char kXmlHead[] = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n";
+constexpr char kMain[] = "application/vnd.openxmlformats-officedocument.wordprocessingml.";
 
-// A4 with the margins of a Japanese word processor's blank document, in twips.
-constexpr int kPageWidth = 11906, kPageHeight = 16838, kMarginSide = 1701, kMarginTop = 1985;
-// One character of the 10.5 point body text.
-constexpr int kCharTwips = 210;
-constexpr int kEmuPerPixel = 9525, kTwipsPerPixel = 15;
+constexpr int kEmuPerPoint = 12700;
+// Room kept above a picture for its heading, so that both fit one page.
+constexpr double kHeadingRoom = 48;
 
 QByteArray num(qint64 n) {
     return QByteArray::number(n);
 }
 
+int twips(double points) {
+    return static_cast<int>(std::lround(points * 20));
+}
+
+QByteArray halfPoints(double points) {
+    return num(std::lround(points * 2));
+}
+
 QByteArray indentXml(int indentChars) {
     if (indentChars == 0) return {};
     return "<w:ind w:leftChars=\"" + num(indentChars * 100) + "\" w:left=\"" +
-           num(indentChars * kCharTwips) + "\"/>";
+           num(twips(indentChars * page::kBodySize)) + "\"/>";
 }
 
-QByteArray numPr() {
-    return "<w:numPr><w:ilvl w:val=\"0\"/><w:numId w:val=\"1\"/></w:numPr>";
+QByteArray spacing(double before, double after) {
+    return "<w:spacing w:before=\"" + num(twips(before)) + "\" w:after=\"" + num(twips(after)) +
+           "\"/>";
+}
+
+QByteArray runText(const QString& text) {
+    return "<w:t xml:space=\"preserve\">" + xmlEscaped(text) + "</w:t>";
+}
+
+QByteArray field(const char* instruction) {
+    return QByteArray("<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText "
+                      "xml:space=\"preserve\"> ") +
+           instruction +
+           " </w:instrText></w:r><w:r><w:fldChar w:fldCharType=\"separate\"/></w:r>"
+           "<w:r><w:t>1</w:t></w:r><w:r><w:fldChar w:fldCharType=\"end\"/></w:r>";
 }
 
 } // namespace
@@ -41,15 +63,10 @@ HeadingStyle headingStyleOf(int builtInId) {
 }
 
 QSize pictureExtentEmu(QSize pixels, int indentChars) {
-    const int column = kPageWidth - 2 * kMarginSide - std::max(0, indentChars) * kCharTwips;
-    const int maxPixels = std::max(1, column / kTwipsPerPixel);
-    double w = pixels.width(), h = pixels.height();
-    if (w > maxPixels) {
-        h = h * maxPixels / w;
-        w = maxPixels;
-    }
-    return QSize(static_cast<int>(std::lround(w * kEmuPerPixel)),
-                 static_cast<int>(std::lround(std::max(1.0, h) * kEmuPerPixel)));
+    const QSizeF pt = pictureSizePt(pixels, std::max(0, indentChars) * page::kBodySize,
+                                    page::kTextHeight - kHeadingRoom);
+    return QSize(static_cast<int>(std::lround(pt.width() * kEmuPerPoint)),
+                 static_cast<int>(std::lround(pt.height() * kEmuPerPoint)));
 }
 
 QByteArray xmlEscaped(const QString& text) {
@@ -74,22 +91,24 @@ QByteArray xmlEscaped(const QString& text) {
 }
 
 QByteArray docxContentTypes() {
+    auto part = [](const char* name, const char* type) {
+        return QByteArray("<Override PartName=\"") + name + "\" ContentType=\"" + type + "\"/>";
+    };
+    auto wordPart = [&](const char* name, const char* type) {
+        return part(name, (QByteArray(kMain) + type + "+xml").constData());
+    };
     return QByteArray(kXmlHead) +
            "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
            "<Default Extension=\"rels\" "
            "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
            "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
            "<Default Extension=\"png\" ContentType=\"image/png\"/>"
-           "<Default Extension=\"jpeg\" ContentType=\"image/jpeg\"/>"
-           "<Override PartName=\"/word/document.xml\" "
-           "ContentType=\"application/"
-           "vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/>"
-           "<Override PartName=\"/word/styles.xml\" "
-           "ContentType=\"application/"
-           "vnd.openxmlformats-officedocument.wordprocessingml.styles+xml\"/>"
-           "<Override PartName=\"/word/numbering.xml\" "
-           "ContentType=\"application/"
-           "vnd.openxmlformats-officedocument.wordprocessingml.numbering+xml\"/>"
+           "<Default Extension=\"jpeg\" ContentType=\"image/jpeg\"/>" +
+           wordPart("/word/document.xml", "document.main") +
+           wordPart("/word/styles.xml", "styles") + wordPart("/word/fontTable.xml", "fontTable") +
+           wordPart("/word/footer1.xml", "footer") +
+           part("/docProps/core.xml",
+                "application/vnd.openxmlformats-package.core-properties+xml") +
            "</Types>";
 }
 
@@ -98,109 +117,152 @@ QByteArray docxPackageRelationships() {
            "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
            "<Relationship Id=\"rId1\" Type=\"" +
            kRelTypes +
-           "officeDocument\" "
-           "Target=\"word/document.xml\"/></Relationships>";
+           "officeDocument\" Target=\"word/document.xml\"/>"
+           "<Relationship Id=\"rId2\" Type=\"http://schemas.openxmlformats.org/package/2006/"
+           "relationships/metadata/core-properties\" Target=\"docProps/core.xml\"/>"
+           "</Relationships>";
 }
 
-QByteArray docxStyles(const HeadingStyle& heading) {
+QByteArray docxCoreProperties(const QString& title, const QDateTime& created) {
+    const QByteArray when = created.toUTC().toString(Qt::ISODate).toLatin1();
+    return QByteArray(kXmlHead) +
+           "<cp:coreProperties xmlns:cp=\"http://schemas.openxmlformats.org/package/2006/"
+           "metadata/core-properties\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\" "
+           "xmlns:dcterms=\"http://purl.org/dc/terms/\" "
+           "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"><dc:title>" +
+           xmlEscaped(title) + "</dc:title><dc:language>ja-JP</dc:language>" +
+           "<dcterms:created xsi:type=\"dcterms:W3CDTF\">" + when +
+           "</dcterms:created><dcterms:modified xsi:type=\"dcterms:W3CDTF\">" + when +
+           "</dcterms:modified></cp:coreProperties>";
+}
+
+QByteArray docxStyles() {
+    const QByteArray font = xmlEscaped(documentFontName());
     QByteArray out = QByteArray(kXmlHead) + "<w:styles xmlns:w=\"" + kW + "\">";
-    out += "<w:docDefaults><w:rPrDefault><w:rPr><w:kern w:val=\"2\"/><w:sz w:val=\"21\"/>"
-           "<w:szCs w:val=\"22\"/><w:lang w:val=\"en-US\" w:eastAsia=\"ja-JP\" w:bidi=\"ar-SA\"/>"
-           "</w:rPr></w:rPrDefault><w:pPrDefault/></w:docDefaults>";
+    out += "<w:docDefaults><w:rPrDefault><w:rPr><w:rFonts w:ascii=\"" + font + "\" w:hAnsi=\"" +
+           font + "\" w:eastAsia=\"" + font + "\" w:cs=\"" + font +
+           "\"/><w:kern w:val=\"2\"/><w:sz w:val=\"" + halfPoints(page::kBodySize) +
+           "\"/><w:szCs w:val=\"" + halfPoints(page::kBodySize) +
+           "\"/><w:lang w:val=\"en-US\" w:eastAsia=\"ja-JP\" w:bidi=\"ar-SA\"/>"
+           "</w:rPr></w:rPrDefault><w:pPrDefault><w:pPr><w:spacing w:after=\"0\" "
+           "w:line=\"240\" w:lineRule=\"auto\"/></w:pPr></w:pPrDefault></w:docDefaults>";
     out += "<w:style w:type=\"paragraph\" w:default=\"1\" w:styleId=\"Normal\">"
            "<w:name w:val=\"Normal\"/><w:qFormat/><w:pPr><w:widowControl w:val=\"0\"/>"
            "</w:pPr></w:style>";
+    out += "<w:style w:type=\"paragraph\" w:styleId=\"Title\"><w:name w:val=\"Title\"/>"
+           "<w:basedOn w:val=\"Normal\"/><w:next w:val=\"Normal\"/><w:qFormat/><w:pPr>"
+           "<w:keepNext/>" +
+           spacing(0, 2) + "</w:pPr><w:rPr><w:b/><w:sz w:val=\"" + halfPoints(page::kTitleSize) +
+           "\"/></w:rPr></w:style>";
+    out += "<w:style w:type=\"paragraph\" w:styleId=\"Subtitle\"><w:name w:val=\"Subtitle\"/>"
+           "<w:basedOn w:val=\"Normal\"/><w:next w:val=\"Normal\"/><w:qFormat/><w:pPr>"
+           "<w:keepNext/>" +
+           spacing(0, page::kTitleSpaceAfter) +
+           "</w:pPr><w:rPr><w:color w:val=\"595959\"/><w:sz w:val=\"" +
+           halfPoints(page::kDateSize) + "\"/></w:rPr></w:style>";
     for (int level = 1; level <= 9; ++level) {
         const QByteArray id = "Heading" + num(level);
         out += "<w:style w:type=\"paragraph\" w:styleId=\"" + id + "\"><w:name w:val=\"heading " +
                num(level) +
                "\"/><w:basedOn w:val=\"Normal\"/><w:next w:val=\"Normal\"/>"
-               "<w:uiPriority w:val=\"9\"/><w:qFormat/><w:pPr><w:keepNext/>";
-        // The link to the numbering: every paragraph of this style is numbered.
-        if (level == heading.level) out += numPr();
-        out += "<w:outlineLvl w:val=\"" + num(level - 1) + "\"/></w:pPr><w:rPr><w:b/>" +
-               "<w:sz w:val=\"" + num(std::max(21, 32 - 2 * (level - 1))) +
-               "\"/></w:rPr></w:style>";
+               "<w:uiPriority w:val=\"9\"/><w:qFormat/><w:pPr><w:keepNext/><w:keepLines/>" +
+               spacing(page::kHeadingSpaceBefore, page::kHeadingSpaceAfter) +
+               "<w:outlineLvl w:val=\"" + num(level - 1) + "\"/></w:pPr><w:rPr><w:b/>" +
+               "<w:sz w:val=\"" + halfPoints(page::kHeadingSize) + "\"/></w:rPr></w:style>";
     }
-    out += "<w:style w:type=\"character\" w:styleId=\"Hyperlink\"><w:name w:val=\"Hyperlink\"/>"
-           "<w:rPr><w:color w:val=\"0563C1\"/><w:u w:val=\"single\"/></w:rPr></w:style>";
+    out += "<w:style w:type=\"paragraph\" w:styleId=\"Footer\"><w:name w:val=\"footer\"/>"
+           "<w:basedOn w:val=\"Normal\"/><w:pPr><w:jc w:val=\"center\"/></w:pPr><w:rPr>"
+           "<w:sz w:val=\"" +
+           halfPoints(page::kFooterSize) + "\"/></w:rPr></w:style>";
     out += "</w:styles>";
     return out;
 }
 
-QByteArray docxNumbering(const HeadingStyle& heading) {
-    QByteArray out = QByteArray(kXmlHead) + "<w:numbering xmlns:w=\"" + kW + "\">";
-    out += "<w:abstractNum w:abstractNumId=\"0\"><w:multiLevelType w:val=\"singleLevel\"/>"
-           "<w:lvl w:ilvl=\"0\"><w:start w:val=\"1\"/><w:numFmt w:val=\"decimal\"/>";
-    if (heading.level > 0) out += "<w:pStyle w:val=\"" + heading.id.toLatin1() + "\"/>";
-    out += "<w:lvlText w:val=\"%1.\"/><w:lvlJc w:val=\"left\"/>"
-           "<w:pPr><w:ind w:left=\"420\" w:hanging=\"420\"/></w:pPr></w:lvl></w:abstractNum>"
-           "<w:num w:numId=\"1\"><w:abstractNumId w:val=\"0\"/></w:num></w:numbering>";
+QByteArray docxFontTable() {
+    QByteArray out = QByteArray(kXmlHead) + "<w:fonts xmlns:w=\"" + kW + "\">";
+    // Charset 80 is Shift-JIS: a reader without the font takes a Japanese one,
+    // and "swiss" a sans one.
+    for (const QString& name : japaneseFontFamilies())
+        out += "<w:font w:name=\"" + xmlEscaped(name) +
+               "\"><w:charset w:val=\"80\"/><w:family w:val=\"swiss\"/>"
+               "<w:pitch w:val=\"variable\"/></w:font>";
+    out += "</w:fonts>";
     return out;
 }
 
-DocxBody::DocxBody(HeadingStyle heading) : m_heading(std::move(heading)) {
-    addRelationship("styles", QStringLiteral("styles.xml"), false);
-    addRelationship("numbering", QStringLiteral("numbering.xml"), false);
+QByteArray docxFooter() {
+    return QByteArray(kXmlHead) + "<w:ftr xmlns:w=\"" + kW + "\" xmlns:r=\"" + kR +
+           "\"><w:p><w:pPr><w:pStyle w:val=\"Footer\"/></w:pPr>" + field("PAGE") +
+           "<w:r><w:t xml:space=\"preserve\"> / </w:t></w:r>" + field("NUMPAGES") +
+           "</w:p></w:ftr>";
 }
 
-QString DocxBody::addRelationship(const QByteArray& type, const QString& target, bool external) {
+DocxBody::DocxBody(HeadingStyle heading) : m_heading(std::move(heading)) {
+    addRelationship("styles", QStringLiteral("styles.xml"));
+    addRelationship("fontTable", QStringLiteral("fontTable.xml"));
+    m_footer = addRelationship("footer", QStringLiteral("footer1.xml"));
+}
+
+QString DocxBody::addRelationship(const QByteArray& type, const QString& target) {
     const QString id = QStringLiteral("rId") + QString::number(m_nextRel++);
     m_rels += "<Relationship Id=\"" + id.toLatin1() + "\" Type=\"" + kRelTypes + type +
-              "\" Target=\"" + xmlEscaped(target) + "\"" +
-              (external ? " TargetMode=\"External\"" : "") + "/>";
+              "\" Target=\"" + xmlEscaped(target) + "\"/>";
     return id;
 }
 
-void DocxBody::addHeading(const QStringList& lines) {
+void DocxBody::addTitle(const QString& title, const QString& date) {
+    m_body += "<w:p><w:pPr><w:pStyle w:val=\"Title\"/></w:pPr><w:r>" + runText(title) +
+              "</w:r></w:p><w:p><w:pPr><w:pStyle w:val=\"Subtitle\"/></w:pPr><w:r>" +
+              runText(date) + "</w:r></w:p>";
+}
+
+void DocxBody::addHeading(const QString& numberText, const QStringList& lines) {
     m_body += "<w:p><w:pPr><w:pStyle w:val=\"" + m_heading.id.toLatin1() + "\"/>";
-    // The normal style is not linked (every paragraph would be numbered): the
-    // heading paragraphs carry the numbering themselves.
-    if (m_heading.level == 0) m_body += numPr();
+    // The normal style keeps nothing together by itself.
+    if (m_heading.level == 0)
+        m_body += "<w:keepNext/><w:keepLines/>" +
+                  spacing(page::kHeadingSpaceBefore, page::kHeadingSpaceAfter);
     m_body += "</w:pPr><w:r>";
+    if (m_heading.level == 0) m_body += "<w:rPr><w:b/></w:rPr>";
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (i > 0) m_body += "<w:br/>";
-        m_body += "<w:t xml:space=\"preserve\">" + xmlEscaped(lines[i]) + "</w:t>";
+        m_body += runText(i == 0 ? numberText + lines[i] : lines[i]);
     }
     m_body += "</w:r></w:p>";
 }
 
-void DocxBody::addPicture(const QString& media, QSize extentEmu, const QString& name,
-                          const QString& hyperlink, int indentChars) {
+void DocxBody::addPicture(const QString& media, QSize extentEmu, const QString& altText,
+                          int indentChars) {
     const QByteArray ind = indentXml(indentChars);
     m_body += "<w:p>";
     if (!ind.isEmpty()) m_body += "<w:pPr>" + ind + "</w:pPr>";
-    if (!media.isEmpty()) {
-        const QString image = addRelationship("image", media, false);
-        const QString link =
-            hyperlink.isEmpty() ? QString() : addRelationship("hyperlink", hyperlink, true);
-        const QByteArray id = num(m_nextPicture++);
-        const QByteArray cx = num(extentEmu.width()), cy = num(extentEmu.height());
-        const QByteArray title = xmlEscaped(name);
-        m_body += "<w:r><w:drawing><wp:inline distT=\"0\" distB=\"0\" distL=\"0\" distR=\"0\">"
-                  "<wp:extent cx=\"" +
-                  cx + "\" cy=\"" + cy +
-                  "\"/>"
-                  "<wp:effectExtent l=\"0\" t=\"0\" r=\"0\" b=\"0\"/>"
-                  "<wp:docPr id=\"" +
-                  id + "\" name=\"図 " + id + "\" descr=\"" + title + "\">";
-        // A picture's hyperlink is the drawing's own click link.
-        if (!link.isEmpty()) m_body += "<a:hlinkClick r:id=\"" + link.toLatin1() + "\"/>";
-        m_body += "</wp:docPr><wp:cNvGraphicFramePr><a:graphicFrameLocks noChangeAspect=\"1\"/>"
-                  "</wp:cNvGraphicFramePr><a:graphic><a:graphicData "
-                  "uri=\"http://schemas.openxmlformats.org/drawingml/2006/picture\"><pic:pic>"
-                  "<pic:nvPicPr><pic:cNvPr id=\"" +
-                  id + "\" name=\"" + title +
-                  "\"/>"
-                  "<pic:cNvPicPr/></pic:nvPicPr><pic:blipFill><a:blip r:embed=\"" +
-                  image.toLatin1() +
-                  "\"/><a:stretch><a:fillRect/></a:stretch></pic:blipFill>"
-                  "<pic:spPr><a:xfrm><a:off x=\"0\" y=\"0\"/><a:ext cx=\"" +
-                  cx + "\" cy=\"" + cy +
-                  "\"/></a:xfrm><a:prstGeom prst=\"rect\"><a:avLst/></a:prstGeom></pic:spPr>"
-                  "</pic:pic></a:graphicData></a:graphic></wp:inline></w:drawing></w:r>";
-    }
-    m_body += "</w:p><w:p/>";
+    const QString image = addRelationship("image", media);
+    const QByteArray id = num(m_nextPicture++);
+    const QByteArray cx = num(extentEmu.width()), cy = num(extentEmu.height());
+    const QByteArray alt = xmlEscaped(altText);
+    // The frame is drawn inside the extent, so the picture keeps its size.
+    const QByteArray line = "<a:ln w=\"" + num(std::lround(page::kBorderWidth * kEmuPerPoint)) +
+                            "\"><a:solidFill><a:srgbClr val=\"" +
+                            QByteArray::number(page::kBorderRgb, 16).rightJustified(6, '0') +
+                            "\"/></a:solidFill></a:ln>";
+    m_body += "<w:r><w:drawing><wp:inline distT=\"0\" distB=\"0\" distL=\"0\" distR=\"0\">"
+              "<wp:extent cx=\"" +
+              cx + "\" cy=\"" + cy +
+              "\"/><wp:effectExtent l=\"0\" t=\"0\" r=\"0\" b=\"0\"/><wp:docPr id=\"" + id +
+              "\" name=\"図 " + id + "\" descr=\"" + alt +
+              "\"/><wp:cNvGraphicFramePr><a:graphicFrameLocks noChangeAspect=\"1\"/>"
+              "</wp:cNvGraphicFramePr><a:graphic><a:graphicData "
+              "uri=\"http://schemas.openxmlformats.org/drawingml/2006/picture\"><pic:pic>"
+              "<pic:nvPicPr><pic:cNvPr id=\"" +
+              id + "\" name=\"図 " + id + "\" descr=\"" + alt +
+              "\"/><pic:cNvPicPr/></pic:nvPicPr><pic:blipFill><a:blip r:embed=\"" +
+              image.toLatin1() +
+              "\"/><a:stretch><a:fillRect/></a:stretch></pic:blipFill>"
+              "<pic:spPr><a:xfrm><a:off x=\"0\" y=\"0\"/><a:ext cx=\"" +
+              cx + "\" cy=\"" + cy + "\"/></a:xfrm><a:prstGeom prst=\"rect\"><a:avLst/>" +
+              "</a:prstGeom>" + line +
+              "</pic:spPr></pic:pic></a:graphicData></a:graphic></wp:inline></w:drawing></w:r>";
+    m_body += "</w:p>";
 }
 
 QByteArray DocxBody::document() const {
@@ -208,11 +270,13 @@ QByteArray DocxBody::document() const {
            "\" xmlns:wp=\"http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing\""
            " xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\""
            " xmlns:pic=\"http://schemas.openxmlformats.org/drawingml/2006/picture\"><w:body>" +
-           m_body + "<w:p/><w:sectPr><w:pgSz w:w=\"" + num(kPageWidth) + "\" w:h=\"" +
-           num(kPageHeight) + "\"/><w:pgMar w:top=\"" + num(kMarginTop) + "\" w:right=\"" +
-           num(kMarginSide) + "\" w:bottom=\"" + num(kMarginSide) + "\" w:left=\"" +
-           num(kMarginSide) +
-           "\" w:header=\"851\" w:footer=\"992\" w:gutter=\"0\"/></w:sectPr></w:body></w:document>";
+           m_body + "<w:sectPr><w:footerReference w:type=\"default\" r:id=\"" +
+           m_footer.toLatin1() + "\"/><w:pgSz w:w=\"" + num(twips(page::kWidth)) + "\" w:h=\"" +
+           num(twips(page::kHeight)) + "\"/><w:pgMar w:top=\"" + num(twips(page::kMargin)) +
+           "\" w:right=\"" + num(twips(page::kMargin)) + "\" w:bottom=\"" +
+           num(twips(page::kMargin)) + "\" w:left=\"" + num(twips(page::kMargin)) +
+           "\" w:header=\"" + num(twips(page::kFooter)) + "\" w:footer=\"" +
+           num(twips(page::kFooter)) + "\" w:gutter=\"0\"/></w:sectPr></w:body></w:document>";
 }
 
 QByteArray DocxBody::relationships() const {

@@ -2,17 +2,16 @@
 
 #include "export/documentsteps.h"
 #include "export/docxparts.h"
+#include "export/manualsteps.h"
+#include "export/newfile.h"
 #include "store/settings.h"
 
 #include <QBuffer>
-#include <QDir>
+#include <QDateTime>
 #include <QFile>
-#include <QFileInfo>
 #include <QImage>
-#include <QUrl>
-#include <QUuid>
 
-#include <cstdio>
+#include <algorithm>
 #include <deque>
 #include <zip.h>
 
@@ -96,98 +95,56 @@ QByteArray pngOf(const QString& path) {
 } // namespace
 
 DocxWriter::DocxWriter(ExportHost& host, const Settings& settings)
-    : m_host(host), m_settings(settings) {}
+    : DocumentWriter(host, settings, QStringLiteral("docx")) {}
 
 bool DocxWriter::writeTo(const QString& path) {
     m_error.clear();
     const HeadingStyle heading = headingStyleOf(m_settings.wdocStyleHeading);
-    const int indent = m_settings.wdocIndent;
-    const bool links = m_settings.wdocSetHyperlink == 1;
+    const int indent = std::clamp(m_settings.wdocIndent, 0, 20);
+    const ManualSteps steps = ManualSteps::of(m_host, m_settings);
+    const QString title = manualTitle(steps.folder());
     ZipPackage zip(path);
     DocxBody body(heading);
+    body.addTitle(title, manualDate());
     zip.addBytes("[Content_Types].xml", docxContentTypes(), true);
     zip.addBytes("_rels/.rels", docxPackageRelationships(), true);
+    zip.addBytes("docProps/core.xml", docxCoreProperties(title, QDateTime::currentDateTime()),
+                 true);
 
-    const int count = m_host.stepCount();
+    const int count = steps.count();
     const int interval = progressInterval(count);
-    const QString folder = m_host.captureFolder();
     for (int i = 1; i <= count && zip.ok(); ++i) {
         if (i % interval == 0)
             m_host.showProgress(
                 QStringLiteral("MsWord文書 作成中 ...... %1/%2\r\n").arg(i).arg(count));
-        const DocumentStep step = documentStep(m_host.stepLine(i), folder);
-        // The leading blank keeps the text off the number, as the heading was typed.
-        QStringList lines = step.lines;
-        lines.first().prepend(QLatin1Char(' '));
-        body.addHeading(lines);
+        const ManualStep step = steps.withPicture(i);
+        body.addHeading(step.numberText, step.lines);
         QString media;
-        if (step.picture == DocumentStep::Picture::Png ||
-            step.picture == DocumentStep::Picture::Jpeg) {
+        if (step.picture == ManualStep::Picture::Png || step.picture == ManualStep::Picture::Jpeg) {
             media = QStringLiteral("media/image%1.%2")
                         .arg(i)
-                        .arg(step.picture == DocumentStep::Picture::Png ? "png" : "jpeg");
-            zip.addFile(("word/" + media).toUtf8().constData(), step.file);
-        } else if (step.picture == DocumentStep::Picture::Other) {
-            QByteArray png = pngOf(step.file);
+                        .arg(step.picture == ManualStep::Picture::Png ? "png" : "jpeg");
+            zip.addFile(("word/" + media).toUtf8().constData(), step.filePath);
+        } else if (step.picture == ManualStep::Picture::Other) {
+            QByteArray png = pngOf(step.filePath);
             if (!png.isEmpty()) {
                 media = QStringLiteral("media/image%1.png").arg(i);
                 zip.addBytes(("word/" + media).toUtf8().constData(), std::move(png), false);
             }
         }
-        const QString link =
-            links && !media.isEmpty() ? QUrl::fromLocalFile(step.file).toString() : QString();
-        body.addPicture(media, pictureExtentEmu(step.size, indent), QFileInfo(step.file).fileName(),
-                        link, indent);
+        if (!media.isEmpty())
+            body.addPicture(media, pictureExtentEmu(step.size, indent), step.altText(), indent);
     }
     zip.addBytes("word/document.xml", body.document(), true);
     zip.addBytes("word/_rels/document.xml.rels", body.relationships(), true);
-    zip.addBytes("word/styles.xml", docxStyles(heading), true);
-    zip.addBytes("word/numbering.xml", docxNumbering(heading), true);
+    zip.addBytes("word/styles.xml", docxStyles(), true);
+    zip.addBytes("word/fontTable.xml", docxFontTable(), true);
+    zip.addBytes("word/footer1.xml", docxFooter(), true);
     const bool written = zip.close();
     if (!written) m_error = zip.error();
     m_host.showProgress(QString());
     return written;
 }
 
-QString DocxWriter::writeNew() {
-    const QString folder = m_host.captureFolder();
-    const QString temporary = folder + QStringLiteral(".klavoro-") +
-                              QUuid::createUuid().toString(QUuid::Id128) +
-                              QStringLiteral(".docx.tmp");
-    if (!writeTo(temporary)) {
-        QFile::remove(temporary);
-        return {};
-    }
-    const QString path =
-        moveToNewName(temporary, folder, QStringLiteral("操作説明"), QStringLiteral("docx"));
-    if (path.isEmpty()) {
-        QFile::remove(temporary);
-        m_error = QStringLiteral("ファイル名を決められません：") + folder;
-    }
-    return path;
-}
-
-QString moveToNewName(const QString& temporary, const QString& folder, const QString& base,
-                      const QString& extension) {
-    for (int n = 1; n < 10000; ++n) {
-        const QString name = n == 1 ? base : base + QStringLiteral("(%1)").arg(n);
-        const QString path = folder + name + '.' + extension;
-        // Taking the name first with an exclusive create makes the rename
-        // below replace only our own empty file, even with another program
-        // writing in the folder at the same time.
-        QFile reserve(path);
-        if (!reserve.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-            if (QFileInfo::exists(path)) continue;
-            return {};
-        }
-        reserve.close();
-        if (std::rename(QFile::encodeName(temporary).constData(),
-                        QFile::encodeName(path).constData()) == 0)
-            return path;
-        QFile::remove(path);
-        return {};
-    }
-    return {};
-}
 
 } // namespace klavoro

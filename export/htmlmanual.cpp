@@ -2,14 +2,11 @@
 
 #include "export/htmlpage.h"
 #include "export/htmltext.h"
-#include "export/imagefileindex.h"
-#include "export/numbertext.h"
+#include "export/manualsteps.h"
 #include "export/thumbnails.h"
-#include "store/imagename.h"
 #include "store/logs.h"
 #include "store/programfolder.h"
 #include "store/settings.h"
-#include "store/stepline.h"
 #include "store/steplist.h"
 #include "store/textfile.h"
 
@@ -77,18 +74,16 @@ QString htmlProgressText(int step, int count) {
 
 bool buildHtmlBody(const StepList& steps, const Settings& settings, const QString& captureFolder,
                    bool thumbnails, HtmlManualHost& host, QString* body) {
-    const int count = steps.count();
-    const ImageFileIndex files(captureFolder);
+    const ManualSteps manual = ManualSteps::of(steps, captureFolder, settings);
+    const int count = manual.count();
     LayeredText text;
     for (int i = 1; i <= count; ++i) {
-        const QString name = steps.field(i, FieldImageName);
-        QString found = name.isEmpty() ? QString() : files.find(escapeName(name));
-        // Lists built from image files carry the file's own, already escaped name.
-        if (found.isEmpty() && !name.isEmpty()) found = files.find(name);
+        const ManualStep step = manual.step(i);
         // Text steps have no picture to show; their numbers stay as gaps.
-        if (name.isEmpty() || !found.toLower().endsWith(QLatin1String(".txt"))) {
-            text.append(stepBlockHtml(stepNumberText(i, settings), steps.field(i, FieldMessage),
-                                      imageHtml(name, found, thumbnails)));
+        if (!step.textFile) {
+            text.append(stepBlockHtml(
+                step.numberText, step.lines,
+                imageHtml(step.imageName, step.fileName, thumbnails, step.altText())));
         }
         text.stepDone(i);
         if (isHtmlProgressPoint(i, count)) {
@@ -122,7 +117,8 @@ HtmlResult writeHtmlManual(const StepList& steps, const Settings& settings,
     }
     const QString menu = readTextFile(paths.partsFolder + QStringLiteral("/menu-data.txt"),
                                       QStringLiteral("shift-jis"), &dialogs);
-    const QString page = pageHtml(menu, body, borderStyleHtml(settings));
+    const QString page =
+        pageHtml(manualTitle(folder), manualDate(), menu, body, borderStyleHtml(settings));
     host.showProgress(QString());
     host.letEventsRun();
     if (host.cancelRequested()) return HtmlResult::Cancelled;
@@ -145,7 +141,11 @@ QString htmlPartsFolder() {
     // beside the settings takes its place, so the page can still be customised.
     const QString own = programFolder() + QStringLiteral("parts/js");
     if (isInstalledCopy() && QFileInfo(own).isDir()) return own;
-    return shippedFilesFolder() + QStringLiteral("parts/js");
+    const QStringList shipped = shippedFileFolders();
+    for (const QString& folder : shipped)
+        if (QFileInfo(folder + QStringLiteral("parts/js/html-js.js")).isFile())
+            return folder + QStringLiteral("parts/js");
+    return shipped.first() + QStringLiteral("parts/js");
 }
 
 } // namespace klavoro

@@ -1,6 +1,7 @@
 #include "export/htmlpage.h"
 
 #include "export/htmltext.h"
+#include "store/capturefolder.h"
 #include "store/pathops.h"
 #include "store/settings.h"
 
@@ -14,32 +15,34 @@ QString cssColour(qint32 bgr) {
 }
 } // namespace
 
-QString sentenceHtml(const QString& sentence) {
-    QString text = sentence;
-    text.replace(QChar(4), kCrLf);
-    text = htmlEscape(text);
-    text.replace(kCrLf, QLatin1String("<br>"));
-    return QStringLiteral("<span class='headding'>") + text + QStringLiteral("</span>");
+QString sentenceHtml(const QStringList& lines) {
+    QStringList escaped;
+    escaped.reserve(lines.size());
+    for (const QString& line : lines)
+        escaped << htmlEscape(line);
+    return QStringLiteral("<span class='headding'>") + escaped.join(QLatin1String("<br>")) +
+           QStringLiteral("</span>");
 }
 
-QString imageHtml(const QString& imageName, const QString& foundFile, bool thumbnails) {
+QString imageHtml(const QString& imageName, const QString& foundFile, bool thumbnails,
+                  const QString& altText) {
     if (imageName.isEmpty()) return {};
     // File names go into the URL percent-encoded: a quote in a name stays
     // inside the attribute.
     const QString file = htmlAttribute(urlSegment(foundFile));
-    if (!thumbnails) return QStringLiteral("<IMG src='") + file + QStringLiteral("'>");
-    const QString thumb = QStringLiteral("Thumb/Thumb_") +
-                          htmlAttribute(urlSegment(withoutExtension(imageName))) +
-                          QStringLiteral(".jpg");
+    const QString alt = QStringLiteral(" alt='") + htmlAttribute(altText) + '\'';
+    if (!thumbnails) return QStringLiteral("<IMG src='") + file + '\'' + alt + '>';
+    const QString thumb =
+        QStringLiteral("Thumb/") + htmlAttribute(urlSegment(thumbnailFileName(imageName)));
     return QStringLiteral("<A class='fancybox' href='") + file +
-           QStringLiteral("' target='_blank'><IMG src='") + thumb +
-           QStringLiteral("' title='クリックで拡大します。'></A>");
+           QStringLiteral("' target='_blank'><IMG src='") + thumb + '\'' + alt +
+           QStringLiteral(" title='クリックで拡大します。'></A>");
 }
 
-QString stepBlockHtml(const QString& numberText, const QString& sentence, const QString& image) {
+QString stepBlockHtml(const QString& numberText, const QStringList& lines, const QString& image) {
     const QString number = QStringLiteral("<span class='no'>") + htmlEscapeMarkup(numberText) +
                            QStringLiteral("</span>");
-    return QStringLiteral("  <div>") + number + sentenceHtml(sentence) + QStringLiteral("</div>") +
+    return QStringLiteral("  <div>") + number + sentenceHtml(lines) + QStringLiteral("</div>") +
            kCrLf + QStringLiteral("  ") + image + QStringLiteral("  <br>") + kCrLf + kCrLf;
 }
 
@@ -56,7 +59,14 @@ QString borderStyleHtml(const Settings& s) {
            QStringLiteral("}</style>");
 }
 
-QString pageHtml(const QString& menuFragment, const QString& body, const QString& borderStyle) {
+QString titleHtml(const QString& title, const QString& date) {
+    return QStringLiteral("<h1>") + htmlEscapeMarkup(title) + QStringLiteral("</h1>") + kCrLf +
+           QStringLiteral("<p class='date'>") + htmlEscapeMarkup(date) + QStringLiteral("</p>") +
+           kCrLf;
+}
+
+QString pageHtml(const QString& title, const QString& date, const QString& menuFragment,
+                 const QString& body, const QString& borderStyle) {
     QString page;
     page.reserve(body.size() + menuFragment.size() + 2048);
     page += QStringLiteral("<!DOCTYPE html><html lang='ja'><HEAD>") + kCrLf;
@@ -64,7 +74,8 @@ QString pageHtml(const QString& menuFragment, const QString& body, const QString
         QStringLiteral("<META http-equiv='Content-Type' content='text/html; charset=Shift_JIS'>") +
         kCrLf;
     page += QStringLiteral("<META http-equiv='Content-Style-Type' content='text/css'>") + kCrLf;
-    page += QStringLiteral("<TITLE>操作説明</TITLE>") + kCrLf;
+    page +=
+        QStringLiteral("<TITLE>") + htmlEscapeMarkup(title) + QStringLiteral("</TITLE>") + kCrLf;
     page += QStringLiteral("<SCRIPT src='js/jquery.min.js'></SCRIPT>") + kCrLf;
     page += QStringLiteral("<script type='text/javascript' src='js/def-js.js'></script>") + kCrLf;
     page +=
@@ -86,10 +97,11 @@ QString pageHtml(const QString& menuFragment, const QString& body, const QString
                            "{$('.fancybox').fancybox();});</script>") +
             kCrLf;
     page += QStringLiteral("</HEAD>") + kCrLf + QStringLiteral("<Body>") + kCrLf + kCrLf;
-    page += QStringLiteral("<div id='menu'>") + kCrLf + menuFragment + QStringLiteral("</div>") +
-            kCrLf + kCrLf + kCrLf;
-    page += QStringLiteral("<div id='items'>") + kCrLf + kCrLf + body + QStringLiteral("</div>") +
-            kCrLf + kCrLf;
+    // Landmarks, so that screen readers can jump to the steps.
+    page += QStringLiteral("<div id='menu' role='banner'>") + kCrLf + titleHtml(title, date) +
+            menuFragment + QStringLiteral("</div>") + kCrLf + kCrLf + kCrLf;
+    page += QStringLiteral("<div id='items' role='main'>") + kCrLf + kCrLf + body +
+            QStringLiteral("</div>") + kCrLf + kCrLf;
     page += QStringLiteral("<div style='height:300px;'></div>") + kCrLf + kCrLf +
             QStringLiteral("</BODY>") + kCrLf + QStringLiteral("</HTML>");
     return page;

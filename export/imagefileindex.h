@@ -7,9 +7,9 @@
 namespace klavoro {
 
 // The files of a capture folder, listed once, answering as findImageFile does
-// (the usual extensions first, then the first name + "." + anything, then the
-// bare name). An export asks for every step: one listing instead of a stat or
-// a listing per step keeps 15000 steps fast.
+// (for each file-name form of the image name: the usual extensions first, then
+// the first form + "." + anything, then the bare form). An export asks for every step: one listing
+// instead of a stat or a listing per step keeps 15000 steps fast.
 class ImageFileIndex {
 public:
     explicit ImageFileIndex(const QString& folder);

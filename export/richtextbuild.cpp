@@ -1,7 +1,8 @@
 #include "export/richtextbuild.h"
 
+#include "export/documentlayout.h"
 #include "export/documentsteps.h"
-#include "export/numbertext.h"
+#include "export/manualsteps.h"
 #include "export/stepdocument.h"
 #include "store/dialogs.h"
 #include "store/settings.h"
@@ -12,9 +13,9 @@
 namespace klavoro {
 
 int buildRichText(StepDocument& document, ExportHost& host, const Settings& settings) {
-    const int count = host.stepCount();
+    const ManualSteps steps = ManualSteps::of(host, settings);
+    const int count = steps.count();
     const int interval = progressInterval(count);
-    const QString folder = host.captureFolder();
     const bool undo = document.isUndoRedoEnabled();
     document.setUndoRedoEnabled(false);
 
@@ -24,25 +25,48 @@ int buildRichText(StepDocument& document, ExportHost& host, const Settings& sett
     // own format would be the picture's.
     const QTextCharFormat text = cursor.charFormat();
     const QTextBlockFormat block = cursor.blockFormat();
+    QTextBlockFormat kept = block;
+    kept.setProperty(kKeepWithNext, true);
+    QTextBlockFormat heading = kept;
+    heading.setHeadingLevel(2);
+    QTextCharFormat title = text, date = text, bold = text;
+    title.setFontWeight(QFont::Bold);
+    title.setFontPointSize(page::kTitleSize);
+    date.setFontPointSize(page::kDateSize);
+    date.setForeground(QColor(0x59, 0x59, 0x59));
+    bold.setFontWeight(QFont::Bold);
+
     cursor.beginEditBlock();
+    QTextBlockFormat titleBlock = kept;
+    titleBlock.setHeadingLevel(1);
+    cursor.setBlockFormat(titleBlock);
+    cursor.insertText(manualTitle(steps.folder()), title);
+    cursor.insertBlock(kept, date);
+    cursor.insertText(manualDate(), date);
+    cursor.insertBlock(block, text);
+    cursor.insertBlock(block, text);
     int pictures = 0;
     for (int i = 1; i <= count; ++i) {
         if (i % interval == 0)
             host.showProgress(QStringLiteral("作成中 ...... %1/%2\r\n").arg(i).arg(count));
-        const DocumentStep step = documentStep(host.stepLine(i), folder);
-        cursor.insertText(stepNumberText(i, settings) + step.lines.first(), text);
+        const ManualStep step = steps.withPicture(i);
+        // Heading and the empty line after it stay on the page of the picture.
+        cursor.setBlockFormat(heading);
+        cursor.setBlockCharFormat(bold);
+        cursor.insertText(step.numberText + step.lines.first(), bold);
         for (qsizetype k = 1; k < step.lines.size(); ++k) {
-            cursor.insertBlock(block, text);
-            cursor.insertText(step.lines[k], text);
+            cursor.insertBlock(heading, bold);
+            cursor.insertText(step.lines[k], bold);
         }
+        cursor.insertBlock(kept, text);
         cursor.insertBlock(block, text);
-        cursor.insertBlock(block, text);
-        if (step.picture != DocumentStep::Picture::None) {
+        if (step.hasPicture()) {
             const QSize shown = limitWidth(step.size, settings.dispImgMaxWidth);
             QTextImageFormat image;
-            image.setName(document.addPictureFile(step.file, shown));
+            image.setName(document.addPictureFile(step.filePath, shown));
             image.setWidth(shown.width());
             image.setHeight(shown.height());
+            image.setToolTip(step.altText());
             cursor.insertImage(image);
             ++pictures;
         }

@@ -1,6 +1,7 @@
 #include "export/rtfwriter.h"
 
 #include "capture/imageprobe.h"
+#include "export/documentlayout.h"
 #include "export/stepdocument.h"
 #include "store/sjis.h"
 
@@ -89,6 +90,24 @@ QByteArray fontNameText(const QString& name) {
                 appendHexByte(out, static_cast<unsigned char>(b));
     }
     return out;
+}
+
+bool isSerif(const QString& family) {
+    return family.contains(QLatin1String("Serif"), Qt::CaseInsensitive) ||
+           family.contains(QLatin1String("Mincho"), Qt::CaseInsensitive) ||
+           family.contains(QStringLiteral("明朝"));
+}
+
+// Kind, Japanese character set, name and the Japanese font a reader without
+// it takes (Word and LibreOffice read \falt), so that text never falls back
+// to a font without Japanese.
+QByteArray fontEntry(const QString& family) {
+    const bool serif = isSerif(family);
+    QString fallback = serif ? QStringLiteral("Yu Mincho") : documentFontName();
+    if (fallback.compare(family, Qt::CaseInsensitive) == 0)
+        fallback = serif ? QStringLiteral("Noto Serif CJK JP") : QStringLiteral("Noto Sans CJK JP");
+    return QByteArray(serif ? "\\froman" : "\\fswiss") + "\\fcharset128\\fprq2 " +
+           fontNameText(family) + "{\\*\\falt " + fontNameText(fallback) + '}';
 }
 
 struct Picture {
@@ -207,8 +226,7 @@ public:
     QByteArray text() const {
         QByteArray out = "{\\fonttbl";
         for (qsizetype i = 0; i < m_fonts.size(); ++i)
-            out += "{\\f" + QByteArray::number(i) + "\\fnil\\fcharset128 " +
-                   fontNameText(m_fonts[i]) + ";}";
+            out += "{\\f" + QByteArray::number(i) + fontEntry(m_fonts[i]) + ";}";
         out += "}\r\n{\\colortbl;";
         for (const QRgb c : m_colours)
             out += "\\red" + QByteArray::number(qRed(c)) + "\\green" +
@@ -230,7 +248,10 @@ QByteArray sizeWord(const QFont& font) {
 
 QByteArray runWords(Tables& tables, const QTextCharFormat& format) {
     const QFont font = tables.resolved(format);
-    QByteArray out = "\\f" + QByteArray::number(tables.font(font.family())) + sizeWord(font);
+    // The font for double-byte text too: without it a reader sets Japanese
+    // text in its own default font for Asian text (a serif one in LibreOffice).
+    const QByteArray number = QByteArray::number(tables.font(font.family()));
+    QByteArray out = "\\f" + number + "\\dbch\\af" + number + sizeWord(font);
     if (font.bold()) out += "\\b";
     if (font.italic()) out += "\\i";
     if (font.underline()) out += "\\ul";
@@ -259,7 +280,11 @@ QByteArray rtfFromDocument(const QTextDocument& document) {
     Tables tables(document);
     QByteArray body;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        body += "\\pard\\plain" + alignmentWord(block.blockFormat().alignment());
+        const QTextBlockFormat format = block.blockFormat();
+        body += "\\pard\\plain" + alignmentWord(format.alignment());
+        if (format.boolProperty(kKeepWithNext)) body += "\\keepn";
+        if (format.headingLevel() > 0)
+            body += "\\outlinelevel" + QByteArray::number(format.headingLevel() - 1);
         // The block's own format gives an empty line its height.
         body += runWords(tables, block.charFormat()) + ' ';
         for (auto it = block.begin(); !it.atEnd(); ++it) {
@@ -281,7 +306,14 @@ QByteArray rtfFromDocument(const QTextDocument& document) {
     }
     QByteArray out = "{\\rtf1\\ansi\\ansicpg932\\deff0\\deflang1041\r\n";
     out += tables.text();
+    // A4 with the margins and page numbers of the Word document.
+    const QByteArray margin = QByteArray::number(std::lround(page::kMargin * 20));
+    out += "\\paperw" + QByteArray::number(std::lround(page::kWidth * 20)) + "\\paperh" +
+           QByteArray::number(std::lround(page::kHeight * 20)) + "\\margl" + margin + "\\margr" +
+           margin + "\\margt" + margin + "\\margb" + margin + "\r\n";
     out += "\\viewkind4\\uc1\r\n";
+    out += "{\\footer\\pard\\plain\\qc\\fs18 {\\field{\\*\\fldinst PAGE }{\\fldrslt 1}} / "
+           "{\\field{\\*\\fldinst NUMPAGES }{\\fldrslt 1}}\\par}\r\n";
     out += body;
     out += "\r\n}\r\n";
     return out;

@@ -1,13 +1,22 @@
 #include "export/stepdocument.h"
 
 #include "capture/imageload.h"
+#include "export/documentlayout.h"
 
 #include <QImage>
 #include <QUrl>
 
 namespace klavoro {
 
-StepDocument::StepDocument(QObject* parent) : QTextDocument(parent) {}
+StepDocument::StepDocument(QObject* parent) : QTextDocument(parent) {
+    // Not the application's font: on a bare desktop that is a 9-point
+    // "Sans Serif", which no word processor knows.
+    QFont font = defaultFont();
+    const QString family = installedJapaneseFamily();
+    if (!family.isEmpty()) font.setFamily(family);
+    font.setPointSizeF(page::kBodySize);
+    setDefaultFont(font);
+}
 
 QString StepDocument::addPictureFile(const QString& path, QSize size) {
     const QString name = QUrl::fromLocalFile(path).toString();

@@ -80,6 +80,7 @@ int makeThumbnail(const QString& folder, const QString& imageName, bool overwrit
 
 int makeMissingThumbnails(const StepList& steps, const QString& folder, const ThumbnailBox& box,
                           Dialogs& dialogs, ThumbnailProgress& progress) {
+    LongOperation making;
     const int count = steps.count();
     if (count == 0) {
         dialogs.message(QStringLiteral("イメージがありません！"), QStringLiteral("処理不可"));

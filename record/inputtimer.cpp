@@ -4,6 +4,7 @@
 #include "record/eventkind.h"
 #include "record/keypoller.h"
 #include "record/runmode.h"
+#include "store/events.h"
 
 #include <algorithm>
 
@@ -31,7 +32,10 @@ void InputTimer::stop() {
 
 void InputTimer::tick() {
     const QString kind = m_poller.tick(m_record);
-    if (kind == kind::KeyDown && m_runMode.isIdle() && m_host.isMainWindowForeground())
+    // A long operation lets this timer run: its shortcuts would change the
+    // list under it.
+    if (kind == kind::KeyDown && m_runMode.isIdle() && !LongOperations::instance().isRunning() &&
+        m_host.isMainWindowForeground())
         shortcut(static_cast<int>(m_record.wParam));
     trackArea(kind);
 }

@@ -23,4 +23,15 @@ public:
     virtual bool isShown() const = 0;
 };
 
+// A desktop without a notification area, or a graph that needs none.
+class NoNotificationArea : public NotificationArea {
+public:
+    bool isAvailable() const override { return false; }
+    bool add(const QString&) override { return false; }
+    void setTip(const QString&) override {}
+    void setCapturing(bool) override {}
+    void remove(bool) override {}
+    bool isShown() const override { return false; }
+};
+
 } // namespace klavoro

@@ -121,12 +121,16 @@ void RecordingControl::startCommand(bool manual) {
     // goes on from the field's number, as the question says.
     if (m_steps.count() < s.maxCnt) n = m_steps.count();
 
+    // The start options answer the question only where there is one: an
+    // empty list simply starts.
     Dialogs::Answer answer = Dialogs::Answer::No; // keep the list and append
-    if (m_options.newOrAppend == QLatin1String("new"))
+    if (m_steps.count() == 0)
+        answer = Dialogs::Answer::No;
+    else if (m_options.newOrAppend == QLatin1String("new"))
         answer = Dialogs::Answer::Yes;
     else if (m_options.newOrAppend == QLatin1String("append"))
         answer = Dialogs::Answer::No;
-    else if (m_steps.count() > 0 && s.confirmAppend == 1)
+    else if (s.confirmAppend == 1)
         answer = m_host.dialogs().askYesNoCancel(appendQuestionText(n, s.maxCnt),
                                                  QStringLiteral("削除確認"), Dialogs::Answer::No);
     if (answer == Dialogs::Answer::Cancel) return;

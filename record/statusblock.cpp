@@ -14,18 +14,19 @@ QByteArray statusRecord(const QString& text) {
 }
 
 bool StatusBlock::open(const QString& name) {
-    if (m_memory.openExisting(name)) return true;
-    if (!m_memory.create(name, kStatusBlockSize)) return false;
-    return m_memory.write(0, QByteArray(kStatusBlockSize, '\0')) && m_memory.flush();
+    if (!m_memory) return false;
+    if (m_memory->openExisting(name)) return true;
+    if (!m_memory->create(name, kStatusBlockSize)) return false;
+    return m_memory->write(0, QByteArray(kStatusBlockSize, '\0')) && m_memory->flush();
 }
 
 bool StatusBlock::publish(const QString& text) {
-    if (!m_memory.isOpen()) return false;
-    return m_memory.write(0, statusRecord(text)) && m_memory.flush();
+    if (!m_memory || !m_memory->isOpen()) return false;
+    return m_memory->write(0, statusRecord(text)) && m_memory->flush();
 }
 
 bool StatusBlock::close() {
-    return m_memory.close();
+    return m_memory && m_memory->close();
 }
 
 } // namespace klavoro

@@ -18,7 +18,8 @@ QByteArray statusRecord(const QString& text);
 
 class StatusBlock {
 public:
-    explicit StatusBlock(SharedMemory& memory) : m_memory(memory) {}
+    // Without shared memory (null) the block never opens and publishes nothing.
+    explicit StatusBlock(SharedMemory* memory) : m_memory(memory) {}
 
     // Opens the block of that name, or creates it zeroed when nobody has.
     // Existing contents are left as they are.
@@ -28,7 +29,7 @@ public:
     bool close();
 
 private:
-    SharedMemory& m_memory;
+    SharedMemory* m_memory;
 };
 
 } // namespace klavoro

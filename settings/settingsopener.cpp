@@ -6,8 +6,10 @@
 
 namespace klavoro {
 
-SettingsOpener::SettingsOpener(Settings& settings, SettingsOpenerHooks hooks, QWidget* owner)
-    : QObject(owner), m_settings(settings), m_hooks(std::move(hooks)), m_owner(owner) {}
+SettingsOpener::SettingsOpener(Settings& settings, SettingsOpenerHooks hooks, Dialogs& dialogs,
+                               QWidget* owner)
+    : QObject(owner), m_settings(settings), m_hooks(std::move(hooks)), m_owner(owner),
+      m_dialogs(dialogs) {}
 
 bool SettingsOpener::open(From from) {
     if (m_dialog) {
@@ -23,7 +25,7 @@ bool SettingsOpener::open(From from) {
     hooks.characterNames = m_hooks.characterNames;
     hooks.showFormat = m_showFormat;
     hooks.showCheckFile = m_showCheckFile;
-    m_dialog = new frmSetting(m_settings, hooks, m_dialogs, m_pickers, m_owner);
+    m_dialog = new frmSetting(m_settings, hooks, &m_dialogs, nullptr, m_owner);
     m_dialog->setAttribute(Qt::WA_DeleteOnClose, false);
     QEventLoop wait;
     connect(m_dialog, &QDialog::finished, &wait, &QEventLoop::quit);

@@ -29,7 +29,8 @@ struct SettingsOpenerHooks {
 class SettingsOpener : public QObject {
     Q_OBJECT
 public:
-    SettingsOpener(Settings& settings, SettingsOpenerHooks hooks, QWidget* owner);
+    // `dialogs` answers the dialog's message boxes.
+    SettingsOpener(Settings& settings, SettingsOpenerHooks hooks, Dialogs& dialogs, QWidget* owner);
 
     enum class From { Button, Menu };
     // True when the dialog was closed with Ok. A second call while it is
@@ -47,10 +48,6 @@ public:
         m_showCheckFile = std::move(show);
     }
 
-    // Tests answer the dialog's message boxes and file dialogs.
-    void setDialogs(Dialogs* dialogs) { m_dialogs = dialogs; }
-    void setPickers(SettingPickers* pickers) { m_pickers = pickers; }
-
 signals:
     // After the dialog closed while recording runs and `target` changed
     // meanwhile: the input hook has to be removed and installed again, as its
@@ -63,8 +60,7 @@ private:
     QWidget* m_owner;
     QPointer<frmSetting> m_dialog;
     std::function<void(QWidget*)> m_showFormat, m_showCheckFile;
-    Dialogs* m_dialogs = nullptr;
-    SettingPickers* m_pickers = nullptr;
+    Dialogs& m_dialogs;
 };
 
 } // namespace klavoro

@@ -46,29 +46,53 @@ QString imagePathForSaving(const QString& folder, const QString& imageName,
     return folder + escaped + '.' + extension;
 }
 
+namespace {
+bool isSafeFileName(const QString& name) {
+    return isSafeImageName(name) && name != QLatin1String(".") && name != QLatin1String("..");
+}
+} // namespace
+
+QStringList imageFileNames(const QString& imageName) {
+    QStringList forms;
+    const QString escaped = escapeName(imageName);
+    if (isSafeFileName(escaped)) forms << escaped;
+    if (escaped != imageName && isSafeFileName(imageName)) forms << imageName;
+    return forms;
+}
+
 QString findImageFile(const QString& folder, const QString& imageName) {
-    if (!isSafeImageName(imageName)) return {};
+    const QStringList forms = imageFileNames(imageName);
+    if (forms.isEmpty()) return {};
     // The usual extensions first: a stat each instead of listing a folder that
     // may hold thousands of images. Alphabetical, as the listing would be.
     static const char* const kCommon[] = {"bmp", "gif", "jpeg", "jpg", "png"};
-    for (const char* ext : kCommon) {
-        const QString path = folder + imageName + '.' + QLatin1String(ext);
-        if (QFileInfo(path).isFile()) return path;
-    }
-    const QString prefix = imageName + '.';
+    for (const QString& form : forms)
+        for (const char* ext : kCommon) {
+            const QString path = folder + form + '.' + QLatin1String(ext);
+            if (QFileInfo(path).isFile()) return path;
+        }
     QDir dir(folder);
     const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden, QDir::Name);
-    for (const QString& e : entries)
-        if (e.startsWith(prefix)) return folder + e;
+    for (const QString& form : forms) {
+        const QString prefix = form + '.';
+        for (const QString& e : entries)
+            if (e.startsWith(prefix)) return folder + e;
+    }
     // Lists built from image files name the file with its extension.
-    if (QFileInfo(folder + imageName).isFile()) return folder + imageName;
+    for (const QString& form : forms)
+        if (QFileInfo(folder + form).isFile()) return folder + form;
     return {};
 }
 
+QString thumbnailFileName(const QString& imageName) {
+    const QString escaped = escapeName(imageName);
+    if (!isSafeFileName(escaped)) return {};
+    return QStringLiteral("Thumb_") + withoutExtension(escaped) + QStringLiteral(".jpg");
+}
+
 QString thumbnailPath(const QString& folder, const QString& imageName) {
-    if (!isSafeImageName(imageName)) return {};
-    return folder + QStringLiteral("Thumb/Thumb_") + withoutExtension(imageName) +
-           QStringLiteral(".jpg");
+    const QString name = thumbnailFileName(imageName);
+    return name.isEmpty() ? QString() : folder + QStringLiteral("Thumb/") + name;
 }
 
 QString versionText() {

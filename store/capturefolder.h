@@ -24,10 +24,20 @@ bool isSafeImageName(const QString& name);
 QString imagePathForSaving(const QString& folder, const QString& imageName,
                            const QString& extension);
 
-// The first file folder + name + ".*"; empty when none exists.
+// The names a step's image file may have on disk (before any extension the
+// file adds): the escaped name first, as images are saved, then the name as it
+// stands when that differs and is safe, since a list built from images names
+// the files as they are ("Q&A.png"). Empty for an unsafe name.
+QStringList imageFileNames(const QString& imageName);
+
+// The first file folder + form + ".*" for the forms above in turn, else a file
+// named exactly like a form; empty when none exists.
 QString findImageFile(const QString& folder, const QString& imageName);
 
-// folder + "Thumb/Thumb_" + name without extension + ".jpg".
+// "Thumb_" + escaped name without extension + ".jpg": a thumbnail is named
+// like the image it shows. Empty for an unsafe name.
+QString thumbnailFileName(const QString& imageName);
+// folder + "Thumb/" + thumbnailFileName.
 QString thumbnailPath(const QString& folder, const QString& imageName);
 
 // "Ver" + major + "." + minor + revision, e.g. Ver1.00.

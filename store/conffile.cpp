@@ -1,5 +1,6 @@
 #include "store/conffile.h"
 
+#include "store/confreading.h"
 #include "store/conftext.h"
 #include "store/logs.h"
 #include "store/pathops.h"
@@ -9,8 +10,6 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
-
-#include <optional>
 
 namespace klavoro {
 
@@ -55,49 +54,37 @@ ConfLoadReport ConfFile::load(Settings& settings) {
     chosen.window = windowDefaults;
     m_keepUnreadFile = false;
 
+    // Leftovers of a save that was cut off; nothing else writes Conf.txt now.
+    removeLeftTemporaries(programFolder(), QStringLiteral("Conf.txt"));
     const QString file = path();
     if (QFileInfo::exists(file)) {
         report.fileFound = true;
-        std::optional<ConfText> best;
-        QString bestLabel;
-        for (const char* label : {"shift-jis", "utf-8", "unicode"}) {
-            bool ok = true;
-            QString error;
-            const QString text = readTextFile(file, QLatin1String(label), m_dialogs, &ok, &error);
-            if (!ok) {
-                report.readFailed = true;
-                m_keepUnreadFile = true;
-                writeLog(QStringLiteral(
-                             "Conf.txt を読めません。既定値を使い、ファイルは上書きしません: ") +
-                         error);
-                best.reset();
-                break;
-            }
-            ConfText t = parseConfText(text, windowDefaults);
-            const bool matched = t.hasExeName && t.exeName == m_exeName;
-            if (matched || !best || t.recognisedKeys > best->recognisedKeys) {
-                best = std::move(t);
-                bestLabel = QLatin1String(label);
-            }
-            if (matched) {
-                report.exeNameMatched = true;
-                break;
-            }
-        }
-        if (best) {
-            chosen = std::move(*best);
-            report.charset = bestLabel;
-            if (!report.exeNameMatched) {
-                if (chosen.recognisedKeys == 0)
-                    writeLog(QStringLiteral("Conf.txt に読める設定がありません。既定値を使います"));
-                else
-                    writeLog(QStringLiteral("Conf.txt: exe name 「%1」 が実行ファイル名 「%2」 と"
-                                            "一致しません。最も多くのキー (%3 個) を読めた %4 "
-                                            "の読み取りを使います")
-                                 .arg(chosen.exeName.left(100), m_exeName)
-                                 .arg(chosen.recognisedKeys)
-                                 .arg(bestLabel));
-            }
+        bool ok = true;
+        QString error;
+        const QByteArray bytes = readFileBytes(file, m_dialogs, &ok, &error);
+        if (!ok) {
+            report.readFailed = true;
+            m_keepUnreadFile = true;
+            writeLog(
+                QStringLiteral("Conf.txt を読めません。既定値を使い、ファイルは上書きしません: ") +
+                error);
+        } else {
+            ConfChoice choice = chooseConfReading(bytes, m_exeName, windowDefaults);
+            chosen = std::move(choice.parsed);
+            report.charset = choice.reading.label;
+            report.exeNameMatched = choice.exeNameMatched;
+            report.faithful = choice.faithful;
+            if (!choice.faithful)
+                writeLog(QStringLiteral("Conf.txt (%1 として読みました): %2。"
+                                        "保存の前に元のファイルを残します")
+                             .arg(choice.reading.label, choice.why));
+            if (!report.exeNameMatched && chosen.recognisedKeys > 0)
+                writeLog(QStringLiteral("Conf.txt: exe name 「%1」 が実行ファイル名 「%2」 と"
+                                        "一致しません。最も多くのキー (%3 個) を読めた %4 "
+                                        "の読み取りを使います")
+                             .arg(chosen.exeName.left(100), m_exeName)
+                             .arg(chosen.recognisedKeys)
+                             .arg(report.charset));
             for (const QString& note : chosen.notes)
                 writeLog(note);
             for (const QString& error : chosen.errors)
@@ -117,11 +104,39 @@ ConfLoadReport ConfFile::load(Settings& settings) {
     return report;
 }
 
+bool ConfFile::keepOriginalIfNotFaithful() {
+    const QString file = path();
+    if (!QFileInfo::exists(file)) return true;
+    bool ok = true;
+    QString error;
+    const QByteArray bytes = readFileBytes(file, nullptr, &ok, &error);
+    if (!ok) {
+        writeLog(QStringLiteral(
+                     "Conf.txt を保存できません: 今のファイルを読めないため上書きしません: ") +
+                 error);
+        return false;
+    }
+    const ConfChoice choice =
+        chooseConfReading(bytes, m_exeName, defaultWindowRect(m_window.screenSize()));
+    if (choice.faithful) return true;
+    const QString backup = keepBackupCopy(file, &error);
+    if (backup.isEmpty()) {
+        writeLog(QStringLiteral("Conf.txt を保存できません: 元のファイル（%1）を残せません: %2")
+                     .arg(choice.why, error));
+        return false;
+    }
+    writeLog(QStringLiteral("Conf.txt (%1 として読みました): %2。元のファイルを %3 に残しました")
+                 .arg(choice.reading.label, choice.why, fileNameOf(backup)));
+    return true;
+}
+
 int ConfFile::save(const Settings& settings) {
     if (m_keepUnreadFile) {
         writeLog(QStringLiteral("Conf.txt は読めなかったため上書きしません: ") + path());
         return -1;
     }
+    // What this save would not carry over stays in a backup first.
+    if (!keepOriginalIfNotFaithful()) return -1;
     const QString text = confFileText(settings, m_window.normalRect(), m_exeName);
     QString error;
     if (!writeWholeFile(path(), text, &error)) {

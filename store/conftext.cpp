@@ -186,7 +186,7 @@ QString valueText(const ConfKey& k, const Settings& s, const WindowRect& w) {
     }
     if (k.layout == ConfLayout::Percent) {
         const auto* f = std::get_if<float Settings::*>(&k.field);
-        return formatSingle((f ? s.**f : 0.0f) * 100.0f) + '%';
+        return formatPercent(f ? s.**f : 0.0f) + '%';
     }
     if (k.layout == ConfLayout::HexWithPrefix) {
         const auto* f = std::get_if<qint32 Settings::*>(&k.field);

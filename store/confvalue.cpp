@@ -162,6 +162,24 @@ QString formatSingle(float value) {
     return QString::fromLatin1(buf, r.ptr - buf);
 }
 
+QString formatPercent(float value) {
+    const double percent = double(value) * 100.0;
+    for (int digits = 1; digits < 17; ++digits) {
+        // The percentage cut to `digits` significant digits, in its shortest text.
+        char buf[64];
+        const auto r = std::to_chars(buf, buf + sizeof buf, percent, std::chars_format::scientific,
+                                     digits - 1);
+        double rounded = 0;
+        std::from_chars(buf, r.ptr, rounded);
+        const QString text = formatNumber(rounded);
+        double read = 0;
+        float back = 0;
+        if (leadingNumber(text, &read) && toSingle(read / 100.0, &back) && back == value)
+            return text;
+    }
+    return formatNumber(percent);
+}
+
 QString formatNumber(double value) {
     char buf[64];
     const auto r = std::to_chars(buf, buf + sizeof buf, value);

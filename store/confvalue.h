@@ -23,6 +23,10 @@ bool toSingle(double value, float* out);
 
 // Shortest decimal text that reads back to the same value: 0.35, 80, 1.25.
 QString formatSingle(float value);
+// The percentage text of a factor (1.25 gives 125) that reads back, divided by
+// 100, as the same Single: the shortest one that does. A Single times 100 is
+// not always exact, so its own shortest text may read back as a neighbour.
+QString formatPercent(float value);
 QString formatNumber(double value);
 
 } // namespace klavoro

@@ -13,6 +13,7 @@ namespace klavoro {
 
 QString editAndWait(const QString& path, int minimumNameLength, Desktop& desktop, Shell& shell,
                     const EditWaitHooks& hooks) {
+    LongOperation waiting; // a close waits for the editor
     const QString name = withoutExtension(fileNameOf(path));
     const bool nameLongEnough = halfWidthLength(name) >= minimumNameLength;
     if (nameLongEnough && !desktop.findTopLevelWindows(name).isEmpty())

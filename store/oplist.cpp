@@ -5,6 +5,7 @@
 #include "store/events.h"
 #include "store/imagename.h"
 #include "store/logs.h"
+#include "store/oplisttext.h"
 #include "store/pathops.h"
 #include "store/settings.h"
 #include "store/sjis.h"
@@ -12,25 +13,15 @@
 #include "store/steplist.h"
 #include "store/textfile.h"
 
-#include <QFile>
 #include <QFileInfo>
 
-#include <cmath>
+#include <algorithm>
 
 namespace klavoro {
 
 namespace {
 const QString kOpList = QStringLiteral("OpList.txt");
 const QString kCrLf = QStringLiteral("\r\n");
-
-// The header's step number as the loader accepts it: a number, not negative.
-bool parseStepNumber(const QString& text, int* out) {
-    bool ok = false;
-    const double v = text.trimmed().toDouble(&ok);
-    if (!ok || v < 0 || !std::isfinite(v) || v > 2147483647.0) return false;
-    *out = static_cast<int>(std::nearbyint(v)); // halves to even
-    return true;
-}
 } // namespace
 
 OperationList::OperationList(StepList& list, OpListHost& host, Dialogs& dialogs)
@@ -44,39 +35,32 @@ int OperationList::addStep(int n, const QString& imageName, const QString& messa
                            const QString& extension, const QString& checkMark, bool createTile,
                            bool keepStrip) {
     if (n <= 0) return -1;
-    const QString line = unescapeName(buildStepLine(n, imageName, message, extension, checkMark));
+    const QString line = buildStepLine(n, unescapeName(imageName), unescapeName(message),
+                                       unescapeName(extension), unescapeName(checkMark));
     if (n > m_list.count()) {
         m_list.append(line);
         m_lastAdded = imageName;
         m_host.stepAdded(m_list.count(), createTile, keepStrip);
         return 0;
     }
+    replaceStep(n, line, createTile, keepStrip);
+    return 0;
+}
+
+void OperationList::replaceStep(int n, const QString& line, bool createTile, bool keepStrip) {
     // Replacing a step needs its current image on disk (a wrapped recording
     // overwrites old steps this way); without it the list stays as it is.
     const QString folder = captureFolder();
     const QString oldName = m_list.field(n, FieldImageName);
-    if (findImageFile(folder, oldName).isEmpty()) return 0;
+    if (findImageFile(folder, oldName).isEmpty()) return;
     const QString thumb = thumbnailPath(folder, oldName);
     if (!thumb.isEmpty()) deleteFileAndWait(thumb);
     m_list.setLine(n, line);
     m_host.stepAdded(n, createTile, keepStrip);
-    return 0;
 }
 
 QString OperationList::buildFileText() const {
-    const int count = m_list.count();
-    if (count == 0) return {};
-    QString text;
-    text.reserve(count * 140 + 64);
-    text += QStringLiteral("最終行 = \t") + m_host.currentStepText() + QStringLiteral("\t\r\n");
-    text += QString(28, '-') + QChar(3) + kCrLf;
-    for (int n = 1; n <= count; ++n) {
-        QString l = m_list.line(n);
-        if (l.contains(kCrLf)) l.replace(kCrLf, QString(QChar(4)));
-        text += l;
-        text += kCrLf;
-    }
-    return text;
+    return opListFileText(m_list.lines(), m_host.currentStepText());
 }
 
 std::optional<OperationList::PreparedSave> OperationList::prepareSave() {
@@ -145,25 +129,37 @@ void OperationList::reportLoadFailure(const QString& ownText, const QString& err
     m_host.setThumbnailPanelVisible(true);
 }
 
-void OperationList::keepIgnoredContent(const QString& path, int ignoredLines) {
+void OperationList::keepOriginal(const QString& path, int ignoredLines, int markedLines) {
     // The next save writes only what was loaded: keep the whole original first.
-    const QString stamp = timeStampNow();
-    QString backup = path + '.' + stamp + QStringLiteral(".bak");
-    for (int k = 2; QFileInfo::exists(backup); ++k)
-        backup = path + '.' + stamp + '-' + QString::number(k) + QStringLiteral(".bak");
-    const bool copied = QFile::copy(path, backup);
-    QString text =
-        QStringLiteral("OpList.txt の %1 "
-                       "行は読み込まれませんでした（空行の後、または最終行に改行がありません）。")
-            .arg(ignoredLines);
-    text += copied ? kCrLf + QStringLiteral("元のファイルを保存しました：") + backup
-                   : kCrLf + QStringLiteral("元のファイルの保存に失敗しました：") + backup;
+    QString why;
+    const QString kept = keepBackupCopy(path, &why);
+    QString text;
+    if (ignoredLines > 0)
+        text = QStringLiteral("OpList.txt の %1 行は読み込まれませんでした"
+                              "（空行の後、または最終行に改行がありません）。")
+                   .arg(ignoredLines);
+    if (markedLines > 0) {
+        if (!text.isEmpty()) text += kCrLf;
+        text += QStringLiteral("OpList.txt の %1 行に見出し記号 (0x03) "
+                               "がありました。記号を除いて読み込みました。")
+                    .arg(markedLines);
+    }
+    text += kCrLf + (kept.isEmpty() ? QStringLiteral("元のファイルの保存に失敗しました：") + why
+                                    : QStringLiteral("元のファイルを保存しました：") + kept);
     writeLog(text);
-    m_dialogs.message(text, QStringLiteral("MyLoadFiles"));
+    // Lost lines are worth a message; a dropped mark is not.
+    if (ignoredLines > 0 || kept.isEmpty()) m_dialogs.message(text, QStringLiteral("MyLoadFiles"));
 }
 
 bool OperationList::load() {
-    const QString path = captureFolder() + kOpList;
+    LongOperation loading;
+    const QString folder = captureFolder();
+    const QString path = folder + kOpList;
+    // Leftovers of a write that was cut off; the writer retries on its own.
+    removeLeftTemporaries(folder, kOpList);
+    removeLeftTemporaries(folder + QStringLiteral("NO_RECT/"), kOpList);
+    removeLeftImageTemporaries(folder, kImageTemporaryAge);
+    removeLeftImageTemporaries(folder + QStringLiteral("NO_RECT/"), kImageTemporaryAge);
     if (!QFileInfo::exists(path)) return true;
 
     bool ok = false;
@@ -184,71 +180,41 @@ bool OperationList::load() {
         reportLoadFailure(QString(), readError, path);
         return finish();
     }
-
-    // Lines are views into the content: a large file is not copied again.
-    // Element 0 is the text before the first line end, as if CR LF led the body.
-    QStringView body(content);
-    int current = 0;
-    const qsizetype separators = content.count(QChar(3));
-    if (separators == 1) {
-        const qsizetype sep = content.indexOf(QChar(3));
-        body = body.mid(sep + 1);
-        const QList<QStringView> head = QStringView(content).left(sep).split('\t');
-        const QString number = head.size() > 1 ? head[1].toString() : QString();
-        if (!parseStepNumber(number, &current)) {
-            reportLoadFailure(QStringLiteral("OpList不正：LastNo=") + number, QString(), path);
-            return finish();
-        }
+    const OpListRead read = parseOpListText(content);
+    if (read.badNumber) {
+        reportLoadFailure(QStringLiteral("OpList不正：LastNo=") + read.numberText, QString(), path);
+        return finish();
     }
-    QList<QStringView> lines = body.split(kCrLf);
-    if (separators != 1 || !body.startsWith(kCrLf)) lines.prepend(QStringView());
-    if (separators != 1) current = static_cast<int>(lines.size()) - 1;
-    const int last = static_cast<int>(lines.size()) - 2;
 
     m_host.showProgress(QStringLiteral("既存画像読み込み中・・・"));
-    QStringList pending; // appended in batches: one model update per 500 lines
-    auto flush = [&] {
-        const int first = m_list.count() + 1;
-        m_list.appendLines(pending);
-        for (int n = first; n <= m_list.count(); ++n)
-            m_host.stepAdded(n, true, true);
-        pending.clear();
-    };
-    int i = 1;
-    for (; i <= last; ++i) {
-        const QStringView raw = lines[i];
-        if (raw.isEmpty()) break;
-        QList<QStringView> f = raw.split('\t');
-        while (f.size() < 7)
-            f.append(QStringView());
-        const QString name = f[1].toString();
-        if (i > m_list.count() + pending.size()) {
-            pending.append(unescapeName(
-                buildStepLine(i, name, f[4].toString(), f[5].toString(), f[6].toString())));
-            m_lastAdded = name;
-        } else {
-            flush();
-            if (addStep(i, name, f[4].toString(), f[5].toString(), f[6].toString(), true, true) !=
-                0) {
-                reportLoadFailure(QStringLiteral("リスト追加失敗"), QString(), path);
-                return finish();
-            }
+    const int total = static_cast<int>(read.lines.size());
+    // Appended in batches: one model update per 500 lines.
+    for (int from = 0; from < total;) {
+        const int to = std::min<int>(total, (from / 500 + 1) * 500);
+        // Steps that already exist are replaced one by one (only a list that
+        // was not emptied before loading has them).
+        while (from < to && from < m_list.count()) {
+            replaceStep(from + 1, read.lines[from], true, true);
+            ++from;
         }
-        if (i % 500 == 0) {
-            flush();
-            m_host.setCaption(QString::number(i));
-            m_host.setStatus(progressText(i, last));
+        if (from < to) {
+            const int first = m_list.count() + 1;
+            m_list.appendLines(read.lines.mid(from, to - from));
+            for (int n = first; n <= m_list.count(); ++n)
+                m_host.stepAdded(n, true, true);
+            m_lastAdded = m_list.field(m_list.count(), FieldImageName);
+            from = to;
+        }
+        if (to % 500 == 0) {
+            m_host.setCaption(QString::number(to));
+            m_host.setStatus(progressText(to, read.lastIndex));
             letEventsRun();
         }
     }
-    flush();
 
-    int ignored = lines.last().isEmpty() ? 0 : 1;
-    for (int k = i + 1; k <= last; ++k)
-        if (!lines[k].isEmpty()) ++ignored;
-
+    const int current = read.current;
     m_host.setCaption(windowTitle());
-    m_host.setStatus(progressText(current, last));
+    m_host.setStatus(progressText(current, read.lastIndex));
     OpListHost::Detail detail;
     if (current > 0) // step 0 would mean the selected step; here it means none
         detail = {m_list.field(current, FieldNumber),    m_list.field(current, FieldImageName),
@@ -258,11 +224,12 @@ bool OperationList::load() {
     if (current != 0) {
         m_host.selectStep(current);
         m_host.setListScrollMax(std::max(current, m_list.count()));
-        if (content.contains(kCrLf)) m_host.setStatus(QStringLiteral("ロード完了！"));
+        if (read.hasLineEnd) m_host.setStatus(QStringLiteral("ロード完了！"));
     }
     m_loadFailed = false;
     ok = true;
-    if (ignored > 0) keepIgnoredContent(path, ignored);
+    if (read.ignoredLines > 0 || read.markedLines > 0)
+        keepOriginal(path, read.ignoredLines, read.markedLines);
     return finish();
 }
 

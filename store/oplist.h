@@ -36,6 +36,10 @@ public:
     virtual void stepAdded(int /*n*/, bool /*createTile*/, bool /*keepStrip*/) {}
 };
 
+// Temporaries of image files younger than this may belong to a write still
+// under way on the image thread.
+constexpr int kImageTemporaryAge = 60;
+
 // The operation list: the step list of the main window and its file
 // OpList.txt in the capture folder.
 class OperationList {
@@ -64,6 +68,7 @@ public:
     static bool writePrepared(const PreparedSave& prepared, QString* error = nullptr);
 
     // Loads OpList.txt of the capture folder into the list. False on failure.
+    // Removes first what interrupted writes left in the folder.
     bool load();
 
     bool loadFailed() const { return m_loadFailed; }
@@ -79,7 +84,8 @@ public:
 
 private:
     void reportLoadFailure(const QString& ownText, const QString& error, const QString& path);
-    void keepIgnoredContent(const QString& path, int ignoredLines);
+    void replaceStep(int n, const QString& line, bool createTile, bool keepStrip);
+    void keepOriginal(const QString& path, int ignoredLines, int markedLines);
 
     StepList& m_list;
     OpListHost& m_host;

@@ -86,6 +86,19 @@ QString shippedFilesFolder() {
     return layout().shipped;
 }
 
+QStringList shippedFileFolders() {
+    return shippedFileFolders(currentFolderInputs());
+}
+
+QStringList shippedFileFolders(const FolderInputs& in) {
+    QStringList folders{folderLayout(in).shipped};
+    FolderInputs own = in;
+    own.klavoroHome.clear();
+    const QString beside = folderLayout(own).shipped;
+    if (!folders.contains(beside)) folders << beside;
+    return folders;
+}
+
 bool isInstalledCopy() {
     return layout().installed;
 }

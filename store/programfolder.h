@@ -36,6 +36,11 @@ FolderInputs currentFolderInputs();
 QString programFolder();
 QString captureBaseFolder();
 QString shippedFilesFolder();
+// Where to look for a file that comes with the program: the folder above,
+// then the copy that came with the executable (a KLAVORO_HOME without its
+// own copy of a file still finds it).
+QStringList shippedFileFolders();
+QStringList shippedFileFolders(const FolderInputs& in);
 bool isInstalledCopy();
 
 // Creates the folders the program writes to (settings and captures).

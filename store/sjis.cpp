@@ -84,27 +84,38 @@ const Tables& tables() {
 namespace {
 template <typename Fallback> QByteArray encodeShiftJis(const QString& text, Fallback fallback) {
     const Tables& t = tables();
-    QByteArray out;
-    out.reserve(text.size() * 2);
     const qsizetype n = text.size();
+    // Written through a pointer: two bytes at most per character, except for
+    // what the fallback gives, which is appended the slow way.
+    QByteArray out(n * 2, Qt::Uninitialized);
+    char* dst = out.data();
+    qsizetype w = 0;
+    auto appendSlow = [&](const QByteArray& bytes, qsizetype rest) {
+        out.truncate(w);
+        out.append(bytes);
+        w = out.size();
+        out.resize(w + rest * 2);
+        dst = out.data();
+    };
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t u = text.at(i).unicode();
         if (QChar::isHighSurrogate(u) && i + 1 < n &&
             QChar::isLowSurrogate(text.at(i + 1).unicode())) {
-            out.append(fallback(QChar::surrogateToUcs4(u, text.at(i + 1).unicode())));
+            appendSlow(fallback(QChar::surrogateToUcs4(u, text.at(i + 1).unicode())), n - i - 2);
             ++i;
             continue;
         }
         const uint16_t code = t.encode[u];
         if (code == 0 && u != 0) {
-            out.append(fallback(u));
+            appendSlow(fallback(u), n - i - 1);
         } else if (code > 0xFF) {
-            out.append(static_cast<char>(code >> 8));
-            out.append(static_cast<char>(code & 0xFF));
+            dst[w++] = static_cast<char>(code >> 8);
+            dst[w++] = static_cast<char>(code & 0xFF);
         } else {
-            out.append(static_cast<char>(code));
+            dst[w++] = static_cast<char>(code);
         }
     }
+    out.truncate(w);
     return out;
 }
 } // namespace
@@ -117,8 +128,9 @@ QByteArray toShiftJis(const QString& text, QByteArray (*fallback)(char32_t)) {
     return encodeShiftJis(text, fallback);
 }
 
-QString fromShiftJis(const QByteArray& bytes) {
+QString fromShiftJis(const QByteArray& bytes, bool* exact) {
     const Tables& t = tables();
+    if (exact) *exact = true;
     QString out;
     out.resize(bytes.size());
     QChar* dst = out.data();
@@ -140,10 +152,25 @@ QString fromShiftJis(const QByteArray& bytes) {
             }
         }
         const char16_t u = t.decodeSingle[b];
+        if (!u && exact) *exact = false;
         dst[w++] = u ? QChar(u) : QChar(0x30FB); // '・' for bytes that mean nothing
     }
     out.truncate(w);
     return out;
+}
+
+bool fitsShiftJis(const QString& text) {
+    const Tables& t = tables();
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == 0) continue;
+        // Some characters share a code with another one (the wave dash reads
+        // back as the full-width tilde): they do not come back either.
+        const uint16_t code = t.encode[u];
+        const char16_t back = code > 0xFF ? t.decodeDouble[code] : t.decodeSingle[code];
+        if (code == 0 || back != u) return false;
+    }
+    return true;
 }
 
 int halfWidthLength(const QString& text) {

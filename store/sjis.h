@@ -12,7 +12,11 @@ QByteArray toShiftJis(const QString& text);
 // As above, but a character outside the code page is written as the bytes that
 // `fallback` gives for its code point.
 QByteArray toShiftJis(const QString& text, QByteArray (*fallback)(char32_t));
-QString fromShiftJis(const QByteArray& bytes);
+// Bytes without a meaning in the code page become '・'; *exact is cleared then.
+QString fromShiftJis(const QByteArray& bytes, bool* exact = nullptr);
+// True when every character is written and read back as itself, so that
+// writing loses nothing.
+bool fitsShiftJis(const QString& text);
 
 // Bytes the text takes in Shift-JIS: a full-width character counts 2.
 int halfWidthLength(const QString& text);

@@ -32,6 +32,35 @@ QString afterFirstWord(const QString& piece) {
     return piece.mid(i);
 }
 
+// The pieces of the command line between options: it is split at every
+// blank (half-width or full-width) followed by a hyphen, except inside a
+// double-quoted text, so that a quoted folder keeps its " -". A quote without
+// a closing one later is an ordinary character.
+QStringList optionPieces(const QString& line) {
+    QStringList pieces;
+    qsizetype start = 0;
+    qsizetype closing = -1; // the quote that ends the quoted text we are in
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line[i];
+        if (i < closing) continue;
+        if (i == closing) {
+            closing = -1;
+            continue;
+        }
+        if (c == u'"') {
+            closing = line.indexOf(u'"', i + 1);
+            continue;
+        }
+        if (isBlank(c) && i + 1 < line.size() && line[i + 1] == u'-') {
+            pieces << line.mid(start, i - start);
+            start = i + 2;
+            ++i;
+        }
+    }
+    pieces << line.mid(start);
+    return pieces;
+}
+
 quint64 windowFromText(const QString& text) {
     double v = 0;
     if (!leadingNumber(text, &v) || !(v >= 1.0 && v < 18446744073709551616.0)) return 0;
@@ -42,9 +71,8 @@ quint64 windowFromText(const QString& text) {
 
 StartOptions parseCommandLine(const QString& commandLine) {
     StartOptions o;
-    QString line = QLatin1Char(' ') + trimBlanks(commandLine).toString();
-    line.replace(QString(kWideBlank) + QLatin1Char('-'), QStringLiteral(" -"));
-    const QStringList pieces = line.split(QStringLiteral(" -"));
+    const QString line = QLatin1Char(' ') + trimBlanks(commandLine).toString();
+    const QStringList pieces = optionPieces(line);
     for (qsizetype i = 1; i < pieces.size(); ++i) {
         QString piece = pieces[i];
         piece.replace('\t', ' ');
@@ -83,7 +111,8 @@ StartOptions parseCommandLine(const QString& commandLine) {
 QString commandLineFromArguments(const QStringList& arguments) {
     QStringList parts;
     for (const QString& a : arguments) {
-        const bool quote = (a.contains(' ') || a.contains('\t')) && !a.startsWith('"');
+        const bool quote =
+            (a.contains(' ') || a.contains('\t') || a.contains(kWideBlank)) && !a.startsWith('"');
         parts << (quote ? QLatin1Char('"') + a + QLatin1Char('"') : a);
     }
     return parts.join(' ');

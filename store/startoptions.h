@@ -22,13 +22,14 @@ struct StartOptions {
 };
 
 // Parses a command line such as ` -savepath "/a b/c" -auto`: options start at
-// " -" (a full-width blank before the hyphen counts too), option words in any
-// letter case, unknown words ignored. `savepath` takes the rest of its piece,
-// blanks included, unquoted.
+// " -" (a full-width blank before the hyphen counts too) outside double quotes,
+// option words in any letter case, unknown words ignored. `savepath` takes the
+// rest of its piece, blanks included, unquoted.
 StartOptions parseCommandLine(const QString& commandLine);
 
 // The program's arguments (without the program name) as one command line; an
-// argument with a blank in it is put in double quotes.
+// argument with a blank (half-width, full-width or TAB) in it is put in double
+// quotes, so that parsing gives it back whole.
 QString commandLineFromArguments(const QStringList& arguments);
 
 } // namespace klavoro

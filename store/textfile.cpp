@@ -2,8 +2,11 @@
 
 #include "store/dialogs.h"
 #include "store/events.h"
+#include "store/imagename.h"
+#include "store/pathops.h"
 #include "store/sjis.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -92,6 +95,70 @@ bool writeOnce(const QString& path, const QByteArray& bytes, QString* error, boo
 
 } // namespace
 
+namespace {
+const QLatin1String kTmpMark(".tmp");
+constexpr qsizetype kTmpRandom = 6; // mkstemp's XXXXXX: letters and digits
+
+// The file name a temporary of ours stands for, or empty when `name` is none.
+QString temporaryTarget(const QString& name) {
+    const qsizetype n = name.size();
+    if (n < 1 + 1 + kTmpMark.size() + kTmpRandom || !name.startsWith('.')) return {};
+    for (qsizetype i = n - kTmpRandom; i < n; ++i) {
+        const char16_t c = name[i].unicode();
+        if (!((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9')))
+            return {};
+    }
+    const qsizetype mark = n - kTmpRandom - kTmpMark.size();
+    if (QStringView(name).mid(mark, kTmpMark.size()) != kTmpMark) return {};
+    return name.mid(1, mark - 1);
+}
+
+bool isImageFileName(const QString& name) {
+    static const QStringList kImages = {"jpg", "jpeg", "png", "gif", "bmp"};
+    return kImages.contains(extensionOf(name).toLower());
+}
+
+template <typename Wanted>
+int removeTemporaries(const QString& folder, int minAgeSeconds, Wanted wanted) {
+    const QDir dir(folder);
+    if (!dir.exists()) return 0;
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-minAgeSeconds);
+    int removed = 0;
+    for (const QFileInfo& info :
+         dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDir::Unsorted)) {
+        const QString target = temporaryTarget(info.fileName());
+        if (target.isEmpty() || !wanted(target)) continue;
+        if (minAgeSeconds > 0 && info.lastModified() > before) continue;
+        if (QFile::remove(info.absoluteFilePath())) ++removed;
+    }
+    return removed;
+}
+} // namespace
+
+bool isTemporaryOf(const QString& name, const QString& fileName) {
+    return !fileName.isEmpty() && temporaryTarget(name) == fileName;
+}
+
+int removeLeftTemporaries(const QString& folder, const QString& fileName, int minAgeSeconds) {
+    return removeTemporaries(folder, minAgeSeconds,
+                             [&](const QString& target) { return target == fileName; });
+}
+
+int removeLeftImageTemporaries(const QString& folder, int minAgeSeconds) {
+    return removeTemporaries(folder, minAgeSeconds, isImageFileName);
+}
+
+QString keepBackupCopy(const QString& path, QString* error) {
+    const QString stamp = timeStampNow();
+    QString backup = path + '.' + stamp + QStringLiteral(".bak");
+    for (int k = 2; QFileInfo::exists(backup) || QFileInfo(backup).isSymLink(); ++k)
+        backup = path + '.' + stamp + '-' + QString::number(k) + QStringLiteral(".bak");
+    QFile source(path);
+    if (source.copy(backup)) return backup;
+    if (error) *error = source.errorString() + QStringLiteral(" : ") + backup;
+    return {};
+}
+
 bool writeNewFileBytes(const QString& path, const QByteArray& bytes, QString* error) {
     QString why;
     if (writeOnce(path, bytes, &why, false)) return true;
@@ -107,43 +174,73 @@ bool syncFileToDisk(const QString& path) {
     return ok;
 }
 
-QString readTextFile(const QString& path, const QString& charsetLabel, Dialogs* dialogs, bool* ok,
+namespace {
+// The error of the reader: shown under "MyFileWrite", or logged without dialogs.
+void reportReadError(const QString& what, const QString& path, Dialogs* dialogs, bool* ok,
                      QString* error) {
+    const QString text = what + "\r\n\r\n" + path;
+    if (dialogs)
+        dialogs->message(text, QStringLiteral("MyFileWrite"));
+    else
+        qWarning("%s", qPrintable(text));
+    if (ok) *ok = false;
+    if (error) *error = what;
+}
+} // namespace
+
+QByteArray readFileBytes(const QString& path, Dialogs* dialogs, bool* ok, QString* error) {
     if (ok) *ok = true;
     const QFileInfo info(path);
     if (!info.exists() || (info.isFile() && info.size() == 0)) return {};
-    auto fail = [&](const QString& what) -> QString {
-        const QString text = what + "\r\n\r\n" + path;
-        if (dialogs)
-            dialogs->message(text, QStringLiteral("MyFileWrite"));
-        else
-            qWarning("%s", qPrintable(text));
-        if (ok) *ok = false;
-        if (error) *error = what;
-        return {};
-    };
-    Charset charset;
-    if (!charsetFromLabel(charsetLabel, &charset))
-        return fail(QStringLiteral("3004 文字セットが不正です: ") + charsetLabel);
     // Qt refuses a folder without setting errno: what errno holds is stale.
-    if (info.isDir()) return fail(errnoText(EISDIR));
+    if (info.isDir()) {
+        reportReadError(errnoText(EISDIR), path, dialogs, ok, error);
+        return {};
+    }
     QFile f(path);
     errno = 0;
     if (!f.open(QIODevice::ReadOnly)) {
         const int err = errno;
-        return fail(err ? errnoText(err) : QString::number(int(f.error())) + ' ' + f.errorString());
+        reportReadError(err ? errnoText(err)
+                            : QString::number(int(f.error())) + ' ' + f.errorString(),
+                        path, dialogs, ok, error);
+        return {};
     }
     errno = 0;
     const QByteArray bytes = f.readAll();
     if (f.error() != QFileDevice::NoError) {
         const int err = errno;
-        return fail(err ? errnoText(err) : QString::number(int(f.error())) + ' ' + f.errorString());
+        reportReadError(err ? errnoText(err)
+                            : QString::number(int(f.error())) + ' ' + f.errorString(),
+                        path, dialogs, ok, error);
+        return {};
+    }
+    return bytes;
+}
+
+QString readTextFile(const QString& path, const QString& charsetLabel, Dialogs* dialogs, bool* ok,
+                     QString* error) {
+    if (ok) *ok = true;
+    Charset charset;
+    if (!charsetFromLabel(charsetLabel, &charset)) {
+        const QFileInfo info(path);
+        if (!info.exists() || (info.isFile() && info.size() == 0)) return {};
+        reportReadError(QStringLiteral("3004 文字セットが不正です: ") + charsetLabel, path, dialogs,
+                        ok, error);
+        return {};
+    }
+    bool read = true;
+    const QByteArray bytes = readFileBytes(path, dialogs, &read, error);
+    if (!read) {
+        if (ok) *ok = false;
+        return {};
     }
     return decodeText(bytes, charset);
 }
 
 bool writeWholeFileBytes(const QString& path, const QByteArray& bytes, QString* error) {
     QString last;
+    LongOperation writing;
     for (int attempt = 0; attempt < 5; ++attempt) {
         if (writeOnce(path, bytes, &last)) return true;
         if (attempt < 4)
@@ -215,6 +312,7 @@ QStringList matchingFiles(const QString& pattern) {
 void deleteFileAndWait(const QString& pattern) {
     QStringList files = matchingFiles(pattern);
     if (files.isEmpty()) return;
+    LongOperation waiting;
     for (const QString& f : files)
         QFile::remove(f);
     for (int i = 0; i < 500 && !matchingFiles(pattern).isEmpty(); ++i) {

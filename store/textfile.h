@@ -13,6 +13,9 @@ class Dialogs;
 // logged when `dialogs` is null), gives the empty text and clears *ok.
 QString readTextFile(const QString& path, const QString& charsetLabel, Dialogs* dialogs,
                      bool* ok = nullptr, QString* error = nullptr);
+// The same without decoding: the file's bytes, reported the same way.
+QByteArray readFileBytes(const QString& path, Dialogs* dialogs, bool* ok = nullptr,
+                         QString* error = nullptr);
 
 // Writes the whole file in Shift-JIS, up to 5 attempts 200 ms apart, letting
 // events run while it waits. Each attempt writes a temporary file in the same
@@ -21,6 +24,23 @@ QString readTextFile(const QString& path, const QString& charsetLabel, Dialogs* 
 // old file is then untouched. The caller creates the folder.
 bool writeWholeFile(const QString& path, const QString& text, QString* error = nullptr);
 bool writeWholeFileBytes(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+
+// The name pattern of the temporary files the writers above make beside
+// `fileName` (".OpList.txt.tmpXXXXXX"): true when `name` is one of them.
+bool isTemporaryOf(const QString& name, const QString& fileName);
+
+// Removes the temporaries that an interrupted write of `fileName` left in
+// `folder`; with `minAgeSeconds`, only those not touched for that long, so that
+// a write still under way on another thread keeps its file. Never touches a
+// name that does not follow the writers' pattern. Returns how many went.
+int removeLeftTemporaries(const QString& folder, const QString& fileName, int minAgeSeconds = 0);
+// The same for every image file name ("*.jpg", "*.png", ...) of the folder.
+int removeLeftImageTemporaries(const QString& folder, int minAgeSeconds);
+
+// Copies the file to path + "." + 16-digit time + ".bak" (a "-2", "-3" ...
+// before ".bak" when that name is taken). The backup's path, or empty when the
+// copy failed (*error says why).
+QString keepBackupCopy(const QString& path, QString* error = nullptr);
 
 // One attempt, as above but without waiting for the disk: a file under a new
 // name that a later syncFileToDisk makes durable. Runs on any thread.

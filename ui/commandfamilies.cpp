@@ -1,10 +1,13 @@
 #include "ui/commandfamilies.h"
 
+#include "ui/frmklavoro.h"
+
 namespace klavoro {
 
-void registerCommandFamilies(frmKlavoro& window, CommandMap& map) {
+void registerCommandFamilies(frmKlavoro& window, ConfFile& confFile) {
+    CommandMap& map = window.commands();
     registerWindowCommands(window, map);
-    registerFolderCommands(window, map);
+    registerFolderCommands(window, map, confFile);
     registerClipboardCommands(window, map);
     registerSaveAsCommands(window, map);
     registerSearchCommands(window, map);
@@ -15,6 +18,7 @@ void registerCommandFamilies(frmKlavoro& window, CommandMap& map) {
     registerEditCommands(window, map);
     registerHtmlCommands(window, map);
     registerRecordingCommands(window, map);
+    window.updateCommandStates();
 }
 
 } // namespace klavoro

@@ -3,13 +3,15 @@
 namespace klavoro {
 
 class CommandMap;
+class ConfFile;
 class frmKlavoro;
 
-// Each family of commands registers its commands in the map; a family is one
-// file in ui/ (or a frm file beside its logic) and one line here.
-void registerCommandFamilies(frmKlavoro& window, CommandMap& map);
+// Each family of commands registers its commands in the window's map; a
+// family is one file in ui/ and one line here. The composition root calls
+// this once, after the window and Conf.txt's file exist.
+void registerCommandFamilies(frmKlavoro& window, ConfFile& confFile);
 
-void registerFolderCommands(frmKlavoro& window, CommandMap& map);
+void registerFolderCommands(frmKlavoro& window, CommandMap& map, ConfFile& confFile);
 void registerClipboardCommands(frmKlavoro& window, CommandMap& map);
 void registerWindowCommands(frmKlavoro& window, CommandMap& map);
 void registerSaveAsCommands(frmKlavoro& window, CommandMap& map);

@@ -41,7 +41,7 @@ QString askFolder(frmKlavoro& w, const QString& start, bool allowNewFolder) {
 
 } // namespace
 
-void registerFolderCommands(frmKlavoro& w, CommandMap& map) {
+void registerFolderCommands(frmKlavoro& w, CommandMap& map, ConfFile& confFile) {
     auto folders = std::make_shared<FolderCommands>(w.dialogs(), [&w] { w.reloadList(); });
 
     for (const char* name : {"cmdOpenFolder", "mnuShowFolder", "mnuPicListShowFolder"})
@@ -69,7 +69,7 @@ void registerFolderCommands(frmKlavoro& w, CommandMap& map) {
 
     PlatformServices* p = w.platform();
     if (p && p->desktop && p->shell) {
-        map.add(QStringLiteral("mnuConfOpen"), [&w, p] {
+        map.add(QStringLiteral("mnuConfOpen"), [&w, p, &confFile] {
             EditWaitHooks wait;
             wait.escapePressed = [p] {
                 return p->keyState && (p->keyState->asyncKeyState(0x1B) & kKeyIsDown);
@@ -89,7 +89,7 @@ void registerFolderCommands(frmKlavoro& w, CommandMap& map) {
                 w.applySettings();
                 w.refreshThumbnails();
             };
-            mnuConfOpen(w.confFile(), conf(), *p->desktop, *p->shell, w.dialogs(), wait, hooks);
+            mnuConfOpen(confFile, conf(), *p->desktop, *p->shell, w.dialogs(), wait, hooks);
         });
     }
 }

@@ -90,7 +90,11 @@ void frmCheckFile::cmdFile_Click(int index) {
     txtFolderPath->setText(folder);
     lblCnt->clear();
     frCnt->show();
-    const QStringList unused = m_check.unusedFiles(kind, folder, [this](int n) { showCount(n); });
+    QStringList unused;
+    {
+        LongOperation listing;
+        unused = m_check.unusedFiles(kind, folder, [this](int n) { showCount(n); });
+    }
     lstFileList->addItems(unused);
     frCnt->hide();
     if (lstFileList->count() > 0)
@@ -113,6 +117,7 @@ void frmCheckFile::mnuDel_Click() {
     frCnt->show();
     const QString folder = txtFolderPath->text();
     QStringList failed;
+    LongOperation deleting;
     for (int i = lstFileList->count() - 1; i >= 0; --i) {
         if (i % 100 == 0) showCount(i);
         QListWidgetItem* item = lstFileList->item(i);

@@ -1,25 +1,22 @@
 #include "ui/frmklavoro.h"
 
 #include "platform/services.h"
-#include "record/notificationarea.h"
 #include "record/runmode.h"
 #include "record/statusblock.h"
 #include "store/capturefolder.h"
-#include "store/conffile.h"
-#include "store/events.h"
-#include "store/logs.h"
+#include "store/dialogs.h"
 #include "store/notices.h"
 #include "store/settings.h"
 #include "store/stepline.h"
 #include "store/steplist.h"
 #include "ui/clipboardtimer.h"
-#include "ui/commandfamilies.h"
 #include "ui/imageviewer.h"
+#include "ui/inputgate.h"
 #include "ui/mainmenus.h"
 #include "ui/mainwindowui.h"
-#include "ui/qtdialogs.h"
 #include "ui/thumbnailstrip.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QKeyEvent>
@@ -38,33 +35,6 @@
 namespace klavoro {
 
 namespace {
-
-// Until the desktop has a tray host, or the program installs one: never shown.
-class NoNotificationArea : public NotificationArea {
-public:
-    bool isAvailable() const override { return false; }
-    bool add(const QString&) override { return false; }
-    void setTip(const QString&) override {}
-    void setCapturing(bool) override {}
-    void remove(bool) override {}
-    bool isShown() const override { return false; }
-};
-
-// The status line carries progress texts until the notice windows are installed.
-class StatusLineNotices : public Notices {
-public:
-    explicit StatusLineNotices(frmKlavoro& w) : m_w(w) {}
-    void showProgress(const QString& text, int, bool) override {
-        if (conf().noProgress == 1 || text.isEmpty()) return;
-        m_w.setStatus(text);
-        letEventsRun();
-    }
-    void showPopup(const QString&, qint32) override {}
-    void closePopup() override {}
-
-private:
-    frmKlavoro& m_w;
-};
 
 QString colourStyle(qint32 bgr) {
     const QColor c(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
@@ -87,13 +57,14 @@ bool allowedWhileBusy(const QString& name) {
 
 } // namespace
 
-frmKlavoro::frmKlavoro(PlatformServices* platform, QWidget* parent)
-    : QMainWindow(parent), m_platform(platform), m_dialogs(std::make_unique<QtDialogs>(this)),
-      m_steps(new StepList(this)),
-      m_opList(std::make_unique<OperationList>(*m_steps, *this, *m_dialogs)),
-      m_tray(std::make_unique<NoNotificationArea>()) {
+frmKlavoro::frmKlavoro(const MainServices& services, QWidget* parent)
+    : QMainWindow(parent), m_services(services), m_steps(&services.steps),
+      m_opList(std::make_unique<OperationList>(*m_steps, *this, services.dialogs)),
+      m_commands([this](const QString& why) {
+          setStatus(why);
+          QApplication::beep();
+      }) {
     setObjectName(QStringLiteral("frmKlavoro"));
-    m_notices = std::make_unique<StatusLineNotices>(*this);
     buildUi();
     connectViews();
     m_menus = std::make_unique<MainMenus>(this, menuBar(), m_commands);
@@ -104,6 +75,12 @@ frmKlavoro::frmKlavoro(PlatformServices* platform, QWidget* parent)
             lstRecord->addAction(a);
         }
     auto* stopKey = new QShortcut(QKeySequence(QStringLiteral("Ctrl+F2")), this);
+    // While playback or an export that can be stopped runs, these are what
+    // reaches the program; the menus refuse any entry but 停止.
+    for (QObject* control : std::initializer_list<QObject*>{stopKey, cmdStop, menuBar()})
+        InputGate::markStopControl(control);
+    for (QMenu* menu : findChildren<QMenu*>())
+        InputGate::markStopControl(menu);
     connect(stopKey, &QShortcut::activated, this,
             [this] { runCommand(QStringLiteral("mnuStop")); });
 
@@ -128,7 +105,6 @@ frmKlavoro::frmKlavoro(PlatformServices* platform, QWidget* parent)
         updateCommandStates();
     });
 
-    registerCommandFamilies(*this, m_commands);
     updateCommandStates();
     setButtonsForRunMode();
     updateListColours(false);
@@ -138,37 +114,11 @@ frmKlavoro::frmKlavoro(PlatformServices* platform, QWidget* parent)
 
 frmKlavoro::~frmKlavoro() = default;
 
-Dialogs& frmKlavoro::dialogs() {
-    return *m_dialogs;
-}
-void frmKlavoro::overrideDialogs(Dialogs* other) {
-    m_dialogs->setOverride(other);
-}
-Notices& frmKlavoro::notices() {
-    return *m_notices;
-}
-NotificationArea& frmKlavoro::notificationArea() {
-    return *m_tray;
-}
-
-void frmKlavoro::setNotificationArea(std::unique_ptr<NotificationArea> area) {
-    m_tray = area ? std::move(area) : std::make_unique<NoNotificationArea>();
-}
-
-void frmKlavoro::setNotices(std::unique_ptr<Notices> notices) {
-    m_notices = notices ? std::move(notices) : std::make_unique<StatusLineNotices>(*this);
-}
-
 const StartOptions& frmKlavoro::startOptions() const {
     return m_startOptions;
 }
 void frmKlavoro::setStartOptions(const StartOptions& options) {
     m_startOptions = options;
-}
-
-ConfFile& frmKlavoro::confFile() {
-    if (!m_confFile) m_confFile = std::make_unique<ConfFile>(*this, m_dialogs.get());
-    return *m_confFile;
 }
 
 int frmKlavoro::selectedStepNumber() const {
@@ -248,8 +198,8 @@ void frmKlavoro::connectViews() {
             [this] { m_clipTimer->start(QStringLiteral("pic")); });
     connect(Pic, &ImageViewer::doubleClicked, this, [this] {
         m_clipTimer->cancel();
-        if (m_platform && m_platform->shell)
-            openViewerImage(*Pic, conf(), *m_platform->shell);
+        if (m_services.platform.shell)
+            openViewerImage(*Pic, conf(), *m_services.platform.shell);
         else if (!Pic->filePath().isEmpty())
             QDesktopServices::openUrl(QUrl::fromLocalFile(Pic->filePath()));
     });
@@ -282,7 +232,7 @@ void frmKlavoro::setStatus(const QString& status) {
 
 void frmKlavoro::publishStatus(const QString& status) {
     setStatus(status);
-    if (m_statusBlock) m_statusBlock->publish(status);
+    m_services.statusBlock.publish(status); // nothing while it is not open
     lblStatus->repaint();
 }
 
@@ -355,7 +305,8 @@ QMenu* frmKlavoro::popupMenu(const QString& name) const {
 
 void frmKlavoro::showPopupMenu(const QString& name, const QPoint& globalPos) {
     if (!runMode().isIdle()) {
-        m_dialogs->message(QStringLiteral("「停止」して下さい！"), QStringLiteral("実行中は不可"));
+        m_services.dialogs.message(QStringLiteral("「停止」して下さい！"),
+                                   QStringLiteral("実行中は不可"));
         return;
     }
     if (QMenu* menu = popupMenu(name)) menu->popup(globalPos);
@@ -368,7 +319,7 @@ QString frmKlavoro::currentStepText() const {
 }
 
 void frmKlavoro::showProgress(const QString& text) {
-    m_notices->showProgress(text, 0, true);
+    m_services.notices.showProgress(text, 0, true);
 }
 
 void frmKlavoro::setCaption(const QString& caption) {
@@ -452,14 +403,12 @@ void frmKlavoro::showEvent(QShowEvent* event) {
     QTimer::singleShot(50, this, [this] { adjustPlacementToFrame(); });
 }
 
+// The program's session takes the close first (saving the list and the
+// settings in their order); a window without one still keeps its list.
 void frmKlavoro::closeEvent(QCloseEvent* event) {
     emit closing();
     storeLayoutSettings();
     m_opList->save();
-    if (m_confFile && m_confFile->save(conf()) != 0) {
-        setStatus(QStringLiteral("設定値保存エラー"));
-        writeLog(QStringLiteral("設定値保存エラー"));
-    }
     event->accept();
 }
 

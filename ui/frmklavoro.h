@@ -4,6 +4,7 @@
 #include "store/startoptions.h"
 #include "store/windowplacement.h"
 #include "ui/commandmap.h"
+#include "ui/mainservices.h"
 
 #include <QImage>
 #include <QMainWindow>
@@ -22,55 +23,43 @@ class QWidget;
 namespace klavoro {
 
 class CommandMap;
-class ConfFile;
 class NotificationArea;
-class StatusBlock;
 class Dialogs;
 class ClipboardTimer;
 class ImageSizePanel;
 class ImageViewer;
 class MainMenus;
 class Notices;
-class QtDialogs;
 class StepList;
 class ThumbnailStrip;
 struct PlatformServices;
 struct frmKlavoroUi;
 
-// The main window: a shell that owns the one step list and composes the views
+// The main window: a shell over the one step list that composes the views
 // (lstRecord, the viewer Pic, the thumbnail strip, the detail panel) and the
-// menus. Each family of commands registers its commands in the command map
-// (commandfamilies.cpp) and reaches the window through the members below.
+// menus. The services it is handed live as long as it does. Each family of
+// commands registers its commands in the command map (commandfamilies.cpp)
+// and reaches the window through the members below.
 class frmKlavoro : public QMainWindow, public OpListHost, public MainWindowPlacement {
     Q_OBJECT
 public:
-    // `platform` may be null (unit tests): commands that need a platform
-    // service are then left disabled.
-    explicit frmKlavoro(PlatformServices* platform = nullptr, QWidget* parent = nullptr);
+    // Commands that need a platform service the platform lacks stay disabled.
+    explicit frmKlavoro(const MainServices& services, QWidget* parent = nullptr);
     ~frmKlavoro() override;
 
     // --- what the command families use ---
+    const MainServices& services() const { return m_services; }
     StepList& steps() { return *m_steps; }
     OperationList& operationList() { return *m_opList; }
-    Dialogs& dialogs();
-    // Tests answer the window's questions through `other` (null: the user again).
-    void overrideDialogs(Dialogs* other);
-    Notices& notices();
-    // Installs the notice windows (null: the status line carries progress texts).
-    void setNotices(std::unique_ptr<Notices> notices);
+    Dialogs& dialogs() { return m_services.dialogs; }
+    Notices& notices() { return m_services.notices; }
     CommandMap& commands() { return m_commands; }
-    PlatformServices* platform() const { return m_platform; }
-    // The tray icon; a do-nothing one (not available) until the program
-    // installs the real one.
-    NotificationArea& notificationArea();
-    void setNotificationArea(std::unique_ptr<NotificationArea> area);
+    // Never null; its services may be.
+    PlatformServices* platform() const { return &m_services.platform; }
+    NotificationArea& notificationArea() { return m_services.tray; }
     // The command line's options for this run (set once by start-up).
     const StartOptions& startOptions() const;
     void setStartOptions(const StartOptions& options);
-    // Conf.txt: loaded by start-up, saved at close.
-    ConfFile& confFile();
-    // The shared status block that publishStatus writes to (may stay null).
-    void setStatusBlock(StatusBlock* block) { m_statusBlock = block; }
 
     // 1-based number of the selected step; 0 when none is selected.
     int selectedStepNumber() const;
@@ -190,14 +179,13 @@ private:
     void buildUi();
     void onSelectionChanged();
     void setDisplayMode(int mode);
+    void restoreSplitter();
     void connectViews();
     void adjustPlacementToFrame();
     void updateListColours(bool focused);
 
-    PlatformServices* m_platform;
-    std::unique_ptr<QtDialogs> m_dialogs;
-    std::unique_ptr<Notices> m_notices;
-    StepList* m_steps = nullptr;
+    const MainServices m_services;
+    StepList* m_steps;
     std::unique_ptr<OperationList> m_opList;
     CommandMap m_commands;
     std::unique_ptr<MainMenus> m_menus;
@@ -205,9 +193,6 @@ private:
     ImageSizePanel* m_sizePanel = nullptr;
     ClipboardTimer* m_clipTimer = nullptr;
     StartOptions m_startOptions;
-    std::unique_ptr<ConfFile> m_confFile;
-    std::unique_ptr<NotificationArea> m_tray;
-    StatusBlock* m_statusBlock = nullptr;
     QString m_storedMessage;
     qint32 m_storedColour = 0;
     bool m_messageStored = false;

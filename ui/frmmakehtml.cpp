@@ -13,6 +13,7 @@
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QIntValidator>
@@ -141,6 +142,7 @@ void frmMakeHtml::cmdClose_Click(int index) {
     }
     if (m_busy) return; // a page is being written
     m_busy = true;
+    LongOperation writing([this] { m_cancel = true; });
     storeSettings();
     m_result = writeHtmlManual(*m_context.steps, *m_context.settings, m_context.paths,
                                m_context.settings->html == 1, *m_context.dialogs, *this);
@@ -171,8 +173,15 @@ void frmMakeHtml::letEventsRun() {
 }
 
 void frmMakeHtml::openPage(const QString& path) {
-    if (!m_context.shell || !m_context.shell->open(path))
-        writeLog(QStringLiteral("HTML: no program to open the page: ") + path);
+    if (m_context.shell && m_context.shell->hasProgramFor(path) && m_context.shell->open(path))
+        return;
+    writeLog(QStringLiteral("HTML: no program to open the page: ") + path);
+    m_context.dialogs->message(QStringLiteral("HTMLファイルを作成しました。") +
+                                   QStringLiteral("\r\n") +
+                                   QStringLiteral("開くブラウザが見つからないため、開けませんでした。") +
+                                   QStringLiteral("\r\n\r\n") + QStringLiteral("ファイル：") +
+                                   QDir::toNativeSeparators(path),
+                               QStringLiteral("HTMLファイル作成"));
 }
 
 void runMakeHtml(MakeHtmlContext context, QWidget* parent) {

@@ -55,13 +55,6 @@ private:
     int m_pasted = 0;
 };
 
-QString desktopFolder() {
-    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-    return QFileInfo(desktop).isDir()
-               ? desktop
-               : QStandardPaths::writableLocation(QStandardPaths::HomeLocation);
-}
-
 } // namespace
 
 frmRichTxt::frmRichTxt(std::unique_ptr<ExportHost> host, Dialogs* dialogs, QWidget* parent)
@@ -155,7 +148,12 @@ void frmRichTxt::Form_Load(const Settings& settings) {
 
 QString frmRichTxt::chooseFile(const QString& name, const QString& filters, const QString& suffix) {
     QString selected = filters.section(QStringLiteral(";;"), 0, 0);
-    QString path = m_chooseFile(desktopFolder(), name, filters, &selected);
+    // Beside the steps it was made from: where the manual writer looks for it.
+    QString folder = m_host->captureFolder();
+    if (folder.endsWith('/')) folder.chop(1);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QStandardPaths::writableLocation(QStandardPaths::HomeLocation);
+    QString path = m_chooseFile(folder, name, filters, &selected);
     if (path.isEmpty()) return {};
     // A name typed without an extension gets the one of the chosen kind.
     if (QFileInfo(path).suffix().isEmpty() && selected.contains(QLatin1String("*.") + suffix))

@@ -182,7 +182,7 @@ void frmKlavoro::buildUi() {
     frPicList->setObjectName(QStringLiteral("frPicList"));
     auto* stripLayout = new QVBoxLayout(frPicList);
     stripLayout->setContentsMargins(0, 0, 0, 0);
-    picList = new ThumbnailStrip(*m_steps, conf(), frPicList);
+    picList = new ThumbnailStrip(*m_steps, m_services.thumbnails, conf(), frPicList);
     picList->setOperationList(m_opList.get());
     stripLayout->addWidget(picList);
     m_ui->vsplit->setStretchFactor(0, 1);
@@ -216,7 +216,19 @@ void frmKlavoro::setDisplayMode(int mode) {
     if (QAbstractButton* b = m_ui->dispGroup->button(mode)) b->setChecked(true);
     m_ui->listPane->setVisible(mode != 0);
     m_ui->imagePane->setVisible(mode != 1);
+    if (mode == 2) restoreSplitter();
     setRedraw(true);
+}
+
+// A pane that was hidden when the window got its size comes back with no
+// width at all: give both panes the stored split again.
+void frmKlavoro::restoreSplitter() {
+    const QList<int> sizes = m_ui->hsplit->sizes();
+    if (sizes.size() != 2 || (sizes[0] > 0 && sizes[1] > 0)) return;
+    const int total = std::max(m_ui->hsplit->width(), sizes[0] + sizes[1]);
+    if (total <= 0) return;
+    const int left = std::clamp(conf().splitterLeft > 0 ? conf().splitterLeft : total / 2, 0, total);
+    m_ui->hsplit->setSizes({left, total - left});
 }
 
 void frmKlavoro::relayout() {
@@ -290,6 +302,7 @@ void frmKlavoro::adjustPlacementToFrame() {
     resize(std::max(320, r.right - r.left - frameExtra.width()),
            std::max(240, r.bottom - r.top - frameExtra.height()));
     move(r.left, r.top);
+    relayout();
 }
 
 } // namespace klavoro

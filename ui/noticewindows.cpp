@@ -11,7 +11,8 @@
 
 namespace klavoro {
 
-NoticeWindows::NoticeWindows(QWidget* mainWindow) : m_main(mainWindow) {}
+NoticeWindows::NoticeWindows(std::function<QWidget*()> mainWindow)
+    : m_main(std::move(mainWindow)) {}
 
 NoticeWindows::~NoticeWindows() = default;
 
@@ -50,9 +51,10 @@ void NoticeWindows::showProgress(const QString& text, int displayMs, bool centre
 }
 
 void NoticeWindows::centreOverMainWindow() {
-    if (!m_main || !m_splash) return;
+    const QWidget* main = m_main ? m_main() : nullptr;
+    if (!main || !m_splash) return;
     QRect r = m_splash->frameGeometry();
-    r.moveCenter(m_main->frameGeometry().center());
+    r.moveCenter(main->frameGeometry().center());
     m_splash->move(r.topLeft());
 }
 

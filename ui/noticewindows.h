@@ -2,8 +2,8 @@
 
 #include "store/notices.h"
 
-#include <QPointer>
 
+#include <functional>
 #include <memory>
 
 class QWidget;
@@ -17,8 +17,8 @@ class frmSplash;
 // each made when first needed and reused for every later message.
 class NoticeWindows : public Notices {
 public:
-    // `mainWindow` is the window that centred progress messages sit over.
-    explicit NoticeWindows(QWidget* mainWindow);
+    // `mainWindow` names the window that centred progress messages sit over.
+    explicit NoticeWindows(std::function<QWidget*()> mainWindow);
     ~NoticeWindows() override;
 
     void showProgress(const QString& text, int displayMs = 0, bool centred = false) override;
@@ -34,7 +34,7 @@ public:
 private:
     void centreOverMainWindow();
 
-    QPointer<QWidget> m_main;
+    std::function<QWidget*()> m_main;
     std::unique_ptr<frmSplash> m_splash;
     std::unique_ptr<frmPopup> m_popup;
 };

@@ -62,6 +62,8 @@ struct PlayState {
 
 void playFrom(PlayState& state, int n) {
     if (!runMode().isIdle()) return;
+    // A close or 停止 ends the run at the next slice.
+    LongOperation playing([] { runMode().set(kRunIdle); });
     std::unique_ptr<CharacterService> characters;
     if (!conf().animeChar.isEmpty())
         characters = std::make_unique<QtCharacterService>(

@@ -1,16 +1,17 @@
-// The rich-text window and the Word document, from the main menu and the
-// step list's menu.
+// The rich-text window and the Word, PDF and Markdown documents, from the main
+// menu and the step list's menu.
+#include "export/documentexport.h"
 #include "export/documentsteps.h"
-#include "ui/frmrichtxt.h"
 #include "export/richtextbuild.h"
-#include "export/wordexport.h"
 #include "platform/services.h"
 #include "store/capturefolder.h"
+#include "store/events.h"
 #include "store/settings.h"
 #include "store/steplist.h"
 #include "ui/commandfamilies.h"
 #include "ui/commandmap.h"
 #include "ui/frmklavoro.h"
+#include "ui/frmrichtxt.h"
 
 #include <QPointer>
 
@@ -37,14 +38,21 @@ void openRichText(frmKlavoro& w) {
         if (open) open->close();
     });
     form->show();
-    form->Form_Load(conf());
+    {
+        LongOperation building;
+        form->Form_Load(conf());
+    }
     form->raise();
     form->activateWindow();
 }
 
-void makeWordDocument(frmKlavoro& w) {
+using DocumentCommand = QString (*)(ExportHost&, const Settings&, Dialogs&, Shell*);
+
+// The progress lets window events run between steps: under the guard.
+void makeDocument(frmKlavoro& w, DocumentCommand command) {
+    LongOperation writing;
     StepListExportHost host(w.steps(), captureFolder(), w.notices());
-    exportWordDocument(host, conf(), w.dialogs(), w.platform() ? w.platform()->shell : nullptr);
+    command(host, conf(), w.dialogs(), w.platform() ? w.platform()->shell : nullptr);
 }
 
 } // namespace
@@ -52,8 +60,13 @@ void makeWordDocument(frmKlavoro& w) {
 void registerRichTextCommands(frmKlavoro& w, CommandMap& map) {
     map.add(QStringLiteral("mnuMakeRichText"), [&w] { openRichText(w); });
     map.add(QStringLiteral("mnuListMakeRichText"), [&w] { openRichText(w); });
-    map.add(QStringLiteral("mnuMakeWordDoc"), [&w] { makeWordDocument(w); });
-    map.add(QStringLiteral("mnuListMakeWordDoc"), [&w] { makeWordDocument(w); });
+    map.add(QStringLiteral("mnuMakeWordDoc"), [&w] { makeDocument(w, exportWordDocument); });
+    map.add(QStringLiteral("mnuListMakeWordDoc"), [&w] { makeDocument(w, exportWordDocument); });
+    map.add(QStringLiteral("mnuMakePdf"), [&w] { makeDocument(w, exportPdfDocument); });
+    map.add(QStringLiteral("mnuListMakePdf"), [&w] { makeDocument(w, exportPdfDocument); });
+    map.add(QStringLiteral("mnuMakeMarkdown"), [&w] { makeDocument(w, exportMarkdownDocument); });
+    map.add(QStringLiteral("mnuListMakeMarkdown"),
+            [&w] { makeDocument(w, exportMarkdownDocument); });
 }
 
 } // namespace klavoro

@@ -28,7 +28,7 @@ SettingsOpener& settingsOpener(frmKlavoro& w) {
     hooks.applySettings = [&w] { w.applySettings(); };
     hooks.reloadList = [&w] { w.reloadList(); };
     hooks.isRecording = [] { return runMode().is(kRunGo); };
-    auto* opener = new SettingsOpener(conf(), hooks, &w);
+    auto* opener = new SettingsOpener(conf(), hooks, w.dialogs(), &w);
     opener->setObjectName(name);
     QObject::connect(&w, &frmKlavoro::closing, opener, &SettingsOpener::closeDialog);
     return *opener;

@@ -15,8 +15,9 @@
 
 namespace klavoro {
 
-ThumbnailStrip::ThumbnailStrip(StepList& steps, Settings& settings, QWidget* parent)
-    : QListView(parent), m_steps(steps), m_settings(settings) {
+ThumbnailStrip::ThumbnailStrip(StepList& steps, ThumbnailLoader& loader, Settings& settings,
+                               QWidget* parent)
+    : QListView(parent), m_steps(steps), m_settings(settings), m_loader(loader) {
     setObjectName(QStringLiteral("picList"));
     setViewMode(QListView::ListMode);
     setFlow(QListView::LeftToRight);

@@ -19,7 +19,9 @@ struct Settings;
 class ThumbnailStrip : public QListView {
     Q_OBJECT
 public:
-    ThumbnailStrip(StepList& steps, Settings& settings, QWidget* parent = nullptr);
+    // `loader` makes the thumbnails; it outlives the strip.
+    ThumbnailStrip(StepList& steps, ThumbnailLoader& loader, Settings& settings,
+                   QWidget* parent = nullptr);
     ~ThumbnailStrip() override;
 
     // The capture folder the thumbnails belong to (with a trailing separator).
@@ -81,7 +83,7 @@ private:
     StepList& m_steps;
     Settings& m_settings;
     OperationList* m_opList = nullptr;
-    ThumbnailLoader m_loader;
+    ThumbnailLoader& m_loader;
     ThumbnailDelegate* m_delegate = nullptr;
     int m_pressedStep = 0;
 };

@@ -50,13 +50,18 @@ QIcon TrayIcon::capturingIcon() {
     return makeIcon(true);
 }
 
-TrayIcon::TrayIcon(QWidget* window, Hooks hooks) : m_window(window), m_hooks(std::move(hooks)) {
+TrayIcon::TrayIcon(std::function<QWidget*()> window, Hooks hooks)
+    : m_window(std::move(window)), m_hooks(std::move(hooks)) {
     m_icon.setIcon(normalIcon());
     connect(&m_icon, &QSystemTrayIcon::activated, this, &TrayIcon::activated);
 }
 
 TrayIcon::~TrayIcon() {
     m_icon.hide();
+}
+
+QWidget* TrayIcon::window() const {
+    return m_window ? m_window() : nullptr;
 }
 
 bool TrayIcon::isAvailable() const {
@@ -71,13 +76,13 @@ bool TrayIcon::add(const QString& tip) {
                 QStringLiteral("通知領域（トレイ）がないため、ウィンドウを最小化しました。"));
         }
         m_minimisedInstead = true;
-        m_window->showMinimized();
+        if (QWidget* w = window()) w->showMinimized();
         return false;
     }
     m_icon.setToolTip(tip);
     m_icon.setIcon(m_capturing ? capturingIcon() : normalIcon());
     m_icon.show();
-    m_window->hide();
+    if (QWidget* w = window()) w->hide();
     return true;
 }
 
@@ -95,14 +100,15 @@ void TrayIcon::remove(bool showWindow) {
     m_icon.hide();
     const bool minimised = m_minimisedInstead;
     m_minimisedInstead = false;
-    if (!showWindow) return;
+    QWidget* w = window();
+    if (!showWindow || !w) return;
     if (m_hooks.reselect) m_hooks.reselect();
     if (minimised)
-        m_window->showNormal();
+        w->showNormal();
     else
-        m_window->show();
-    m_window->raise();
-    m_window->activateWindow();
+        w->show();
+    w->raise();
+    w->activateWindow();
 }
 
 bool TrayIcon::isShown() const {

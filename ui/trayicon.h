@@ -24,7 +24,8 @@ public:
         std::function<void(const QString&)> status; // the status line
         std::function<void()> reselect;             // select the current step again
     };
-    TrayIcon(QWidget* window, Hooks hooks);
+    // `window` names the main window the icon hides and brings back.
+    TrayIcon(std::function<QWidget*()> window, Hooks hooks);
     ~TrayIcon() override;
 
     bool isAvailable() const override;
@@ -45,7 +46,9 @@ public:
 private:
     void activated(QSystemTrayIcon::ActivationReason reason);
 
-    QWidget* m_window;
+    QWidget* window() const;
+
+    std::function<QWidget*()> m_window;
     Hooks m_hooks;
     QSystemTrayIcon m_icon;
     bool m_capturing = false;

@@ -5,7 +5,6 @@
 namespace klavoro {
 
 class Dialogs;
-class StatusBlock;
 struct StartOptions;
 
 // What start-up and shut-down do to the main window and the program around it.
@@ -20,8 +19,6 @@ public:
     virtual void showWindowHandle() = 0;
     // The "？" mark that opens the hot-key hint.
     virtual void showHintMark() = 0;
-    // The block the window's status publishing writes to (null: none).
-    virtual void setStatusBlock(StatusBlock* block) = 0;
     virtual void publishStatus(const QString& status) = 0;
     // Settings to the window; key tables; the thumbnail panel measured.
     virtual void applySettings() = 0;

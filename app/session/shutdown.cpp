@@ -1,6 +1,7 @@
 #include "app/session/shutdown.h"
 
 #include "record/runmode.h"
+#include "record/statusblock.h"
 #include "store/conffile.h"
 #include "store/dialogs.h"
 #include "store/events.h"
@@ -15,8 +16,10 @@
 
 namespace klavoro {
 
-Shutdown::Shutdown(SessionHost& host, ConfFile& confFile, SessionState& state, Wait wait)
-    : m_host(host), m_confFile(confFile), m_state(state), m_wait(std::move(wait)) {
+Shutdown::Shutdown(SessionHost& host, ConfFile& confFile, SessionState& state,
+                   StatusBlock& statusBlock, Wait wait)
+    : m_host(host), m_confFile(confFile), m_state(state), m_statusBlock(statusBlock),
+      m_wait(std::move(wait)) {
     if (!m_wait) m_wait = waitMs;
 }
 
@@ -74,10 +77,7 @@ void Shutdown::unload() {
     m_state.watch.reset();
     m_host.removeNotificationArea();
     deleteFileAndWait(programFolder() + QStringLiteral("wait"));
-    if (m_state.statusBlock) {
-        m_host.setStatusBlock(nullptr);
-        m_state.statusBlock->close();
-    }
+    m_statusBlock.close(); // publishing writes nothing from here on
     m_host.removeInputHook();
 }
 

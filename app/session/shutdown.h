@@ -6,6 +6,7 @@ namespace klavoro {
 
 class ConfFile;
 class SessionHost;
+class StatusBlock;
 struct SessionState;
 
 // The close request and the unload of the main window.
@@ -15,7 +16,8 @@ public:
     using Wait = std::function<void(int ms)>;
 
     // `wait` lets events run meanwhile (waitMs); tests pass their own.
-    Shutdown(SessionHost& host, ConfFile& confFile, SessionState& state, Wait wait = {});
+    Shutdown(SessionHost& host, ConfFile& confFile, SessionState& state, StatusBlock& statusBlock,
+             Wait wait = {});
 
     // Anything that asks the window to close comes here; `fromCloseBox` is
     // the window's own close box (the window manager's close). While recording
@@ -37,6 +39,7 @@ private:
     SessionHost& m_host;
     ConfFile& m_confFile;
     SessionState& m_state;
+    StatusBlock& m_statusBlock;
     Wait m_wait;
     bool m_inRequest = false;
     bool m_unloaded = false;

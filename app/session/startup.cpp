@@ -66,8 +66,8 @@ bool refuseSecondInstance(InstanceLock& lock, Dialogs& dialogs) {
 }
 
 Startup::Startup(SessionHost& host, ConfFile& confFile, SessionState& state,
-                 SharedMemory* statusMemory, Desktop* desktop, QString statusName)
-    : m_host(host), m_confFile(confFile), m_state(state), m_statusMemory(statusMemory),
+                 StatusBlock& statusBlock, Desktop* desktop, QString statusName)
+    : m_host(host), m_confFile(confFile), m_state(state), m_statusBlock(statusBlock),
       m_desktop(desktop), m_statusName(std::move(statusName)) {}
 
 bool Startup::run(const QString& commandLine) {
@@ -126,14 +126,9 @@ bool Startup::run(const QString& commandLine) {
 }
 
 void Startup::openStatusBlock() {
-    if (m_statusMemory) {
-        m_state.statusBlock = std::make_unique<StatusBlock>(*m_statusMemory);
-        // Other programs only lose the status; the recording does not need it.
-        if (m_state.statusBlock->open(m_statusName))
-            m_host.setStatusBlock(m_state.statusBlock.get());
-        else
-            writeLog(QStringLiteral("状態ブロック「%1」を開けません").arg(m_statusName));
-    }
+    // Other programs only lose the status; the recording does not need it.
+    if (!m_statusBlock.open(m_statusName))
+        writeLog(QStringLiteral("状態ブロック「%1」を開けません").arg(m_statusName));
     m_host.publishStatus(QString());
 }
 

@@ -17,7 +17,6 @@ class Desktop;
 class Dialogs;
 class InstanceLock;
 class SessionHost;
-class SharedMemory;
 
 // Start options that stand in for settings during this run ("mouse",
 // "clipboard", "sound", "tasktray"): every part reads the settings record, so
@@ -37,7 +36,6 @@ private:
 struct SessionState {
     StartOptions options;
     RunOverrides overrides;
-    std::unique_ptr<StatusBlock> statusBlock;
     std::unique_ptr<WindowWatch> watch;
     bool errorState = false;
     bool settingsLoaded = false; // only then may the close write Conf.txt
@@ -55,8 +53,9 @@ bool refuseSecondInstance(InstanceLock& lock, Dialogs& dialogs);
 // The start-up of the main window, in its fixed order.
 class Startup {
 public:
-    // `statusMemory` and `desktop` may be null: no status block, no window watch.
-    Startup(SessionHost& host, ConfFile& confFile, SessionState& state, SharedMemory* statusMemory,
+    // `desktop` may be null: no window watch. `statusBlock` is opened here
+    // under `statusName`; shut-down closes it.
+    Startup(SessionHost& host, ConfFile& confFile, SessionState& state, StatusBlock& statusBlock,
             Desktop* desktop, QString statusName = statusBlockName());
 
     // The command line is the program's arguments joined. False when a step
@@ -75,7 +74,7 @@ private:
     SessionHost& m_host;
     ConfFile& m_confFile;
     SessionState& m_state;
-    SharedMemory* m_statusMemory;
+    StatusBlock& m_statusBlock;
     Desktop* m_desktop;
     QString m_statusName;
 };

@@ -1,12 +1,17 @@
 // Opens an exported manual in the system's chromium and checks what a reader
-// meets: no script errors, every step with its number and text, the images,
-// the light-box in thumbnail style, and the print style.
+// meets: no script errors, the title, every step with its number and text,
+// the images with their alt text, the light-box in thumbnail style, the print
+// style, and no accessibility violation that axe-core rates serious or
+// critical.
 //   node check-manual.mjs FOLDER...   (each holds index.htm and expected.json)
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
+import {createRequire} from 'node:module';
 import {pathToFileURL} from 'node:url';
 import puppeteer from 'puppeteer-core';
+
+const axeSource = fs.readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
 
 let failures = [];
 let checks = 0;
@@ -18,6 +23,8 @@ const plain = (s) => s.replace(/\u00a0/g, ' ').trim();
 
 async function checkManual(browser, folder) {
     const expected = JSON.parse(fs.readFileSync(path.join(folder, 'expected.json'), 'utf8'));
+    // Notes (.txt steps) are left out of the page.
+    const steps = expected.steps.filter((s) => !s.note);
     const page = await browser.newPage();
     await page.setViewport({width: 1200, height: 900});
     const errors = [];
@@ -31,20 +38,26 @@ async function checkManual(browser, folder) {
     check(await page.evaluate(() => typeof window.pwned === 'undefined'), 'no injected script ran');
     check(await page.evaluate(() => document.querySelectorAll('#items script, #items [onerror]').length === 0),
           'no markup from names or sentences');
+    const heading = await page.evaluate(() => ({
+        title: document.title, h1: document.querySelector('#menu h1')?.textContent,
+        date: document.querySelector('#menu .date')?.textContent}));
+    check(heading.title === expected.title && heading.h1 === expected.title,
+          `title and heading "${expected.title}", got "${heading.title}" / "${heading.h1}"`);
+    check(heading.date === expected.date, `date "${expected.date}", got "${heading.date}"`);
 
     const shown = await page.$$eval('#items .step', (steps) => steps.map((s) => ({
         no: s.querySelector('.no')?.textContent ?? '',
         text: s.querySelector('.headding')?.innerText ?? '',
         images: [...s.querySelectorAll('img:not(.missing)')].map((i) => ({
             src: decodeURIComponent(i.getAttribute('src')), loaded: i.complete && i.naturalWidth > 0,
+            alt: i.getAttribute('alt'),
             width: i.naturalWidth, border: getComputedStyle(i).borderTopStyle + ' ' +
                 getComputedStyle(i).borderTopWidth + ' ' + getComputedStyle(i).borderTopColor,
             href: i.closest('a') ? decodeURIComponent(i.closest('a').getAttribute('href')) : null})),
         visible: s.getBoundingClientRect().height > 0,
     })));
-    check(shown.length === expected.steps.length,
-          `${expected.steps.length} steps shown, got ${shown.length}`);
-    expected.steps.forEach((want, k) => {
+    check(shown.length === steps.length, `${steps.length} steps shown, got ${shown.length}`);
+    steps.forEach((want, k) => {
         const got = shown[k] || {no: '', text: '', images: []};
         check(plain(got.no) === plain(want.no), `step ${k + 1}: number "${want.no}", got "${got.no}"`);
         check(plain(got.text) === plain(want.text), `step ${k + 1}: text "${want.text}", got "${got.text}"`);
@@ -56,6 +69,7 @@ async function checkManual(browser, folder) {
         const img = got.images[0];
         check(!!img && img.loaded, `step ${k + 1}: image loaded`);
         if (!img) return;
+        check(img.alt === want.alt, `step ${k + 1}: alt "${want.alt}", got "${img.alt}"`);
         check(img.border === 'solid 3px rgb(0, 128, 128)', `step ${k + 1}: border from the settings, got ${img.border}`);
         if (expected.thumbnails) {
             check(img.href === want.image, `step ${k + 1}: links ${want.image}, got ${img.href}`);
@@ -66,7 +80,7 @@ async function checkManual(browser, folder) {
     });
 
     if (expected.thumbnails) {
-        const withImages = expected.steps.filter((s) => s.image);
+        const withImages = steps.filter((s) => s.image);
         const overlayShown = () => page.evaluate(() => {
             const o = document.getElementById('fancybox-overlay');
             return !!o && getComputedStyle(o).display !== 'none';
@@ -99,6 +113,18 @@ async function checkManual(browser, folder) {
         check(big.src === withImages[withImages.length - 1].image, 'the last thumbnail opens its own image');
         await page.mouse.click(4, 4);
         check(!(await overlayShown()), 'a click outside the image closes the light-box');
+    }
+
+    await page.addScriptTag({content: axeSource});
+    const axe = await page.evaluate(async () => {
+        // No preload: its requests for the style sheets are refused on file: pages.
+        const r = await window.axe.run(document, {resultTypes: ['violations'], preload: false});
+        return r.violations.map((v) => ({id: v.id, impact: v.impact, nodes: v.nodes.length}));
+    });
+    for (const v of axe) {
+        const serious = v.impact === 'serious' || v.impact === 'critical';
+        if (!serious) console.log(`note: axe ${v.id} (${v.impact}) on ${v.nodes} elements`);
+        check(!serious, `axe: ${v.id} (${v.impact}) on ${v.nodes} elements`);
     }
 
     await page.emulateMediaType('print');

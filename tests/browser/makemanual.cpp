@@ -1,7 +1,9 @@
-// Writes a sample capture folder and its HTML manual for the browser check,
-// and expected.json: what the page must show for each step.
+// Writes a sample capture folder with its HTML manual and its Markdown file
+// for the browser checks, and expected.json: what each must show per step.
 #include "capture/encoders.h"
 #include "export/htmlmanual.h"
+#include "export/manualsteps.h"
+#include "export/markdownwriter.h"
 #include "export/numbertext.h"
 #include "store/dialogs.h"
 #include "store/imagename.h"
@@ -79,6 +81,9 @@ int main(int argc, char** argv) {
         {"", QStringLiteral("画像なしの手順"), "", 0, 0},
         {"2026120609050306", QStringLiteral("[閉じる](ボタン)を、クリックします。"), "gif", 200,
          150},
+        {"2026120609050307", QStringLiteral("山田 & <太郎> \"x\" *強調* `code` - 1. | ~"), "jpg",
+         260, 120},
+        {"2026120609050308", QStringLiteral("長い説明文です。").repeated(25), "png", 120, 90},
     };
     StepList list;
     QJsonArray expected;
@@ -90,17 +95,21 @@ int main(int argc, char** argv) {
             QFile f(folder + file);
             if (!f.open(QIODevice::WriteOnly) || f.write("memo") != 4) return 1;
         } else if (st.width > 0 && !makeImage(folder + file, st.width, st.height,
-                                              QColor::fromHsv(i * 50, 160, 150))) {
+                                              QColor::fromHsv(i * 50 % 360, 160, 150))) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
             return 1;
         }
         list.append(buildStepLine(i + 1, st.name, st.message, st.ext, QString()));
-        if (st.ext == QLatin1String("txt")) continue;
-        QString text = st.message;
-        text.replace(QChar(4), '\n');
+        const QStringList lines = st.message.split(QChar(4));
+        // The HTML manual leaves notes out; Markdown keeps their heading.
+        const bool note = st.ext == QLatin1String("txt");
         expected.append(QJsonObject{{"no", stepNumberText(i + 1, s)},
-                                    {"text", text},
-                                    {"image", file},
+                                    {"text", lines.join('\n')},
+                                    {"heading", stepNumberText(i + 1, s) + lines.first()},
+                                    {"more", lines.mid(1).join('\n')},
+                                    {"alt", lines.join(' ')},
+                                    {"note", note},
+                                    {"image", note ? QString() : file},
                                     {"width", st.width},
                                     {"height", st.height}});
     }
@@ -111,8 +120,18 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "the manual was not written (%d)\n", int(r));
         return 1;
     }
+    const ManualSteps manual = ManualSteps::of(list, folder, s);
+    QFile md(folder + "manual.md");
+    if (!md.open(QIODevice::WriteOnly) ||
+        md.write(markdownText(manual, manualTitle(folder), manualDate()).toUtf8()) < 0)
+        return 1;
+    md.close();
     QFile out(folder + "expected.json");
     if (!out.open(QIODevice::WriteOnly)) return 1;
-    out.write(QJsonDocument(QJsonObject{{"thumbnails", thumbnails}, {"steps", expected}}).toJson());
+    out.write(QJsonDocument(QJsonObject{{"thumbnails", thumbnails},
+                                        {"title", manualTitle(folder)},
+                                        {"date", manualDate()},
+                                        {"steps", expected}})
+                  .toJson());
     return 0;
 }

@@ -3,7 +3,11 @@
 #include "platform/x11/x11desktop.h"
 #include "tests/desktop/fixtureapp.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
+
+#include <gtest/gtest.h>
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -109,23 +113,35 @@ QList<ClientWindow> windowsOfProcess(qint64 pid) {
 
 ProgramRun::ProgramRun(QString home) : m_home(std::move(home)) {
     if (m_home.isEmpty()) m_home = m_dir.path();
-    m_statusName = QStringLiteral("GetImage-test-%1").arg(QRandomGenerator::global()->generate());
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("KLAVORO_HOME"), m_home);
+    setUp(env);
+}
+
+ProgramRun::ProgramRun(QString binary, const QProcessEnvironment& env)
+    : m_binary(std::move(binary)), m_home(m_dir.path()) {
+    setUp(env);
+}
+
+void ProgramRun::setUp(QProcessEnvironment env) {
+    m_statusName = QStringLiteral("GetImage-test-%1").arg(QRandomGenerator::global()->generate());
     env.insert(QStringLiteral("KLAVORO_STATUS_BLOCK"), m_statusName);
+    // Beside the program folder, so that a test of what a start leaves in
+    // its folders never sees it.
+    m_commandLog = m_dir.path() + QStringLiteral(".commands");
+    env.insert(QStringLiteral("KLAVORO_COMMAND_LOG"), m_commandLog);
     m_process.setProcessEnvironment(env);
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process.setStandardOutputFile(QProcess::nullDevice());
 }
 
-ProgramRun::ProgramRun(QString binary, const QProcessEnvironment& env)
-    : m_binary(std::move(binary)), m_home(m_dir.path()) {
-    m_statusName = QStringLiteral("GetImage-test-%1").arg(QRandomGenerator::global()->generate());
-    QProcessEnvironment e = env;
-    e.insert(QStringLiteral("KLAVORO_STATUS_BLOCK"), m_statusName);
-    m_process.setProcessEnvironment(e);
-    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_process.setStandardOutputFile(QProcess::nullDevice());
+QStringList ProgramRun::commandsRun() const {
+    QStringList out;
+    QFile log(m_commandLog);
+    if (!log.open(QIODevice::ReadOnly)) return out;
+    for (const QByteArray& line : log.readAll().split('\n'))
+        if (line.startsWith("run ")) out << QString::fromUtf8(line.mid(4));
+    return out;
 }
 
 ProgramRun::~ProgramRun() {
@@ -133,6 +149,21 @@ ProgramRun::~ProgramRun() {
         m_process.kill();
         m_process.waitForFinished(3000);
     }
+    // The program tests gather every run's commands to tell what no test ran.
+    // Each line goes there with the name of the test that made it.
+    const QString ledger = qEnvironmentVariable("KLAVORO_COMMAND_LEDGER");
+    QFile log(m_commandLog);
+    if (!ledger.isEmpty() && log.open(QIODevice::ReadOnly)) {
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        const QByteArray name = test ? QByteArray(test->test_suite_name()) + '.' + test->name()
+                                     : QByteArray("-");
+        QByteArray lines;
+        for (const QByteArray& line : log.readAll().split('\n'))
+            if (!line.isEmpty()) lines += name + ' ' + line + '\n';
+        QFile all(ledger);
+        if (all.open(QIODevice::WriteOnly | QIODevice::Append)) all.write(lines);
+    }
+    log.remove();
 }
 
 bool ProgramRun::start(const QStringList& args) {

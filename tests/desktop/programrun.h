@@ -3,6 +3,7 @@
 #include "platform/desktop.h"
 
 #include <QProcess>
+#include <QStringList>
 #include <QTemporaryDir>
 
 namespace klavoro::test {
@@ -34,6 +35,9 @@ public:
     QString home() const { return m_home; }
     QString path(const QString& rel) const { return m_home + '/' + rel; }
     QString statusName() const { return m_statusName; }
+    // The commands of the program's command map that this run ran, in order
+    // (from the log the program writes when KLAVORO_COMMAND_LOG names one).
+    QStringList commandsRun() const;
     QProcess& process() { return m_process; }
 
     bool start(const QStringList& args = {});
@@ -52,10 +56,13 @@ public:
     bool waitForExit(int ms = 10000);
 
 private:
+    void setUp(QProcessEnvironment env);
+
     QTemporaryDir m_dir;
     QString m_binary = QStringLiteral(KLAVORO_BINARY);
     QString m_home;
     QString m_statusName;
+    QString m_commandLog;
     QProcess m_process;
 };
 

@@ -23,19 +23,21 @@ RecordingSession::RecordingSession() {
     m_platform.syntheticInput = &m_synthetic;
     m_platform.accessibility = &m_accessibility;
     conf().autoRestart = 0;
-    m_window = std::make_unique<frmKlavoro>(&m_platform);
-    m_window->overrideDialogs(&m_answers);
+    m_graph = std::make_unique<TestWindow>(
+        TestWindow::Options{.dialogs = &m_answers, .platform = &m_platform});
+    m_window = &m_graph->window();
     m_window->move(700, 500);
     m_window->resize(500, 400);
     m_window->show();
-    (void)QTest::qWaitForWindowExposed(m_window.get());
+    (void)QTest::qWaitForWindowExposed(m_window);
     hand.button(MouseButton::Left, false);
 }
 
 RecordingSession::~RecordingSession() {
     if (isRecording()) stop();
     m_window->close();
-    m_window.reset();
+    m_graph.reset();
+    m_window = nullptr;
     runMode().set(kRunIdle);
 }
 

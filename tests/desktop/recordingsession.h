@@ -12,6 +12,7 @@
 #include "platform/x11/x11screencopy.h"
 #include "platform/x11/x11syntheticinput.h"
 #include "tests/desktop/fixtureapp.h"
+#include "tests/desktop/testwindow.h"
 #include "tests/unit/testutil.h"
 
 #include <QImage>
@@ -70,7 +71,8 @@ private:
     x11::AtspiAccessibility m_accessibility{desktop};
     PlatformServices m_platform;
     FakeDialogs m_answers;
-    std::unique_ptr<frmKlavoro> m_window;
+    std::unique_ptr<TestWindow> m_graph;
+    frmKlavoro* m_window = nullptr;
 };
 
 // A fixture of its own for the recording tests (they click and type in it).

@@ -165,7 +165,7 @@ TEST(StatusBlockDesktop, AnotherProcessReadsTheStatus) {
     // A name of our own: the machine-wide "GetImage" may belong to a running program.
     const QString name = QStringLiteral("klavoro-test-%1").arg(getpid());
     x11::PosixSharedMemory memory;
-    StatusBlock block(memory);
+    StatusBlock block(&memory);
     ASSERT_TRUE(block.open(name));
     ASSERT_TRUE(block.publish("Go"));
     QProcess reader;
@@ -176,7 +176,7 @@ TEST(StatusBlockDesktop, AnotherProcessReadsTheStatus) {
 
     // A second opener sees the block as it is.
     x11::PosixSharedMemory second;
-    StatusBlock again(second);
+    StatusBlock again(&second);
     ASSERT_TRUE(again.open(name));
     EXPECT_EQ(second.read(0, 36), expected);
     EXPECT_TRUE(again.close());

@@ -6,6 +6,7 @@
 #include "ui/editcommands.h"
 #include "ui/frmklavoro.h"
 #include "ui/frmmsgedit.h"
+#include "tests/desktop/testwindow.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -26,9 +27,9 @@ namespace {
 struct Window {
     ScratchHome home;
     EditDialogs dialogs;
-    frmKlavoro w;
+    TestWindow tw{{.dialogs = &dialogs}};
+    frmKlavoro& w = tw.window();
     Window() {
-        w.overrideDialogs(&dialogs);
         for (int i = 1; i <= 5; ++i) {
             const QString name = QStringLiteral("20261208090000%1").arg(i, 2, 10, QChar('0'));
             w.steps().append(buildStepLine(i, name, QStringLiteral("文%1").arg(i), "jpg", {}));
@@ -41,7 +42,6 @@ struct Window {
         w.show();
         w.activateWindow();
     }
-    ~Window() { w.overrideDialogs(nullptr); }
     QString name(int n) { return w.steps().field(n, FieldImageName); }
     QString message(int n) { return w.steps().field(n, FieldMessage); }
 };

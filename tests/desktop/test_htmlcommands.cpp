@@ -8,6 +8,8 @@
 #include "store/steplist.h"
 #include "ui/frmklavoro.h"
 #include "ui/settingcommands.h"
+#include "tests/desktop/testwindow.h"
+#include "tests/unit/testutil.h"
 
 #include <QApplication>
 #include <QDir>
@@ -59,19 +61,23 @@ protected:
         list +=
             "\t2026120609050300    \t\t1\t" + m + QByteArray(100 - m.size(), ' ') + "\tjpg\t\r\n";
         writeFile(home.path() + "/data/OpList.txt", list);
-        window = std::make_unique<frmKlavoro>();
+        graph = std::make_unique<test::TestWindow>(test::TestWindow::Options{.dialogs = &messages});
+        window = &graph->window();
         window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
         window->reloadList();
     }
     ~HtmlCommands() override {
-        window.reset();
+        graph.reset();
+        window = nullptr;
         conf() = Settings();
         qunsetenv(kProgramFolderEnv);
         resetProgramFolder();
     }
     QTemporaryDir home;
-    std::unique_ptr<frmKlavoro> window;
+    test::FakeDialogs messages;
+    std::unique_ptr<test::TestWindow> graph;
+    frmKlavoro* window = nullptr;
 };
 
 } // namespace
@@ -93,6 +99,11 @@ TEST_F(HtmlCommands, BothMenusWriteTheManualIntoTheCaptureFolder) {
         }());
         EXPECT_TRUE(page.contains(QStringLiteral("[OK](ボタン)を、クリックします。"))) << command;
         EXPECT_TRUE(QFile::exists(home.path() + "/data/js/html-js.js")) << command;
+        // No desktop program opens the page here: the user is told where it is.
+        ASSERT_FALSE(messages.messages.isEmpty()) << command;
+        EXPECT_TRUE(messages.messages.last().contains(
+            QDir::toNativeSeparators(home.path() + "/data/index.htm")))
+            << command;
     }
 }
 
@@ -127,7 +138,7 @@ TEST_F(HtmlCommands, TheFormatDialogOpensFromTheMenuAndFromTheSettingsDialog) {
         s->cmdClose_Click(1);
     });
     settingsPoll.start();
-    QTimer::singleShot(8000, window.get(), [this] { settingsOpener(*window).closeDialog(); });
+    QTimer::singleShot(8000, window, [this] { settingsOpener(*window).closeDialog(); });
     ASSERT_TRUE(window->runCommand(QStringLiteral("mnuSetting")));
     EXPECT_TRUE(formatShown);
 }

@@ -11,6 +11,7 @@
 #include "ui/frmklavoro.h"
 #include "ui/imageviewer.h"
 #include "ui/thumbnailstrip.h"
+#include "tests/desktop/testwindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,6 +23,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSplitter>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -29,6 +31,7 @@
 #include <gtest/gtest.h>
 
 using namespace klavoro;
+using klavoro::test::TestWindow;
 using klavoro::test::FakeDialogs;
 using klavoro::test::ScratchHome;
 
@@ -46,7 +49,8 @@ void addSteps(frmKlavoro& w, int count) {
 
 TEST(MainShell, MenuEntriesAreEnabledExactlyWhenTheyHaveACommand) {
     ScratchHome home;
-    frmKlavoro w;
+    TestWindow tw;
+    frmKlavoro& w = tw.window();
     const QStringList names = w.commands().names();
     for (QAction* a : w.findChildren<QAction*>()) {
         if (a->objectName().startsWith(QLatin1String("mnu")) && !a->menu()) {
@@ -72,9 +76,9 @@ TEST(MainShell, MenuEntriesAreEnabledExactlyWhenTheyHaveACommand) {
 
 TEST(MainShell, WhileRecordingPopupMenusOnlySayStop) {
     ScratchHome home;
-    frmKlavoro w;
     FakeDialogs dialogs;
-    w.overrideDialogs(&dialogs);
+    TestWindow tw({.dialogs = &dialogs});
+    frmKlavoro& w = tw.window();
     runMode().set(kRunGo);
     w.showPopupMenu(QStringLiteral("mnuList"), QPoint(10, 10));
     EXPECT_FALSE(w.popupMenu(QStringLiteral("mnuList"))->isVisible());
@@ -94,7 +98,8 @@ TEST(MainShell, WhileRecordingPopupMenusOnlySayStop) {
 
 TEST(MainShell, MessageLabelRestoresItsCaptionAfterANotice) {
     ScratchHome home;
-    frmKlavoro w;
+    TestWindow tw;
+    frmKlavoro& w = tw.window();
     w.setMessageCaption(QStringLiteral("Ctrl+Shift+Eで記録終了"));
     w.showMessage(QStringLiteral("自動キャプチャー停止中"), 255);
     EXPECT_EQ(w.messageText(), QStringLiteral("自動キャプチャー停止中"));
@@ -106,7 +111,8 @@ TEST(MainShell, MessageLabelRestoresItsCaptionAfterANotice) {
 
 TEST(MainShell, DisplayModesShowListImageOrBoth) {
     ScratchHome home;
-    frmKlavoro w;
+    TestWindow tw;
+    frmKlavoro& w = tw.window();
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     auto* optList = w.findChild<QRadioButton*>(QStringLiteral("optDisp1"));
@@ -121,10 +127,35 @@ TEST(MainShell, DisplayModesShowListImageOrBoth) {
     EXPECT_FALSE(w.lstRecord->isVisible());
 }
 
+// As at a start: the window is placed from Conf.txt while one pane is still
+// hidden, then the stored mode shows both.
+TEST(MainShell, BothPanesShowAfterAStartInBothMode) {
+    ScratchHome home;
+    TestWindow tw;
+    frmKlavoro& w = tw.window();
+    w.placeMainWindow({100, 100, 700, 500}, 300);
+    conf().disp = 2;
+    conf().splitterLeft = 300;
+    w.applySettings();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    w.relayout();
+    QTest::qWait(100);
+    auto* split = w.findChild<QSplitter*>(QStringLiteral("splitterList"));
+    ASSERT_NE(split, nullptr);
+    const QList<int> sizes = split->sizes();
+    ASSERT_EQ(sizes.size(), 2);
+    EXPECT_GT(sizes[0], 100);
+    EXPECT_GT(sizes[1], 100);
+    EXPECT_TRUE(w.findChild<QWidget*>(QStringLiteral("Pic"))->isVisible());
+    EXPECT_TRUE(w.lstRecord->isVisible());
+}
+
 TEST(MainShell, ListIgnoresLeftAndRightAndShowsTheSelectedStep) {
     ScratchHome home;
     conf().disp = 2;
-    frmKlavoro w;
+    TestWindow tw;
+    frmKlavoro& w = tw.window();
     w.applySettings();
     addSteps(w, 3);
     w.show();
@@ -144,9 +175,9 @@ TEST(MainShell, ListIgnoresLeftAndRightAndShowsTheSelectedStep) {
 
 TEST(MainShell, CopyCommandsPutTheListLinesOnTheClipboard) {
     ScratchHome home;
-    frmKlavoro w;
     FakeDialogs dialogs;
-    w.overrideDialogs(&dialogs);
+    TestWindow tw({.dialogs = &dialogs});
+    frmKlavoro& w = tw.window();
     addSteps(w, 2);
     ASSERT_TRUE(w.runCommand(QStringLiteral("mnuListAllCopy")));
     const QString first = QStringLiteral("1") + w.steps().line(1);
@@ -199,25 +230,29 @@ TEST(MainShell, SettingsWrittenAtCloseEqualThoseReadAtStart) {
     ScratchHome home;
     QDir().mkpath(home.path("data"));
     {
-        frmKlavoro first;
-        first.confFile().load(conf());
+        TestWindow twfirst;
+        frmKlavoro& first = twfirst.window();
+        twfirst.graph().confFile().load(conf());
         first.applySettings();
         first.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&first));
         QTest::qWait(200);
-        first.close();
+        first.close(); // the window writes its layout into the settings
+        twfirst.graph().confFile().save(conf());
     }
     const QByteArray written = test::readBytes(home.path("Conf.txt"));
     ASSERT_FALSE(written.isEmpty());
     conf() = Settings();
     {
-        frmKlavoro second;
-        second.confFile().load(conf());
+        TestWindow twsecond;
+        frmKlavoro& second = twsecond.window();
+        twsecond.graph().confFile().load(conf());
         second.applySettings();
         second.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&second));
         QTest::qWait(200);
-        second.close();
+        second.close(); // the window writes its layout into the settings
+        twsecond.graph().confFile().save(conf());
     }
     EXPECT_EQ(test::readBytes(home.path("Conf.txt")).toStdString(), written.toStdString());
 }
@@ -227,7 +262,8 @@ TEST(MainShell, SelectingALineShowsItsImageAndScrollsTheStrip) {
     const QString data = home.path("data/");
     QDir().mkpath(data);
     conf().disp = 2;
-    frmKlavoro w;
+    TestWindow tw;
+    frmKlavoro& w = tw.window();
     w.applySettings();
     for (int i = 1; i <= 20; ++i) {
         const QString name = QStringLiteral("20261208090000%1").arg(i, 2, 10, QChar('0'));

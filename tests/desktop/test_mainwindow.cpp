@@ -5,6 +5,7 @@
 #include "store/sjis.h"
 #include "store/steplist.h"
 #include "ui/frmklavoro.h"
+#include "tests/desktop/testwindow.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -17,6 +18,7 @@
 #include <gtest/gtest.h>
 
 using namespace klavoro;
+using klavoro::test::TestWindow;
 
 namespace {
 
@@ -57,7 +59,8 @@ TEST(MainWindow, ListsTheStepsOfTheCaptureFolder) {
     resetProgramFolder();
     conf() = Settings();
     {
-        frmKlavoro w;
+        TestWindow tw;
+        frmKlavoro& w = tw.window();
         w.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
         w.reloadList();

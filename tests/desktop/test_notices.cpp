@@ -50,7 +50,7 @@ struct Settled {
 
 TEST(ProgressWindow, SuccessiveMessagesChangeTheTextOfOneWindow) {
     Settled s;
-    NoticeWindows notices(nullptr);
+    NoticeWindows notices({});
     notices.showProgress(QStringLiteral("既存画像読み込み中・・・"));
     frmSplash* w = notices.progressWindow();
     ASSERT_NE(w, nullptr);
@@ -70,7 +70,7 @@ TEST(ProgressWindow, SuccessiveMessagesChangeTheTextOfOneWindow) {
 
 TEST(ProgressWindow, ADisplayTimeClosesItByItself) {
     Settled s;
-    NoticeWindows notices(nullptr);
+    NoticeWindows notices({});
     notices.showProgress(QStringLiteral("終了します！"), 1000);
     ASSERT_TRUE(notices.isProgressShowing());
     pause(600);
@@ -84,7 +84,7 @@ TEST(ProgressWindow, ADisplayTimeClosesItByItself) {
 
 TEST(ProgressWindow, NoProgressShowsNothingButAnEmptyTextStillCloses) {
     Settled s;
-    NoticeWindows notices(nullptr);
+    NoticeWindows notices({});
     notices.showProgress(QStringLiteral("HTML作成中・・・119\r\n"));
     ASSERT_TRUE(notices.isProgressShowing());
     conf().noProgress = 1;
@@ -104,7 +104,7 @@ TEST(ProgressWindow, HeightFollowsTheLineCountAndItCentresOverTheMainWindow) {
     main.setGeometry(200, 150, 700, 500);
     main.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&main, 15000));
-    NoticeWindows notices(&main);
+    NoticeWindows notices([&main]() -> QWidget* { return &main; });
     notices.showProgress(QStringLiteral("一行"), 0, true);
     frmSplash* w = notices.progressWindow();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w, 15000));
@@ -138,7 +138,7 @@ TEST(NoticeWindows, NeitherWindowTakesTheFocus) {
     const WindowId before = main.winId();
     // The window manager activates asynchronously; start from a settled desktop.
     ASSERT_TRUE(waitUntil([&] { return desktop.foregroundWindow() == before; }, 3000));
-    NoticeWindows notices(&main);
+    NoticeWindows notices([&main]() -> QWidget* { return &main; });
     notices.showProgress(QStringLiteral("作成中 ...... 1/3"), 0, true);
     notices.showPopup(QStringLiteral("開始"));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(notices.popupWindow(), 15000));
@@ -153,7 +153,7 @@ TEST(NoticeWindows, NeitherWindowTakesTheFocus) {
 TEST(PopupWindow, SitsInTheCornerAndClosesAfterTheCountdown) {
     Settled s;
     conf().timeAutoClose = 1;
-    NoticeWindows notices(nullptr);
+    NoticeWindows notices({});
     notices.showPopup(QStringLiteral("12"), 0x0000FF);
     frmPopup* w = notices.popupWindow();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w, 15000));
@@ -178,7 +178,7 @@ TEST(PopupWindow, SitsInTheCornerAndClosesAfterTheCountdown) {
 TEST(PopupWindow, ThePointerOverItClosesItAtOnce) {
     Settled s;
     conf().timeAutoClose = 30;
-    NoticeWindows notices(nullptr);
+    NoticeWindows notices({});
     notices.showPopup(QStringLiteral("キャプチャー停止"));
     frmPopup* w = notices.popupWindow();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w, 15000));

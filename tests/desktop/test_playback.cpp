@@ -9,6 +9,7 @@
 #include "ui/characterwindow.h"
 #include "ui/frmklavoro.h"
 #include "ui/qtcharacterservice.h"
+#include "tests/desktop/testwindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -28,11 +29,13 @@ namespace {
 
 struct PlaybackWindow {
     QTemporaryDir home;
-    frmKlavoro w;
+    test::TestWindow tw;
+    frmKlavoro& w;
     QList<int> selections;
     bool exposed = false;
 
-    explicit PlaybackWindow(int steps, PlatformServices* platform = nullptr) : w(platform) {
+    explicit PlaybackWindow(int steps, PlatformServices* platform = nullptr)
+        : tw({.platform = platform}), w(tw.window()) {
         qputenv(kProgramFolderEnv, home.path().toLocal8Bit());
         resetProgramFolder();
         conf() = Settings();

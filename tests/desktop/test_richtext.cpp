@@ -1,14 +1,16 @@
-#include "ui/frmrichtxt.h"
 #include "export/rtfwriter.h"
 #include "export/selectionformat.h"
 #include "export/stepdocument.h"
 #include "store/capturefolder.h"
 #include "store/settings.h"
 #include "store/stepline.h"
+#include "tests/desktop/testwindow.h"
 #include "tests/unit/documentfolder.h"
 #include "tests/unit/testutil.h"
 #include "ui/frmklavoro.h"
+#include "ui/frmrichtxt.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -41,6 +43,7 @@ struct Window {
     FakeDialogs dialogs;
     QString answer;
     QStringList askedFor;
+    QString askedIn;
     std::unique_ptr<frmRichTxt> form;
 
     Window() {
@@ -48,8 +51,10 @@ struct Window {
         folder->addStep(QStringLiteral("メモを書きます。"), "txt");
         folder->addStep(QStringLiteral("[閉じる](ボタン)を、クリックします。"), "jpg");
         form = std::make_unique<frmRichTxt>(std::unique_ptr<ExportHost>(folder), &dialogs);
-        form->setFileChooser([this](const QString&, const QString& name, const QString&, QString*) {
+        form->setFileChooser([this](const QString& in, const QString& name, const QString&,
+                                    QString*) {
             askedFor << name;
+            askedIn = in;
             return answer;
         });
         Settings s;
@@ -76,9 +81,10 @@ TEST(RichTextWindow, LoadsTheStepsAndLeavesTheClipboardAlone) {
     QApplication::clipboard()->setText(QStringLiteral("ユーザーのコピー"));
     Window w;
     EXPECT_EQ(w.form->windowTitle(), QStringLiteral("リッチテキスト"));
-    EXPECT_EQ(w.form->document().begin().text(),
+    EXPECT_EQ(w.form->document().begin().text(), QDir(w.folder->folder()).dirName());
+    EXPECT_EQ(w.form->document().findBlockByNumber(3).text(),
               QStringLiteral("001 [OK](ボタン)を、クリックします。"));
-    EXPECT_EQ(w.form->document().blockCount(), 10);
+    EXPECT_EQ(w.form->document().blockCount(), 13);
     // Pictures go in directly; what the user had copied is still there.
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("ユーザーのコピー"));
     EXPECT_TRUE(w.form->isDirty());
@@ -104,15 +110,16 @@ TEST(RichTextWindow, SizeBoxRefusesLettersAndToolbarFollowsSelection) {
               std::optional<double>(15.5));
     EXPECT_TRUE(w.form->cmdUndo->isEnabled());
 
-    // Bold on the first line only: the button follows where the cursor goes.
-    QTextCursor first(&w.form->document());
+    // Bold on the date line only (title and headings are bold already): the
+    // button follows where the cursor goes.
+    QTextCursor first(w.form->document().findBlockByNumber(1));
     first.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
     w.form->rtfText->setTextCursor(first);
     w.form->cmdBold->click();
     EXPECT_TRUE(w.form->cmdBold->isChecked());
     EXPECT_EQ(selectionFormat(w.form->rtfText->textCursor(), QFont()).bold,
               std::optional<bool>(true));
-    QTextCursor later(w.form->document().findBlockByNumber(3));
+    QTextCursor later(w.form->document().findBlockByNumber(7));
     later.movePosition(QTextCursor::NextCharacter);
     w.form->rtfText->setTextCursor(later);
     EXPECT_FALSE(w.form->cmdBold->isChecked());
@@ -136,6 +143,7 @@ TEST(RichTextWindow, SaveAsThenSaveAndErrors) {
     w.answer = w.path("manual");
     ASSERT_TRUE(w.form->mnuSave_Click()); // no path yet: acts as save-as
     EXPECT_EQ(w.askedFor, QStringList{QStringLiteral("無題")});
+    EXPECT_EQ(w.askedIn + '/', w.folder->folder()); // beside the steps
     EXPECT_EQ(w.form->filePath(), w.path("manual.rtf"));
     EXPECT_EQ(w.form->windowTitle(), QStringLiteral("リッチテキスト - manual.rtf"));
     EXPECT_EQ(w.dialogs.messages, QStringList{QStringLiteral("保存完了！")});
@@ -214,9 +222,9 @@ frmRichTxt* openRichTextWindow() {
 
 TEST(RichTextCommands, WindowDisablesTheMainWindowUntilItCloses) {
     ScratchHome home;
-    frmKlavoro w;
     FakeDialogs dialogs;
-    w.overrideDialogs(&dialogs);
+    TestWindow tw({.dialogs = &dialogs});
+    frmKlavoro& w = tw.window();
     w.show();
     ASSERT_TRUE(w.runCommand(QStringLiteral("mnuMakeRichText")));
     EXPECT_EQ(dialogs.messages, QStringList{QStringLiteral("データがありません！")});
@@ -228,7 +236,9 @@ TEST(RichTextCommands, WindowDisablesTheMainWindowUntilItCloses) {
     ASSERT_NE(form, nullptr);
     EXPECT_FALSE(w.isEnabled());
     EXPECT_TRUE(form->isEnabled());
-    EXPECT_EQ(form->document().begin().text(), QStringLiteral("001 手順1"));
+    // The title and the date, an empty line, then the first step.
+    EXPECT_EQ(form->document().begin().text(), QDir(captureFolder()).dirName());
+    EXPECT_EQ(form->document().findBlockByNumber(3).text(), QStringLiteral("001 手順1"));
     // The window asks about the unsaved document in a box of its own: answer No.
     QTimer::singleShot(300, [] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
@@ -242,9 +252,9 @@ TEST(RichTextCommands, WindowDisablesTheMainWindowUntilItCloses) {
 
 TEST(RichTextCommands, WordDocumentWithoutADesktopProgramSaysWhereItIs) {
     ScratchHome home;
-    frmKlavoro w; // no platform services: nothing can open the file
     FakeDialogs dialogs;
-    w.overrideDialogs(&dialogs);
+    TestWindow tw({.dialogs = &dialogs}); // no platform services: nothing can open the file
+    frmKlavoro& w = tw.window();
     addSteps(w, 3);
     ASSERT_TRUE(w.runCommand(QStringLiteral("mnuMakeWordDoc")));
     ASSERT_EQ(dialogs.messages.size(), 1);
@@ -254,4 +264,36 @@ TEST(RichTextCommands, WordDocumentWithoutADesktopProgramSaysWhereItIs) {
     EXPECT_TRUE(QFileInfo::exists(path));
     ASSERT_TRUE(w.runCommand(QStringLiteral("mnuListMakeWordDoc")));
     EXPECT_TRUE(QFileInfo::exists(captureFolder() + QStringLiteral("操作説明(2).docx")));
+}
+
+TEST(RichTextCommands, PdfAndMarkdownBesideTheOtherExportsInBothMenus) {
+    ScratchHome home;
+    FakeDialogs dialogs;
+    TestWindow tw({.dialogs = &dialogs}); // no platform services: nothing can open the files
+    frmKlavoro& w = tw.window();
+    for (const char* name : {"mnuMakePdf", "mnuListMakePdf"}) {
+        auto* action = w.findChild<QAction*>(QLatin1String(name));
+        ASSERT_NE(action, nullptr) << name;
+        EXPECT_EQ(action->text(), QStringLiteral("PDFファイル作成"));
+    }
+    for (const char* name : {"mnuMakeMarkdown", "mnuListMakeMarkdown"}) {
+        auto* action = w.findChild<QAction*>(QLatin1String(name));
+        ASSERT_NE(action, nullptr) << name;
+        EXPECT_EQ(action->text(), QStringLiteral("Markdownファイル作成"));
+    }
+    ASSERT_TRUE(w.runCommand(QStringLiteral("mnuMakePdf")));
+    EXPECT_EQ(dialogs.messages, QStringList{QStringLiteral("データがありません！")});
+
+    addSteps(w, 2);
+    dialogs.messages.clear();
+    ASSERT_TRUE(w.runCommand(QStringLiteral("mnuMakePdf")));
+    ASSERT_TRUE(w.runCommand(QStringLiteral("mnuListMakePdf")));
+    ASSERT_TRUE(w.runCommand(QStringLiteral("mnuListMakeMarkdown")));
+    for (const QString& name : {QStringLiteral("操作説明.pdf"), QStringLiteral("操作説明(2).pdf"),
+                                QStringLiteral("操作説明.md")}) {
+        EXPECT_TRUE(QFileInfo::exists(captureFolder() + name)) << name.toStdString();
+        EXPECT_EQ(dialogs.messages.filter(QDir::toNativeSeparators(captureFolder() + name)).size(),
+                  1)
+            << name.toStdString();
+    }
 }

@@ -9,6 +9,7 @@
 #include "tests/unit/testutil.h"
 #include "ui/frmklavoro.h"
 #include "ui/frmsearch.h"
+#include "tests/desktop/testwindow.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -224,7 +225,8 @@ TEST(SearchCommands, OneWindowBesideTheMainWindowThatStoresEditModeWhenTheProgra
     FakeInputMethod im;
     PlatformServices platform;
     platform.inputMethod = &im;
-    frmKlavoro w(&platform);
+    TestWindow tw({.platform = &platform});
+    frmKlavoro& w = tw.window();
     for (int n = 1; n <= 8; ++n)
         w.steps().append(buildStepLine(
             n, QStringLiteral("20261208090000%1").arg(n, 2, 10, QChar('0')),

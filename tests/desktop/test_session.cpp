@@ -11,6 +11,7 @@
 #include "ui/frmklavoro.h"
 #include "ui/trayicon.h"
 #include "app/windowsession.h"
+#include "tests/desktop/testwindow.h"
 
 #include <QDir>
 #include <QFile>
@@ -60,7 +61,7 @@ protected:
     }
     ~SessionTest() override {
         session.reset();
-        window.reset();
+        drop();
         runMode().set(kRunIdle);
         setRunTimeCaptureFolder(QString());
         QDir::setCurrent(m_cwd); // start-up moves into the program folder
@@ -75,21 +76,22 @@ protected:
     // The window as the program builds it; `recordCommand` stands in for the
     // record button of the recording family.
     void make(bool recordCommand = false) {
-        window = std::make_unique<frmKlavoro>(nullptr);
-        auto icon = std::make_unique<TrayIcon>(
-            window.get(),
+        trayIcon = std::make_unique<TrayIcon>(
+            [this]() -> QWidget* { return window; },
             TrayIcon::Hooks{.menu = [this] { return window->popupMenu("mnuMain"); },
                             .status = [this](const QString& s) { window->setStatus(s); },
                             .reselect = {}});
-        tray = icon.get();
-        window->setNotificationArea(std::move(icon));
+        tray = trayIcon.get();
+        graph = std::make_unique<test::TestWindow>(test::TestWindow::Options{.tray = tray});
+        window = &graph->window();
         if (recordCommand)
             window->commands().add(QStringLiteral("cmdGo"), [this] {
                 ++recordStarts;
                 runMode().set(kRunGo);
                 window->show();
             });
-        session = std::make_unique<WindowSession>(*window, nullptr);
+        session = std::make_unique<WindowSession>(*window, graph->graph().confFile(),
+                                                  graph->graph().statusBlock());
         QObject::connect(session.get(), &WindowSession::unloaded, [this] { unloaded = true; });
     }
     // The window manager's close box.
@@ -99,7 +101,15 @@ protected:
     }
     QString confText() const { return fromShiftJis(readAll(path("Conf.txt"))); }
 
-    std::unique_ptr<frmKlavoro> window;
+    // The window and its graph go; the tray outlives them.
+    void drop() {
+        graph.reset();
+        window = nullptr;
+    }
+
+    std::unique_ptr<TrayIcon> trayIcon;
+    std::unique_ptr<test::TestWindow> graph;
+    frmKlavoro* window = nullptr;
     std::unique_ptr<WindowSession> session;
     TrayIcon* tray = nullptr;
     int recordStarts = 0;
@@ -140,7 +150,7 @@ TEST_F(SessionTest, ThumbnailCountAndTheErrorStateAreHighlightedInTheStatusLine)
     window->close();
 
     session.reset();
-    window.reset();
+    drop();
     writeConf(QStringLiteral("disp menu = 40000\r\n"));
     make();
     EXPECT_FALSE(session->start(QString()));
@@ -210,7 +220,7 @@ TEST_F(SessionTest, EndCommandSaysSoAndClosesAndAFailedSaveIsShown) {
     EXPECT_TRUE(confText().contains(QStringLiteral("target = 3")));
 
     session.reset();
-    window.reset();
+    drop();
     unloaded = false;
     make();
     ASSERT_TRUE(session->start(QString()));

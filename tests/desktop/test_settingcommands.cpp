@@ -9,6 +9,7 @@
 #include "tests/desktop/fixtureapp.h"
 #include "ui/frmklavoro.h"
 #include "ui/settingcommands.h"
+#include "tests/desktop/testwindow.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -64,15 +65,16 @@ protected:
         writeFile(home.path() + "/data/OpList.txt", opListBytes(3));
         writeFile(home.path() + "/other/OpList.txt", opListBytes(2));
         conf().saveFolderPath = QStringLiteral("data/");
-        window = std::make_unique<frmKlavoro>();
-        settingsOpener(*window).setDialogs(&messages);
+        graph = std::make_unique<test::TestWindow>(test::TestWindow::Options{.dialogs = &messages});
+        window = &graph->window();
         window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
         window->reloadList();
     }
     ~SettingCommands() override {
         runMode().set(kRunIdle);
-        window.reset();
+        graph.reset();
+        window = nullptr;
         conf() = Settings();
         qunsetenv(kProgramFolderEnv);
         resetProgramFolder();
@@ -91,14 +93,15 @@ protected:
             act(*d);
         });
         poll.start();
-        QTimer::singleShot(8000, window.get(), [this] { settingsOpener(*window).closeDialog(); });
+        QTimer::singleShot(8000, window, [this] { settingsOpener(*window).closeDialog(); });
         const bool ran = window->runCommand(command);
         return ran && acted;
     }
 
     QTemporaryDir home;
     NoMessages messages;
-    std::unique_ptr<frmKlavoro> window;
+    std::unique_ptr<test::TestWindow> graph;
+    frmKlavoro* window = nullptr;
 };
 
 } // namespace

@@ -30,6 +30,7 @@ struct Strip {
     OpListHost host;
     FakeDialogs dialogs;
     OperationList opList{steps, host, dialogs};
+    ThumbnailLoader thumbnails;
     ThumbnailStrip* strip = nullptr;
 
     explicit Strip(int count, int width = 600) {
@@ -38,7 +39,7 @@ struct Strip {
         for (int i = 1; i <= count; ++i)
             lines << buildStepLine(i, stepName(i), QStringLiteral("手順"), "jpg", QString());
         steps.appendLines(lines);
-        strip = new ThumbnailStrip(steps, conf());
+        strip = new ThumbnailStrip(steps, thumbnails, conf());
         strip->setCaptureFolder(folder);
         strip->setOperationList(&opList);
         strip->resize(width, strip->sizeHint().height());

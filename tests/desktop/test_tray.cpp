@@ -17,7 +17,7 @@ namespace {
 
 struct TrayTest : ::testing::Test {
     TrayTest()
-        : tray(&window, {.menu = [this] { return &menu; },
+        : tray([this]() -> QWidget* { return &window; }, {.menu = [this] { return &menu; },
                          .status = [this](const QString& s) { statuses << s; },
                          .reselect = [this] { ++reselected; }}) {
         window.setWindowTitle(QStringLiteral("tray test"));

@@ -9,7 +9,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArrayView bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     for (int type = klavoro::ImageSize::Unknown; type <= klavoro::ImageSize::Png; ++type) {
         const klavoro::ImageSize s = klavoro::probeImageData(bytes, type);
-        if (s.type != klavoro::ImageSize::Unknown && s.type != type && type != klavoro::ImageSize::Unknown)
+        if (s.type != klavoro::ImageSize::Unknown && s.type != type &&
+            type != klavoro::ImageSize::Unknown)
             __builtin_trap(); // a name-given type is never replaced by another
     }
     return 0;

@@ -1,56 +1,51 @@
 """Reads a .docx with python-docx, independently of the writer, and prints
-what the tests check as JSON: the style of every paragraph with text, whether
-that style is linked to a numbering whose level names the style back, the
-number of inline pictures and the external hyperlink targets."""
+what the tests check as JSON: the style and text of every paragraph with
+text, the inline pictures with their descriptions and whether their data is
+inside the package, the pictures stored in the package, and every
+relationship that points outside it."""
 import json
 import sys
 
 import docx
-from docx.opc.constants import RELATIONSHIP_TYPE as RT
 from docx.oxml.ns import qn
 
 document = docx.Document(sys.argv[1])
-numbering = document.part.numbering_part.element
-
-
-def linked_level(style):
-    """The numbering level linked to a paragraph style, or None."""
-    ppr = style.element.pPr
-    if ppr is None or ppr.numPr is None or ppr.numPr.numId is None:
-        return None
-    num_id = ppr.numPr.numId.val
-    for num in numbering.findall(qn("w:num")):
-        if int(num.get(qn("w:numId"))) != num_id:
-            continue
-        abstract_id = num.find(qn("w:abstractNumId")).get(qn("w:val"))
-        for abstract in numbering.findall(qn("w:abstractNum")):
-            if abstract.get(qn("w:abstractNumId")) != abstract_id:
-                continue
-            for lvl in abstract.findall(qn("w:lvl")):
-                pstyle = lvl.find(qn("w:pStyle"))
-                fmt = lvl.find(qn("w:numFmt")).get(qn("w:val"))
-                text = lvl.find(qn("w:lvlText")).get(qn("w:val"))
-                if pstyle is not None and pstyle.get(qn("w:val")) == style.style_id:
-                    return {"format": fmt, "text": text}
-    return None
-
+part = document.part
 
 paragraphs = [
     {"style": p.style.name, "text": p.text} for p in document.paragraphs if p.text.strip()
 ]
-styles = {p["style"] for p in paragraphs}
-links = [
+pictures = []
+for shape in document.inline_shapes:
+    blip = shape._inline.graphic.graphicData.pic.blipFill.blip
+    rel = part.rels.get(blip.get(qn("r:embed")))
+    pictures.append(
+        {
+            "alt": shape._inline.docPr.get("descr"),
+            "embedded": rel is not None and not rel.is_external and len(rel.target_part.blob) > 0,
+            "width": shape.width,
+            "height": shape.height,
+        }
+    )
+external = [
     rel.target_ref
-    for rel in document.part.rels.values()
-    if rel.reltype == RT.HYPERLINK and rel.is_external
+    for p in document.part.package.iter_parts()
+    for rel in p.rels.values()
+    if rel.is_external
 ]
+external += [rel.target_ref for rel in document.part.package.rels.values() if rel.is_external]
+media = sorted(p.partname for p in document.part.package.iter_parts() if "/media/" in p.partname)
+fonts = document.styles.element.find(qn("w:docDefaults")).find(".//" + qn("w:rFonts"))
 print(
     json.dumps(
         {
             "paragraphs": paragraphs,
-            "numbering": {s: linked_level(document.styles[s]) for s in styles},
-            "pictures": len(document.inline_shapes),
-            "hyperlinks": links,
+            "pictures": pictures,
+            "media": media,
+            "external": external,
+            "title": document.core_properties.title,
+            "eastAsiaFont": fonts.get(qn("w:eastAsia")) if fonts is not None else None,
+            "footers": [len(s.footer.paragraphs) for s in document.sections],
         },
         ensure_ascii=False,
     )

@@ -16,9 +16,6 @@ public:
     klavoro::Dialogs& dialogs() override { return dlg; }
     void showWindowHandle() override { calls << "handle"; }
     void showHintMark() override { calls << "hint"; }
-    void setStatusBlock(klavoro::StatusBlock* b) override {
-        calls << QStringLiteral("block:%1").arg(b != nullptr);
-    }
     void publishStatus(const QString& s) override { calls << "publish:" + s; }
     void applySettings() override {
         calls << "apply";

@@ -1,7 +1,9 @@
 #include "documentfolder.h"
+#include "export/documentexport.h"
+#include "export/documentlayout.h"
 #include "export/docxparts.h"
 #include "export/docxwriter.h"
-#include "export/wordexport.h"
+#include "export/manualsteps.h"
 #include "platform/shell.h"
 #include "store/dialogs.h"
 #include "store/settings.h"
@@ -76,15 +78,20 @@ TEST(DocxParts, HeadingStylesByBuiltInIdentifier) {
     // Identifiers of no heading fall back to the default heading 2.
     EXPECT_EQ(headingStyleOf(0).id, "Heading2");
     EXPECT_EQ(headingStyleOf(-11).id, "Heading2");
-    // 96 dots per inch; wider than the column less the indent is scaled down.
+    // 96 dots per inch (0.75 pt, 9525 EMU a pixel); wider than the column
+    // less the indent is scaled down, and so is taller than a page.
     EXPECT_EQ(pictureExtentEmu(QSize(300, 200), 2), QSize(300 * 9525, 200 * 9525));
     const QSize wide = pictureExtentEmu(QSize(2000, 500), 2);
-    EXPECT_EQ(wide.width(), (8504 - 420) / 15 * 9525);
-    EXPECT_EQ(wide.height(), qRound(500.0 * 538 / 2000 * 9525));
+    const double column = (page::kTextWidth - 2 * page::kBodySize) * 12700;
+    EXPECT_NEAR(wide.width(), column, 1);
+    EXPECT_NEAR(wide.height(), column / 4, 1);
+    const QSize tall = pictureExtentEmu(QSize(400, 4000), 0);
+    EXPECT_LT(tall.height(), page::kTextHeight * 12700);
+    EXPECT_NEAR(double(tall.width()) / tall.height(), 0.1, 0.001);
     EXPECT_EQ(xmlEscaped(QString("a&<\">") + QChar(1) + "b"), QByteArray("a&amp;&lt;&quot;&gt;b"));
 }
 
-TEST(DocxWriter, HeadingsNumberingPicturesAndLinks) {
+TEST(DocxWriter, TitleHeadingsFramedPicturesAndNothingOutside) {
     DocumentFolder f;
     threeSteps(f);
     Settings s;
@@ -95,58 +102,74 @@ TEST(DocxWriter, HeadingsNumberingPicturesAndLinks) {
     ASSERT_TRUE(parts.contains("[Content_Types].xml"));
     ASSERT_TRUE(parts.contains("word/media/image1.png"));
     ASSERT_TRUE(parts.contains("word/media/image3.jpeg"));
-    EXPECT_EQ(parts.size(), 8);
+    for (const char* part : {"word/footer1.xml", "word/fontTable.xml", "docProps/core.xml"})
+        EXPECT_TRUE(parts.contains(part)) << part;
+    EXPECT_EQ(parts.size(), 10);
+    // The files themselves, not copies made anew.
     EXPECT_EQ(parts["word/media/image1.png"], readBytes(f.folder() + "2026120609050301.png"));
 
     const QString doc = QString::fromUtf8(parts["word/document.xml"]);
+    const QString title = QDir(f.folder()).dirName();
+    EXPECT_TRUE(doc.contains(
+        "<w:pStyle w:val=\"Title\"/></w:pPr><w:r><w:t xml:space=\"preserve\">" + title + "</w:t>"));
+    EXPECT_TRUE(doc.contains("<w:pStyle w:val=\"Subtitle\"/></w:pPr><w:r><w:t "
+                             "xml:space=\"preserve\">" +
+                             manualDate() + "</w:t>"));
     EXPECT_EQ(doc.count("<w:pStyle w:val=\"Heading2\"/>"), 3);
-    // The stored line break breaks inside the heading paragraph.
+    // The number text of the other exports, then the sentence; a stored
+    // line break breaks inside the heading paragraph.
+    EXPECT_TRUE(doc.contains(QStringLiteral("<w:t xml:space=\"preserve\">001 [OK](ボタン)を")));
     EXPECT_TRUE(
-        doc.contains(QStringLiteral("<w:t xml:space=\"preserve\"> 一行目</w:t><w:br/>"
+        doc.contains(QStringLiteral("<w:t xml:space=\"preserve\">002 一行目</w:t><w:br/>"
                                     "<w:t xml:space=\"preserve\">二行目 &amp; &lt;x&gt;</w:t>")));
     EXPECT_EQ(doc.count("<w:drawing>"), 2);
-    EXPECT_EQ(doc.count("<a:hlinkClick r:id="), 2);
-    EXPECT_EQ(doc.count("<w:ind w:leftChars=\"200\" w:left=\"420\"/>"), 3);
-    const QString rels = QString::fromUtf8(parts["word/_rels/document.xml.rels"]);
-    EXPECT_EQ(rels.count("TargetMode=\"External\""), 2);
-    EXPECT_TRUE(rels.contains("Target=\"file://" + f.folder() + "2026120609050303.jpg\""));
-    // Heading 2 carries the link to the numbering, whose level names it back.
+    // Described by the sentence, framed by a thin grey line.
+    EXPECT_EQ(doc.count(QStringLiteral("descr=\"[閉じる](ボタン)を、クリックします。\"")), 2);
+    EXPECT_EQ(doc.count("<a:ln w=\"9525\"><a:solidFill><a:srgbClr val=\"808080\"/>"), 2);
+    EXPECT_EQ(doc.count("<w:ind w:leftChars=\"200\" w:left=\"420\"/>"), 2);
+    EXPECT_TRUE(doc.contains("<w:footerReference w:type=\"default\""));
+    // Every picture is inside the package: no link leaves it.
+    EXPECT_FALSE(doc.contains("hlinkClick"));
+    for (const auto& name : parts.keys())
+        if (name.endsWith(".rels")) {
+            EXPECT_FALSE(parts[name].contains("External")) << name.toStdString();
+            EXPECT_FALSE(parts[name].contains("file:")) << name.toStdString();
+        }
+    // Headings stay with their pictures; the fonts are Japanese sans fonts.
     const QString styles = QString::fromUtf8(parts["word/styles.xml"]);
-    EXPECT_TRUE(QRegularExpression("w:styleId=\"Heading2\">.*?<w:numId w:val=\"1\"/>.*?</w:style>")
+    EXPECT_TRUE(QRegularExpression("w:styleId=\"Heading2\">.*?<w:keepNext/>.*?</w:style>")
                     .match(styles)
                     .hasMatch());
-    EXPECT_EQ(styles.count("<w:numId"), 1);
-    const QString numbering = QString::fromUtf8(parts["word/numbering.xml"]);
-    EXPECT_TRUE(numbering.contains("<w:pStyle w:val=\"Heading2\"/><w:lvlText w:val=\"%1.\"/>"));
+    EXPECT_TRUE(styles.contains("<w:rFonts w:ascii=\"Yu Gothic\" w:hAnsi=\"Yu Gothic\" "
+                                "w:eastAsia=\"Yu Gothic\""));
+    EXPECT_EQ(parts["word/fontTable.xml"].count("<w:family w:val=\"swiss\"/>"), 3);
+    EXPECT_TRUE(parts["word/footer1.xml"].contains(" PAGE "));
+    EXPECT_TRUE(parts["docProps/core.xml"].contains("<dc:title>" + title.toUtf8() + "</dc:title>"));
     EXPECT_EQ(f.progress.last(), QString());
     EXPECT_EQ(f.progress.first(), QStringLiteral("MsWord文書 作成中 ...... 1/3\r\n"));
 }
 
-TEST(DocxWriter, NoLinksNormalStyleAndEmptyList) {
+TEST(DocxWriter, NormalStyleHeadingsAndEmptyList) {
     DocumentFolder f;
     threeSteps(f);
     Settings s;
-    s.wdocSetHyperlink = 0;
     s.wdocStyleHeading = -1;
     s.wdocIndent = 0;
     DocxWriter writer(f, s);
     ASSERT_TRUE(writer.writeTo(f.folder() + "a.docx"));
     auto parts = readPackage(f.folder() + "a.docx");
     const QString doc = QString::fromUtf8(parts["word/document.xml"]);
-    EXPECT_FALSE(doc.contains("hyperlink"));
-    EXPECT_FALSE(doc.contains("hlinkClick"));
     EXPECT_FALSE(doc.contains("<w:ind"));
-    EXPECT_FALSE(parts["word/_rels/document.xml.rels"].contains("hyperlink"));
-    // Normal headings are numbered one by one; the normal style itself is not linked.
-    EXPECT_EQ(doc.count("<w:pStyle w:val=\"Normal\"/><w:numPr>"), 3);
-    EXPECT_FALSE(parts["word/styles.xml"].contains("<w:numId"));
+    // Normal headings keep with their pictures by themselves, in bold.
+    EXPECT_EQ(doc.count("<w:pStyle w:val=\"Normal\"/><w:keepNext/>"), 3);
+    EXPECT_EQ(doc.count("<w:rPr><w:b/></w:rPr>"), 3);
 
     DocumentFolder empty;
     DocxWriter none(empty, Settings());
     ASSERT_TRUE(none.writeTo(empty.folder() + "e.docx"));
     parts = readPackage(empty.folder() + "e.docx");
-    EXPECT_TRUE(parts["word/styles.xml"].contains("<w:numId w:val=\"1\"/>"));
-    EXPECT_TRUE(parts["word/document.xml"].contains("<w:body><w:p/><w:sectPr>"));
+    EXPECT_EQ(parts["word/document.xml"].count("<w:p>"), 2); // title and date
+    EXPECT_FALSE(parts["word/document.xml"].contains("Heading"));
 }
 
 TEST(DocxWriter, NewNamesNeverReplaceAFile) {

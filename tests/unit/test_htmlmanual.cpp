@@ -93,28 +93,34 @@ TEST(HtmlText, CharactersOutsideShiftJisBecomeReferences) {
 }
 
 TEST(HtmlPage, StepBlocksAsTheLayoutSays) {
-    EXPECT_EQ(sentenceHtml("A & B"), "<span class='headding'>A&nbsp;&amp;&nbsp;B</span>");
-    EXPECT_EQ(sentenceHtml(QStringLiteral("一行目\u0004二行目")),
+    EXPECT_EQ(sentenceHtml({"A & B"}), "<span class='headding'>A&nbsp;&amp;&nbsp;B</span>");
+    EXPECT_EQ(sentenceHtml({QStringLiteral("一行目"), QStringLiteral("二行目")}),
               QStringLiteral("<span class='headding'>一行目<br>二行目</span>"));
-    EXPECT_EQ(imageHtml("1234.png", "1234.png", true),
+    EXPECT_EQ(imageHtml("1234.png", "1234.png", true, "a 'b'"),
               QStringLiteral("<A class='fancybox' href='1234.png' target='_blank'><IMG "
-                             "src='Thumb/Thumb_1234.jpg' title='クリックで拡大します。'></A>"));
-    EXPECT_EQ(imageHtml("1234", "1234.png", false), "<IMG src='1234.png'>");
-    EXPECT_EQ(imageHtml("", "", false), "");
-    EXPECT_EQ(imageHtml("gone", "", false), "<IMG src=''>"); // not found: an empty file name
-    EXPECT_EQ(stepBlockHtml("001 ", "x", "<IMG src='a.jpg'>"),
+                             "src='Thumb/Thumb_1234.jpg' alt='a &#39;b&#39;' "
+                             "title='クリックで拡大します。'></A>"));
+    EXPECT_EQ(imageHtml("1234", "1234.png", false, "x"), "<IMG src='1234.png' alt='x'>");
+    EXPECT_EQ(imageHtml("", "", false, "x"), "");
+    // Not found: an empty file name.
+    EXPECT_EQ(imageHtml("gone", "", false, "x"), "<IMG src='' alt='x'>");
+    EXPECT_EQ(stepBlockHtml("001 ", {"x"}, "<IMG src='a.jpg'>"),
               "  <div><span class='no'>001 </span><span class='headding'>x</span></div>\r\n"
               "  <IMG src='a.jpg'>  <br>\r\n\r\n");
 }
 
 TEST(HtmlPage, PageFrameClosesItsDivisionsAndCarriesTheBorder) {
     conf() = Settings();
-    const QString page = pageHtml("<ul></ul>\r\n", "BODY", borderStyleHtml(conf()));
+    const QString page =
+        pageHtml("A & <B>", "2026年", "<ul></ul>\r\n", "BODY", borderStyleHtml(conf()));
     EXPECT_TRUE(
         page.startsWith("<!DOCTYPE html><html lang='ja'><HEAD>\r\n<META "
                         "http-equiv='Content-Type' content='text/html; charset=Shift_JIS'>"));
-    EXPECT_TRUE(page.contains("<div id='menu'>\r\n<ul></ul>\r\n</div>\r\n\r\n\r\n<div "
-                              "id='items'>\r\n\r\nBODY</div>\r\n\r\n"));
+    // Title and heading from the capture folder, the date under the heading.
+    EXPECT_TRUE(page.contains("<TITLE>A &amp; &lt;B&gt;</TITLE>"));
+    EXPECT_TRUE(page.contains("<div id='menu' role='banner'>\r\n<h1>A &amp; &lt;B&gt;</h1>\r\n<p "
+                              "class='date'>2026年</p>\r\n<ul></ul>\r\n</div>\r\n\r\n\r\n<div "
+                              "id='items' role='main'>\r\n\r\nBODY</div>\r\n\r\n"));
     EXPECT_TRUE(page.endsWith("<div style='height:300px;'></div>\r\n\r\n</BODY>\r\n</HTML>"));
     EXPECT_EQ(page.count("</html>", Qt::CaseInsensitive), 1);
     // The border style sits between the two style sheets, so custom-style.css can override it.
@@ -179,7 +185,7 @@ TEST(HtmlManual, NumbersFollowTheFormatAndTextStepsLeaveGaps) {
     EXPECT_FALSE(page.contains("a&nbsp;text"));
     EXPECT_FALSE(page.contains("<span class='no'>002"));
     EXPECT_TRUE(page.contains("<span class='no'>003. </span><span class='headding'>third</span>"));
-    EXPECT_TRUE(page.contains("<IMG src='20260101000002.jpg'>  <br>"));
+    EXPECT_TRUE(page.contains("<IMG src='20260101000002.jpg' alt='third'>  <br>"));
     EXPECT_TRUE(page.contains("<span class='no'>004. </span><span "
                               "class='headding'>no&nbsp;image</span></div>\r\n    <br>"));
 
@@ -200,7 +206,7 @@ TEST(HtmlManual, ThumbnailStyleMakesTheThumbnailsAndLinksTheImage) {
     EXPECT_TRUE(QFile::exists(m.folder + "Thumb/Thumb_1234.jpg"));
     EXPECT_TRUE(m.page().contains(QStringLiteral(
         "  <A class='fancybox' href='1234.png' target='_blank'><IMG src='Thumb/Thumb_1234.jpg' "
-        "title='クリックで拡大します。'></A>  <br>\r\n")));
+        "alt='png step' title='クリックで拡大します。'></A>  <br>\r\n")));
     EXPECT_FALSE(m.host.statuses.isEmpty()); // the thumbnail run reported
 
     Manual empty;
@@ -219,6 +225,8 @@ TEST(HtmlManual, HostileNamesAndSentencesStayText) {
     const QByteArray bytes = m.bytes();
     EXPECT_FALSE(bytes.contains("<script>alert"));
     EXPECT_FALSE(bytes.contains("onerror='"));
+    EXPECT_TRUE(bytes.contains("alt='&quot;&lt;script&gt;alert(&#39;x&#39;)&lt;/script&gt;&quot; "
+                               "&amp; &#128512; &#169;'"));
     EXPECT_FALSE(bytes.contains('?')); // nothing lost to the code page
     EXPECT_TRUE(bytes.contains("&quot;&lt;script&gt;alert('x')&lt;/script&gt;&quot;&nbsp;&amp;"
                                "&nbsp;&#128512;&nbsp;&copy;"));
@@ -231,7 +239,10 @@ TEST(HtmlManual, HostileNamesAndSentencesStayText) {
     const QRegularExpression thumb("src='Thumb/([^']*)'");
     const QRegularExpressionMatch t = thumb.match(page);
     ASSERT_TRUE(t.hasMatch());
-    EXPECT_EQ(QUrl::fromPercentEncoding(t.captured(1).toLatin1()), "Thumb_" + name + ".jpg");
+    // The thumbnail is named like the saved image, and the page names the one made.
+    const QString thumbName = QUrl::fromPercentEncoding(t.captured(1).toLatin1());
+    EXPECT_EQ(thumbName, "Thumb_" + escapeName(name) + ".jpg");
+    EXPECT_TRUE(QFileInfo::exists(m.folder + "Thumb/" + thumbName));
 }
 
 TEST(HtmlManual, FilesAndMenuFragment) {
@@ -244,15 +255,16 @@ TEST(HtmlManual, FilesAndMenuFragment) {
     EXPECT_EQ(readBytes(m.folder + "js/html-js.js"), QByteArray("var x = 1;\n"));
     EXPECT_TRUE(QFile::exists(m.folder + "js/menu-data.txt"));
     const QByteArray bytes = m.bytes();
-    EXPECT_TRUE(
-        bytes.contains(toShiftJis(QStringLiteral("<div id='menu'>\r\n<p>目次</p>\r\n</div>"))));
-    EXPECT_TRUE(bytes.contains(toShiftJis(QStringLiteral("<TITLE>操作説明</TITLE>"))));
+    EXPECT_TRUE(bytes.contains(
+        toShiftJis(QStringLiteral("</p>\r\n<p>目次</p>\r\n</div>")))); // after the date
+    EXPECT_TRUE(bytes.contains(toShiftJis(QStringLiteral("<TITLE>data</TITLE>"))));
+    EXPECT_TRUE(bytes.contains(toShiftJis(QStringLiteral("<h1>data</h1>"))));
     EXPECT_FALSE(bytes.endsWith("\r\n"));
 
     // Without parts the page is still written, with an empty menu.
     QDir(m.parts).removeRecursively();
     ASSERT_EQ(m.write(false), HtmlResult::Written);
-    EXPECT_TRUE(m.bytes().contains("<div id='menu'>\r\n</div>"));
+    EXPECT_TRUE(m.bytes().contains("</p>\r\n</div>"));
 }
 
 TEST(HtmlManual, CancelWritesNothing) {

@@ -1,5 +1,5 @@
-#include "edittesting.h"
 #include "edit/listfromimages.h"
+#include "edittesting.h"
 
 #include <QRegularExpression>
 
@@ -102,7 +102,7 @@ TEST(ListFromImages, CommandAsksEmptiesTheListAndLoadsTheNewOne) {
     const QString done = b.dialogs.messages[0];
     EXPECT_TRUE(done.startsWith(QStringLiteral(
         "画像ファイルを読み込み「OpList.txt」を作成しました。\r\n\r\nファイル数=2")));
-    EXPECT_TRUE(done.contains(QStringLiteral("tab\tname.jpg"))); // told, not written
+    EXPECT_TRUE(done.contains(QStringLiteral("tab<TAB>name.jpg"))); // told, not written
     EXPECT_TRUE(b.notices.lastProgress.isEmpty());
 }
 

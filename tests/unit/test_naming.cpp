@@ -140,8 +140,14 @@ TEST(CaptureFolder, StepFilesStayInsideTheFolder) {
          {QStringLiteral("../secret"), QStringLiteral("/tmp/x"), QStringLiteral("a/../../secret"),
           QString(), QStringLiteral("a\0b")}) {
         EXPECT_EQ(findImageFile(folder, evil), QString()) << evil.toStdString();
-        EXPECT_EQ(thumbnailPath(folder, evil), QString()) << evil.toStdString();
+        // A thumbnail is named like the saved image: escaped, so still inside.
+        const QString thumb = thumbnailPath(folder, evil);
+        if (!thumb.isEmpty()) {
+            EXPECT_TRUE(thumb.startsWith(folder + "Thumb/Thumb_")) << thumb.toStdString();
+            EXPECT_FALSE(thumb.mid(folder.size() + 6).contains('/')) << thumb.toStdString();
+        }
     }
+    EXPECT_EQ(thumbnailPath(folder, QString()), QString());
     EXPECT_EQ(thumbnailPath(folder, "2026.jpg"), folder + "Thumb/Thumb_2026.jpg");
     // Saving escapes the separator instead of following it.
     EXPECT_EQ(imagePathForSaving(folder, "a/b", "png"), folder + QStringLiteral("a&／b.png"));

@@ -45,6 +45,10 @@ TEST(FolderLayout, PortableCopyAndKlavoroHomeKeepEverythingInOneFolder) {
     EXPECT_EQ(h.program, QStringLiteral("/tmp/k/"));
     EXPECT_EQ(h.captureBase, h.program);
     EXPECT_EQ(h.shipped, h.program);
+    // What KLAVORO_HOME lacks is taken from the installation's own copy.
+    EXPECT_EQ(shippedFileFolders(in),
+              (QStringList{QStringLiteral("/tmp/k/"), QStringLiteral("/usr/share/klavoro/")}));
+    EXPECT_EQ(shippedFileFolders(portable()), QStringList{QStringLiteral("/opt/tools/klavoro/")});
 }
 
 TEST(FolderLayout, InstalledCopyFollowsXdgAndReadsThePrefix) {

@@ -157,6 +157,14 @@ TEST_F(Control, StartOptionsAnswerTheQuestion) {
     EXPECT_EQ(host.deleteAllCalls, 1);
 }
 
+TEST_F(Control, NewOnAnEmptyListStartsWithoutAsking) {
+    options.newOrAppend = "new";
+    start();
+    EXPECT_TRUE(host.dialogBox.questions.isEmpty());
+    EXPECT_EQ(host.deleteAllCalls, 0);
+    EXPECT_TRUE(control.isRecording());
+}
+
 TEST(StartQuestion, AtTheMaximumItOffersTheCyclicOverwrite) {
     const QString text = appendQuestionText(300, 300);
     EXPECT_TRUE(text.contains(" いいえ(N)　→ 取得済み = 300 枚 ：最大数 300 枚 に達しています。\r\n"
@@ -298,6 +306,9 @@ TEST_F(Control, EndModeUnloadsAndRestartComesBack) {
     click(okCentre());
     runMode.set(kRunReStart);
     turn();
+    // The loop enters again from a timer once the old one has wound down.
+    for (int waited = 0; hook.setHookCalls() < 2 && waited < 3000; waited += 20)
+        runEvents(20);
     EXPECT_EQ(ended, QStringList{"ReStart"});
     EXPECT_TRUE(control.isRecording());
     EXPECT_EQ(hook.setHookCalls(), 2);

@@ -1,10 +1,13 @@
 #include "documentfolder.h"
+#include "export/documentlayout.h"
+#include "export/manualsteps.h"
 #include "export/richtextbuild.h"
 #include "export/selectionformat.h"
 #include "export/stepdocument.h"
 #include "store/dialogs.h"
 #include "store/settings.h"
 
+#include <QDir>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextImageFormat>
@@ -59,7 +62,11 @@ TEST(RichTextBuild, ThreeStepsWithOneLineBreakReadInStepOrder) {
     s.paragraph = 1;
     StepDocument doc;
     EXPECT_EQ(buildRichText(doc, f, s), 2);
-    const QStringList expected = {QStringLiteral("001 [OK](ボタン)を、クリックします。"),
+    // The title and the date first, then the steps.
+    const QStringList expected = {QDir(f.folder()).dirName(),
+                                  manualDate(),
+                                  "",
+                                  QStringLiteral("001 [OK](ボタン)を、クリックします。"),
                                   "",
                                   QString(kObject),
                                   QStringLiteral("002 メモを書きます。"),
@@ -76,6 +83,18 @@ TEST(RichTextBuild, ThreeStepsWithOneLineBreakReadInStepOrder) {
     EXPECT_TRUE(doc.pictureFile(pictures[1].name()).endsWith("2026120609050303.jpg"));
     // The build is not an edit the user can undo.
     EXPECT_FALSE(doc.isUndoAvailable());
+    // Headings and the line after them stay with the picture that follows.
+    const QTextBlock heading = doc.findBlockByNumber(3);
+    EXPECT_TRUE(heading.blockFormat().boolProperty(kKeepWithNext));
+    EXPECT_EQ(heading.blockFormat().headingLevel(), 2);
+    EXPECT_TRUE(heading.next().blockFormat().boolProperty(kKeepWithNext));
+    EXPECT_FALSE(heading.next().next().blockFormat().boolProperty(kKeepWithNext));
+    EXPECT_EQ(heading.charFormat().fontWeight(), QFont::Bold);
+    EXPECT_EQ(doc.firstBlock().begin().fragment().charFormat().fontPointSize(), page::kTitleSize);
+    // An installed Japanese font, not the application's.
+    EXPECT_EQ(doc.defaultFont().family(), installedJapaneseFamily());
+    EXPECT_EQ(doc.defaultFont().pointSizeF(), page::kBodySize);
+    EXPECT_FALSE(installedJapaneseFamily().isEmpty());
 }
 
 TEST(RichTextBuild, StoredLineBreaksMissingFilesAndParagraphCount) {
@@ -91,7 +110,10 @@ TEST(RichTextBuild, StoredLineBreaksMissingFilesAndParagraphCount) {
     EXPECT_EQ(buildRichText(doc, f, s), 1);
     // No line breaks after the picture place: the next heading follows in
     // the same paragraph.
-    const QStringList expected = {QStringLiteral("１．　一行目"),
+    const QStringList expected = {QDir(f.folder()).dirName(),
+                                  manualDate(),
+                                  "",
+                                  QStringLiteral("１．　一行目"),
                                   QStringLiteral("二行目"),
                                   "",
                                   QStringLiteral("２．　次"),

@@ -69,17 +69,41 @@ TEST(RtfWriter, FontsColoursAndParagraphs) {
     EXPECT_TRUE(rtf.startsWith("{\\rtf1\\ansi\\ansicpg932"));
     EXPECT_TRUE(rtf.endsWith("}\r\n"));
     // The second font's name in Shift-JIS bytes.
-    EXPECT_TRUE(rtf.contains("{\\f0\\fnil\\fcharset128 DejaVu Sans;}")) << rtf.constData();
-    EXPECT_TRUE(rtf.contains("{\\f1\\fnil\\fcharset128 \\'82\\'6c\\'82\\'72 "
-                             "\\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}"))
+    // Each font with its kind and a Japanese font for readers without it.
+    EXPECT_TRUE(rtf.contains("{\\f0\\fswiss\\fcharset128\\fprq2 DejaVu Sans{\\*\\falt Yu "
+                             "Gothic};}"))
+        << rtf.constData();
+    EXPECT_TRUE(rtf.contains("{\\f1\\fswiss\\fcharset128\\fprq2 \\'82\\'6c\\'82\\'72 "
+                             "\\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e{\\*\\falt Yu Gothic};}"))
         << rtf.constData();
     EXPECT_TRUE(rtf.contains("{\\colortbl;\\red255\\green0\\blue0;}"));
-    EXPECT_TRUE(rtf.contains("{\\f0\\fs20 plain}"));
-    EXPECT_TRUE(rtf.contains("{\\f1\\fs28\\b\\i\\ul\\strike\\cf1 styled}"));
+    EXPECT_TRUE(rtf.contains("{\\f0\\dbch\\af0\\fs20 plain}"));
+    EXPECT_TRUE(rtf.contains("{\\f1\\dbch\\af1\\fs28\\b\\i\\ul\\strike\\cf1 styled}"));
     EXPECT_TRUE(rtf.contains("\\par\r\n\\pard\\plain\\qc"));
     EXPECT_EQ(rtf.count("\\par\r\n"), 1);
     // Braces balance, so a reader sees one group.
     EXPECT_EQ(rtf.count('{') - rtf.count("\\{"), rtf.count('}') - rtf.count("\\}"));
+}
+
+TEST(RtfWriter, FontFallbacksAndHeadingsKeptWithTheirPictures) {
+    QTextDocument doc;
+    doc.setDefaultFont(QFont("Yu Gothic", 10));
+    QTextCursor c(&doc);
+    QTextBlockFormat heading;
+    heading.setProperty(kKeepWithNext, true);
+    heading.setHeadingLevel(2);
+    c.setBlockFormat(heading);
+    c.insertText("001 heading");
+    QTextCharFormat serif;
+    serif.setFontFamilies({QStringLiteral("Noto Serif CJK JP")});
+    c.insertBlock(QTextBlockFormat());
+    c.insertText("body", serif);
+    const QByteArray rtf = rtfFromDocument(doc);
+    EXPECT_TRUE(rtf.contains("\\pard\\plain\\ql\\keepn\\outlinelevel1\\f0\\dbch\\af0"));
+    EXPECT_EQ(rtf.count("\\keepn"), 1);
+    EXPECT_TRUE(rtf.contains("Yu Gothic{\\*\\falt Noto Sans CJK JP};}"));
+    EXPECT_TRUE(rtf.contains("{\\f1\\froman\\fcharset128\\fprq2 Noto Serif CJK JP{\\*\\falt Yu "
+                             "Mincho};}"));
 }
 
 TEST(RtfWriter, StepPicturesGoInAsTheirFilesAtTheShownSize) {

@@ -36,8 +36,10 @@ protected:
     FakeSessionHost host;
     ConfFile confFile{window, nullptr, QStringLiteral("klavoro")};
     SessionState state;
+    FakeSharedMemory memory;
+    StatusBlock statusBlock{&memory};
     QList<int> waits;
-    Shutdown shutdown{host, confFile, state, [this](int ms) { waits << ms; }};
+    Shutdown shutdown{host, confFile, state, statusBlock, [this](int ms) { waits << ms; }};
 };
 
 } // namespace
@@ -115,7 +117,8 @@ TEST_F(ShutdownTest, ARequestDuringTheWaitIsLeftToTheFirst) {
     QDir().mkdir(home.path("Conf.txt"));
     Shutdown* self = nullptr;
     Shutdown::Close inner = Shutdown::Close::Proceed;
-    Shutdown s{host, confFile, state, [&](int) { inner = self->closeRequest(true); }};
+    Shutdown s{host, confFile, state, statusBlock,
+               [&](int) { inner = self->closeRequest(true); }};
     self = &s;
     EXPECT_EQ(s.closeRequest(true), Shutdown::Close::Proceed);
     EXPECT_EQ(inner, Shutdown::Close::Cancel);
@@ -123,16 +126,15 @@ TEST_F(ShutdownTest, ARequestDuringTheWaitIsLeftToTheFirst) {
 }
 
 TEST_F(ShutdownTest, UnloadReleasesEverythingInOrderOnce) {
-    FakeSharedMemory memory;
-    state.statusBlock = std::make_unique<StatusBlock>(memory);
-    ASSERT_TRUE(state.statusBlock->open(QStringLiteral("GetImage-test")));
+    ASSERT_TRUE(statusBlock.open(QStringLiteral("GetImage-test")));
     writeBytes(home.path("wait"), QByteArray());
     shutdown.unload();
-    EXPECT_EQ(host.calls, (QStringList{"untray", "block:0", "unhook"}));
+    EXPECT_EQ(host.calls, (QStringList{"untray", "unhook"}));
     EXPECT_FALSE(QFile::exists(home.path("wait")));
     EXPECT_FALSE(memory.isOpen());
+    EXPECT_FALSE(statusBlock.publish(QStringLiteral("Go"))); // closed: nothing is written
     shutdown.unload();
-    EXPECT_EQ(host.calls.size(), 3);
+    EXPECT_EQ(host.calls.size(), 2);
     shutdown.finalRelease();
     EXPECT_EQ(host.calls.last(), QStringLiteral("savelist"));
 }

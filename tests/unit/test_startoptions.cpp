@@ -66,3 +66,25 @@ TEST(StartOptions, ArgumentsJoinIntoACommandLineThatParsesBack) {
     EXPECT_EQ(o.savePath, QStringLiteral("/tmp/a b"));
     EXPECT_TRUE(o.autoStart);
 }
+
+// Found by the command-line fuzz target: a folder whose name holds a blank
+// and a hyphen was cut there, and the rest taken for options.
+TEST(StartOptions, QuotedFolderKeepsItsBlankHyphen) {
+    for (const QString& folder :
+         {QStringLiteral("/home/me/a -b"), QStringLiteral("資料　-MIN　-hwnd 12345 -new"),
+          QStringLiteral("x\t-tray")}) {
+        const QString line = commandLineFromArguments(
+            {QStringLiteral("-savepath"), folder, QStringLiteral("-auto")});
+        const StartOptions o = parseCommandLine(line);
+        EXPECT_EQ(o.savePath, folder) << line.toStdString();
+        EXPECT_TRUE(o.autoStart);
+        EXPECT_FALSE(o.minimize);
+        EXPECT_FALSE(o.tasktray);
+        EXPECT_EQ(o.hwnd, 0u);
+    }
+    // Outside quotes a full-width blank before the hyphen still starts an option,
+    // and a quote that never closes is an ordinary character.
+    EXPECT_TRUE(parseCommandLine(QStringLiteral("-savepath \"a　-MIN")).minimize);
+    EXPECT_EQ(parseCommandLine(QStringLiteral("-savepath \"a -auto")).savePath,
+              QStringLiteral("\"a"));
+}

@@ -38,7 +38,8 @@ protected:
                    toShiftJis(QStringLiteral("exe name = klavoro\r\n") + lines));
     }
     bool start(const QString& commandLine) {
-        Startup startup(host, confFile, state, &memory, &desktop, QStringLiteral("GetImage-test"));
+        Startup startup(host, confFile, state, statusBlock, &desktop,
+                        QStringLiteral("GetImage-test"));
         return startup.run(commandLine);
     }
     QString log() const { return fromShiftJis(readBytes(home.path("log.txt"))); }
@@ -49,6 +50,7 @@ protected:
     ConfFile confFile{window, nullptr, QStringLiteral("klavoro")};
     SessionState state;
     FakeSharedMemory memory;
+    StatusBlock statusBlock{&memory};
     FakeDesktop desktop;
 };
 
@@ -67,7 +69,7 @@ TEST_F(StartupTest, PlainStartRunsEveryStepInOrder) {
     writeBytes(home.path("log.txt"), "old\r\n");
     writeBytes(home.path("読んでね.txt"), "x");
     EXPECT_TRUE(start(QString()));
-    const QStringList expected = {"handle",    "hint",      "block:1",    "publish:", "apply",
+    const QStringList expected = {"handle",    "hint",      "publish:", "apply",
                                   "options",   "visible:1", "menubar:1",  "load",     "enabled:1",
                                   "title",     "buttons",   "thumbpanel", "buttons",  "timer",
                                   "visible:1", "relayout"};

@@ -11,7 +11,7 @@ struct StatusBlockTest : ::testing::Test {
     void SetUp() override { FakeSharedMemory::removeAll(); }
     void TearDown() override { FakeSharedMemory::removeAll(); }
     FakeSharedMemory memory;
-    StatusBlock block{memory};
+    StatusBlock block{&memory};
 };
 } // namespace
 
@@ -41,7 +41,7 @@ TEST_F(StatusBlockTest, CreatesZeroedBlockAndPublishes) {
 
 TEST_F(StatusBlockTest, OpeningExistingBlockKeepsContents) {
     FakeSharedMemory other;
-    StatusBlock first{other};
+    StatusBlock first{&other};
     ASSERT_TRUE(first.open("GetImage"));
     ASSERT_TRUE(first.publish("ロード完了！"));
     const QByteArray before = FakeSharedMemory::peek("GetImage");

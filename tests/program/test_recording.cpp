@@ -1,0 +1,128 @@
+// Recording started from the record button (left and right click) and the
+// record menu, stopped from the button, the menu and the hot key; a click in
+// another application becomes a step.
+#include "tests/desktop/fixtureapp.h"
+#include "tests/program/programsession.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+using namespace klavoro;
+using namespace klavoro::test;
+
+namespace {
+
+struct RecordingTest : ::testing::Test {
+    void SetUp() override {
+        ASSERT_TRUE(fixture.start());
+        ASSERT_TRUE(session.ready());
+    }
+    // Recording runs once the program waits for the next click.
+    bool recording() {
+        return waitUntil([&] { return QFile::exists(session.home() + QStringLiteral("/wait")); },
+                         8000);
+    }
+    bool idle() {
+        return waitUntil([&] { return !QFile::exists(session.home() + QStringLiteral("/wait")); },
+                         8000);
+    }
+    void clickOk() {
+        session.ui().click(fixture.centre(QStringLiteral("OK")));
+        EXPECT_TRUE(fixture.waitForLine(QStringLiteral("clicked OK")));
+        pause(400); // the step is taken from the press; give it its time
+    }
+    // The main window back in front (the front/back hot key), for its stop.
+    void bringBack() {
+        session.ui().key(QStringLiteral("Ctrl+Shift+f"));
+        EXPECT_TRUE(waitUntil([&] { return session.button(QStringLiteral("停止")).enabled; }, 5000))
+            << "the main window did not come back";
+    }
+    int steps() { return opListLines(session.folder()).size(); }
+
+    FixtureApp fixture{{QStringLiteral("--title"), QStringLiteral("Recorded App"),
+                        QStringLiteral("--pos"), QStringLiteral("640,420")}};
+    ProgramSession session;
+};
+
+} // namespace
+
+TEST_F(RecordingTest, TheRecordButtonAndTheMenuStartAndStop) {
+    ProgramSession& s = session;
+    // 記録 with steps in the list asks whether to start anew; No appends.
+    ASSERT_TRUE(s.ui().click(QStringLiteral("push button"), QStringLiteral("記録"), s.title()));
+    EXPECT_TRUE(s.dialogText(QStringLiteral("削除確認")).contains(QStringLiteral("31 から追加")));
+    ASSERT_TRUE(s.answer(QStringLiteral("削除確認"), Answer::No));
+    ASSERT_TRUE(recording());
+    clickOk();
+    bringBack();
+    ASSERT_TRUE(s.ui().click(QStringLiteral("push button"), QStringLiteral("停止"), QString()));
+    ASSERT_TRUE(idle());
+    EXPECT_TRUE(waitUntil([&] { return steps() == 31; }, 8000)) << steps();
+    const QString line = opListLines(s.folder()).value(30);
+    EXPECT_TRUE(line.contains(QStringLiteral("[OK](ボタン)"))) << line.toStdString();
+    const QString image = s.folder() + line.section('\t', 1, 1).trimmed() + QStringLiteral(".jpg");
+    EXPECT_FALSE(QImage(image).isNull()) << image.toStdString();
+
+    ASSERT_TRUE(s.menu(QStringLiteral("記録"), QStringLiteral("開始")));
+    ASSERT_TRUE(s.answer(QStringLiteral("削除確認"), Answer::No));
+    ASSERT_TRUE(recording());
+    clickOk();
+    bringBack();
+    ASSERT_TRUE(s.menu(QStringLiteral("記録"), QStringLiteral("停止  Ctrl+F2")));
+    ASSERT_TRUE(idle());
+    EXPECT_TRUE(waitUntil([&] { return steps() == 32; }, 8000)) << steps();
+    EXPECT_EQ(s.ran(), QStringList({"cmdGo", "cmdStop", "mnuGo_0", "mnuStop"}));
+    EXPECT_TRUE(s.close());
+}
+
+TEST_F(RecordingTest, ManualCaptureFromTheMenuAndTheButtonsRightClick) {
+    ProgramSession& s = session;
+    // Clicks make no step; the manual-capture hot key does.
+    ASSERT_TRUE(s.menu(QStringLiteral("記録"), QStringLiteral("開始（手動キャプチャー）")));
+    ASSERT_TRUE(s.answer(QStringLiteral("削除確認"), Answer::No));
+    ASSERT_TRUE(recording());
+    clickOk();
+    s.ui().key(QStringLiteral("Ctrl+Shift+s"));
+    pause(500);
+    s.ui().key(QStringLiteral("Ctrl+Shift+e")); // the end hot key
+    ASSERT_TRUE(idle());
+    EXPECT_TRUE(waitUntil([&] { return steps() == 31; }, 8000)) << steps();
+
+    // The right click: the button's own click, started with capture paused.
+    s.ui().click(s.button(QStringLiteral("記録")).centre(), MouseButton::Right);
+    ASSERT_TRUE(s.answer(QStringLiteral("削除確認"), Answer::No));
+    ASSERT_TRUE(recording());
+    clickOk();
+    s.ui().key(QStringLiteral("Ctrl+Shift+e"));
+    ASSERT_TRUE(idle());
+    pause(500);
+    EXPECT_EQ(steps(), 31) << "a click made a step while capture was paused";
+    EXPECT_EQ(s.ran(), QStringList({"mnuGo_1", "cmdGo_Right", "cmdGo"}));
+    EXPECT_TRUE(s.close());
+}
+
+TEST(Recording, NewOnAFolderWithStepsReplacesThemAfterAsking) {
+    FixtureApp fixture({QStringLiteral("--title"), QStringLiteral("Recorded App"),
+                        QStringLiteral("--pos"), QStringLiteral("640,420")});
+    ASSERT_TRUE(fixture.start());
+    ProgramSession s(ProgramSession::args({QStringLiteral("-new")}));
+    ASSERT_TRUE(s.ready());
+    ASSERT_TRUE(s.ui().click(QStringLiteral("push button"), QStringLiteral("記録"), s.title()));
+    ASSERT_TRUE(s.answer(QStringLiteral("新規確認"), Answer::Ok));
+    ASSERT_TRUE(waitUntil([&] { return QFile::exists(s.home() + "/wait"); }, 8000))
+        << "recording did not start";
+    for (int i = 1; i <= 30; ++i)
+        EXPECT_FALSE(QFile::exists(s.folder() + stepName(i) + ".jpg")) << "step " << i;
+    EXPECT_FALSE(QDir(s.folder() + QStringLiteral("tmp_del")).exists());
+    s.ui().click(fixture.centre(QStringLiteral("OK")));
+    EXPECT_TRUE(fixture.waitForLine(QStringLiteral("clicked OK")));
+    pause(400);
+    s.ui().key(QStringLiteral("Ctrl+Shift+e"));
+    EXPECT_TRUE(waitUntil([&] { return !QFile::exists(s.home() + "/wait"); }, 8000));
+    EXPECT_TRUE(waitUntil([&] { return opListLines(s.folder()).size() == 1; }, 8000))
+        << opListLines(s.folder()).size();
+    EXPECT_TRUE(s.close());
+}
