@@ -44,6 +44,18 @@ Act drag(Target from, Target to, const QString& pressSentence, const QString& se
     return a;
 }
 
+// A left and a right drag across one element: the press is a click step,
+// the release the drag step, both named after that element.
+QList<Act> dragsAcross(Target at, const QString& element) {
+    Target from = at, to = at;
+    from.fx = 0.2;
+    to.fx = 0.8;
+    return {drag(from, to, element + QStringLiteral("を、クリックします。"),
+                 element + QStringLiteral("を、ドラッグします。")),
+            drag(from, to, element + QStringLiteral("を、右クリックします。"),
+                 element + QStringLiteral("を、右ドラッグします。"), Act::RightDrag)};
+}
+
 QStringList japanese() {
     return {QStringLiteral("LANGUAGE=ja"), QStringLiteral("LANG=C.UTF-8"),
             QStringLiteral("GTK_A11Y=atspi")};
@@ -74,7 +86,9 @@ App editorGtk3(bool small) {
              << click(kCheck, QStringLiteral("行番号を表示する"),
                       QStringLiteral("[行番号を表示する](チェックボタン)を、クリックします。"))
              << click(kPageTab, QStringLiteral("エディター"),
-                      QStringLiteral("[エディター](タブ項目)を、クリックします。"));
+                      QStringLiteral("[エディター](タブ項目)を、クリックします。"))
+             << dragsAcross({kPageTab, QStringLiteral("エディター")},
+                            QStringLiteral("[エディター](タブ項目)"));
     return app;
 }
 
@@ -90,7 +104,8 @@ App calculatorGtk3() {
     app.acts << click(kMenu, QStringLiteral("表示(V)"),
                       QStringLiteral("[表示](メニュー)を、クリックします。"))
              << click(kMenuItem, QStringLiteral("科学計算モード(S)"),
-                      QStringLiteral("[表示](メニュー)の[科学計算モード]を、クリックします。"));
+                      QStringLiteral("[表示](メニュー)の[科学計算モード]を、クリックします。"))
+             << dragsAcross({kButton, QStringLiteral("7")}, QStringLiteral("[7](ボタン)"));
     return app;
 }
 
@@ -105,6 +120,8 @@ App calculatorGtk4(bool small) {
         app.acts << click(kButton, k + u' ' + k,
                           QStringLiteral("[%1](ボタン)を、クリックします。").arg(k),
                           k != QLatin1String("×"));
+    if (!small)
+        app.acts << dragsAcross({kButton, QStringLiteral("8 8")}, QStringLiteral("[8](ボタン)"));
     return app;
 }
 
@@ -123,7 +140,10 @@ App editorQt5(bool small) {
     app.acts << type(QStringLiteral("abc def"), QStringLiteral("\"abc def\"を入力します。"))
              << drag({kText, QString(), 0.02, 0.03}, {kText, QString(), 0.4, 0.03},
                      QStringLiteral("[*Untitled]の(テキスト)を、クリックします。"),
-                     QStringLiteral("[*Untitled]の(テキスト)を、ドラッグします。"));
+                     QStringLiteral("[*Untitled]の(テキスト)を、ドラッグします。"))
+             << drag({kText, QString(), 0.1, 0.5}, {kText, QString(), 0.4, 0.5},
+                     QStringLiteral("[*Untitled]の(テキスト)を、右クリックします。"),
+                     QStringLiteral("[*Untitled]の(テキスト)を、右ドラッグします。"), Act::RightDrag);
     return app;
 }
 
@@ -162,6 +182,7 @@ App formChromium(bool small) {
     app.acts << click(kText, QStringLiteral("備考:"), QStringLiteral("[備考]を、クリックします。"))
              << type(QStringLiteral("Yoroshiku"), QStringLiteral("(備考)で\"Yoroshiku\"を入力します。"))
              << click(kButton, QStringLiteral("登録"), QStringLiteral("[登録](ボタン)を、クリックします。"))
+             << dragsAcross({kButton, QStringLiteral("登録")}, QStringLiteral("[登録](ボタン)"))
              << click(kLink, QStringLiteral("詳しい説明"),
                       QStringLiteral("[詳しい説明](ハイパーリンク)を、クリックします。"))
              << click(kCombo, QStringLiteral("プラン:"),
