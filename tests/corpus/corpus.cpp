@@ -63,8 +63,13 @@ QStringList japanese() {
 
 // GTK 3 editor with a notebook of documents, menus and a settings dialog.
 App editorGtk3(bool small) {
-    App app{QStringLiteral("mousepad"), QStringLiteral("GTK 3"), QStringLiteral("mousepad"),
-            {}, japanese(), QStringLiteral("Mousepad"), {}};
+    App app{QStringLiteral("mousepad"),
+            QStringLiteral("GTK 3"),
+            QStringLiteral("mousepad"),
+            {},
+            japanese(),
+            QStringLiteral("Mousepad"),
+            {}};
     app.acts << click(kMenu, QStringLiteral("ファイル(F)"),
                       QStringLiteral("[ファイル](メニュー)を、クリックします。"))
              << click(kMenuItem, QStringLiteral("新規作成(N)"),
@@ -94,8 +99,13 @@ App editorGtk3(bool small) {
 
 // GTK 3 calculator: keys, a menu that changes the whole window.
 App calculatorGtk3() {
-    App app{QStringLiteral("galculator"), QStringLiteral("GTK 3"), QStringLiteral("galculator"),
-            {}, japanese(), QStringLiteral("galculator"), {}};
+    App app{QStringLiteral("galculator"),
+            QStringLiteral("GTK 3"),
+            QStringLiteral("galculator"),
+            {},
+            japanese(),
+            QStringLiteral("galculator"),
+            {}};
     for (const char* key : {"7", "+", "8", "="}) {
         const QString k = QString::fromUtf8(key);
         app.acts << click(kButton, k, QStringLiteral("[%1](ボタン)を、クリックします。").arg(k),
@@ -111,8 +121,13 @@ App calculatorGtk3() {
 
 // GTK 4 calculator: window coordinates, labels repeated in names, a popover.
 App calculatorGtk4(bool small) {
-    App app{QStringLiteral("gnome-calculator"), QStringLiteral("GTK 4"),
-            QStringLiteral("gnome-calculator"), {}, japanese(), QStringLiteral("電卓"), {}};
+    App app{QStringLiteral("gnome-calculator"),
+            QStringLiteral("GTK 4"),
+            QStringLiteral("gnome-calculator"),
+            {},
+            japanese(),
+            QStringLiteral("電卓"),
+            {}};
     QStringList keys = {QStringLiteral("7"), QStringLiteral("×"), QStringLiteral("8"),
                         QStringLiteral("=")};
     if (small) keys = {QStringLiteral("7"), QStringLiteral("=")};
@@ -127,15 +142,19 @@ App calculatorGtk4(bool small) {
 
 // Qt 5 editor (its interface stays English here): menus and the text area.
 App editorQt5(bool small) {
-    App app{QStringLiteral("featherpad"), QStringLiteral("Qt 5"), QStringLiteral("featherpad"),
-            {}, japanese(), QStringLiteral("Untitled"), {}};
+    App app{QStringLiteral("featherpad"),
+            QStringLiteral("Qt 5"),
+            QStringLiteral("featherpad"),
+            {},
+            japanese(),
+            QStringLiteral("Untitled"),
+            {}};
     app.acts << click(kMenuItem, QStringLiteral("File"),
                       QStringLiteral("[File](メニュー)を、クリックします。"))
              << click(kMenuItem, QStringLiteral("New"),
                       QStringLiteral("[File](メニュー)の[New]を、クリックします。"))
              << clickAt({kText, QString(), 0.5, 0.5},
-                        QStringLiteral("[Untitled]の(テキスト)を、クリックします。"),
-                        false);
+                        QStringLiteral("[Untitled]の(テキスト)を、クリックします。"), false);
     if (small) return app;
     app.acts << type(QStringLiteral("abc def"), QStringLiteral("\"abc def\"を入力します。"))
              << drag({kText, QString(), 0.02, 0.03}, {kText, QString(), 0.4, 0.03},
@@ -143,14 +162,20 @@ App editorQt5(bool small) {
                      QStringLiteral("[*Untitled]の(テキスト)を、ドラッグします。"))
              << drag({kText, QString(), 0.1, 0.5}, {kText, QString(), 0.4, 0.5},
                      QStringLiteral("[*Untitled]の(テキスト)を、右クリックします。"),
-                     QStringLiteral("[*Untitled]の(テキスト)を、右ドラッグします。"), Act::RightDrag);
+                     QStringLiteral("[*Untitled]の(テキスト)を、右ドラッグします。"),
+                     Act::RightDrag);
     return app;
 }
 
 // Qt 5 calculator in Japanese: menus with lower-case and spaced marks.
 App calculatorQt5() {
-    App app{QStringLiteral("speedcrunch"), QStringLiteral("Qt 5"), QStringLiteral("speedcrunch"),
-            {}, japanese(), QStringLiteral("SpeedCrunch"), {}};
+    App app{QStringLiteral("speedcrunch"),
+            QStringLiteral("Qt 5"),
+            QStringLiteral("speedcrunch"),
+            {},
+            japanese(),
+            QStringLiteral("SpeedCrunch"),
+            {}};
     app.acts << click(kMenuItem, QStringLiteral("表示(V)"),
                       QStringLiteral("[表示](メニュー)を、クリックします。"))
              << click(kMenuItem, QStringLiteral("ステータスバー(S)"),
@@ -174,14 +199,17 @@ App formChromium(bool small) {
             {QStringLiteral("LANGUAGE=ja")},
             QStringLiteral("会員登録"),
             {}};
-    app.acts << click(kText, QStringLiteral("氏名(N):"), QStringLiteral("[氏名]を、クリックします。"))
+    app.acts << click(kText, QStringLiteral("氏名(N):"),
+                      QStringLiteral("[氏名]を、クリックします。"))
              << type(QStringLiteral("Taro"), QStringLiteral("(氏名)で\"Taro\"を入力します。"))
              << click(kCheck, QStringLiteral("利用規約に同意する"),
                       QStringLiteral("[利用規約に同意する](チェックボタン)を、クリックします。"));
     if (small) return app;
     app.acts << click(kText, QStringLiteral("備考:"), QStringLiteral("[備考]を、クリックします。"))
-             << type(QStringLiteral("Yoroshiku"), QStringLiteral("(備考)で\"Yoroshiku\"を入力します。"))
-             << click(kButton, QStringLiteral("登録"), QStringLiteral("[登録](ボタン)を、クリックします。"))
+             << type(QStringLiteral("Yoroshiku"),
+                     QStringLiteral("(備考)で\"Yoroshiku\"を入力します。"))
+             << click(kButton, QStringLiteral("登録"),
+                      QStringLiteral("[登録](ボタン)を、クリックします。"))
              << dragsAcross({kButton, QStringLiteral("登録")}, QStringLiteral("[登録](ボタン)"))
              << click(kLink, QStringLiteral("詳しい説明"),
                       QStringLiteral("[詳しい説明](ハイパーリンク)を、クリックします。"))
@@ -194,8 +222,8 @@ App formChromium(bool small) {
 
 QList<App> corpusApps(bool small) {
     if (small) return {editorGtk3(true), calculatorGtk4(true), editorQt5(true), formChromium(true)};
-    return {editorGtk3(false), calculatorGtk3(),  calculatorGtk4(false),
-            editorQt5(false),  calculatorQt5(),   formChromium(false)};
+    return {editorGtk3(false), calculatorGtk3(), calculatorGtk4(false),
+            editorQt5(false),  calculatorQt5(),  formChromium(false)};
 }
 
 } // namespace klavoro::corpus

@@ -1,8 +1,8 @@
 // Recording started from the record button (left and right click) and the
 // record menu, stopped from the button, the menu and the hot key; a click in
 // another application becomes a step; typed text becomes one step per field.
-#include "tests/desktop/fixtureapp.h"
 #include "store/stepline.h"
+#include "tests/desktop/fixtureapp.h"
 #include "tests/program/programsession.h"
 #include "tests/program/stepfolder.h"
 
@@ -143,8 +143,10 @@ TEST(Recording, TypedTextIsOneStepPerFieldInOrderAndNoPassword) {
     EXPECT_TRUE(got[0].contains(QStringLiteral("名前"))) << got[0].toStdString();
     EXPECT_EQ(got[1], QStringLiteral("(名前)で\"a b\"を入力します。"));
     EXPECT_TRUE(got[2].contains(QStringLiteral("メモ"))) << got[2].toStdString();
-    EXPECT_EQ(got[3], QStringLiteral("(メモ)で\"x") + QChar(4) + QStringLiteral("y\"を入力します。"));
-    EXPECT_TRUE(got[5].endsWith(QStringLiteral("パスワードを入力します。"))) << got[5].toStdString();
+    EXPECT_EQ(got[3],
+              QStringLiteral("(メモ)で\"x") + QChar(4) + QStringLiteral("y\"を入力します。"));
+    EXPECT_TRUE(got[5].endsWith(QStringLiteral("パスワードを入力します。")))
+        << got[5].toStdString();
     EXPECT_TRUE(got[6].contains(QStringLiteral("[OK](ボタン)"))) << got[6].toStdString();
     EXPECT_FALSE(readBytes(s.folder() + QStringLiteral("OpList.txt")).contains("zq9"));
     EXPECT_TRUE(s.close());
