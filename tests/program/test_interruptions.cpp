@@ -86,7 +86,11 @@ const Operation kOperations[] = {
      }},
     {"Word", Effect::Keeps, true, [](ProgramSession& s) { return fileMenu(s, "MSワード文書作成"); }},
     {"RichText", Effect::Keeps, true,
-     [](ProgramSession& s) { return fileMenu(s, "リッチテキスト作成"); }},
+     [](ProgramSession& s) {
+         // A long list is built only after the warning is accepted.
+         return fileMenu(s, "リッチテキスト作成") &&
+                (matrixSteps() <= 1000 || s.answer(QStringLiteral("データ量多し"), Answer::Ok));
+     }},
     {"Html", Effect::Keeps, true, html},
     {"Pdf", Effect::Keeps, true, [](ProgramSession& s) { return fileMenu(s, "PDFファイル作成"); }},
     {"Markdown", Effect::Keeps, true,
@@ -141,17 +145,16 @@ QStringList dismissOthers(ProgramSession& s, int ms = 60000) {
     while (clock.elapsed() < ms && quiet.elapsed() < 2000 &&
            s.run().process().state() == QProcess::Running) {
         const WindowId main = s.mainWindow();
-        for (const ClientWindow& w : windowsOfProcess(pid)) {
+        QList<ClientWindow> others;
+        for (const ClientWindow& w : windowsOfProcess(pid))
             // The program's notices have no title of their own.
-            if (w.id == main || !w.viewable || w.title.isEmpty() ||
-                w.title == QLatin1String("klavoro"))
-                continue;
-            quiet.restart();
-            QStringList texts;
-            for (const UiElement& e : s.ui().elements(w.title))
-                if (e.role == QLatin1String("label") && !e.name.isEmpty()) texts << e.name;
-            seen << w.title + QStringLiteral(" 「") + texts.join(QLatin1Char(' ')).left(80) +
-                        QStringLiteral("」");
+            if (w.id != main && w.viewable && !w.title.isEmpty() &&
+                w.title != QLatin1String("klavoro"))
+                others << w;
+        if (!others.isEmpty()) quiet.restart();
+        // A message box first: a window under it takes no close.
+        bool answered = false;
+        for (const ClientWindow& w : others) {
             const UiElement b = s.ui().find(
                 [](const UiElement& e) {
                     return e.role == QLatin1String("push button") &&
@@ -159,13 +162,21 @@ QStringList dismissOthers(ProgramSession& s, int ms = 60000) {
                             e.name.startsWith(QStringLiteral("いいえ")));
                 },
                 300, w.title);
-            if (b)
-                s.ui().click(b.centre());
-            else
-                s.run().requestClose(w.id);
-            pause(300);
+            if (!b) continue;
+            QStringList texts;
+            for (const UiElement& e : s.ui().elements(w.title))
+                if (e.role == QLatin1String("label") && !e.name.isEmpty()) texts << e.name;
+            seen << w.title + QStringLiteral(" 「") + texts.join(QLatin1Char(' ')).left(60) +
+                        QStringLiteral("」");
+            s.ui().click(b.centre());
+            answered = true;
             break;
         }
+        if (!answered && !others.isEmpty()) {
+            seen << others.last().title;
+            s.run().requestClose(others.last().id);
+        }
+        if (!others.isEmpty()) pause(300);
         pause(100);
     }
     return seen;
