@@ -8,8 +8,11 @@
 namespace klavoro::x11 {
 
 namespace {
-// What the element may still take once its press has gone on.
-constexpr int kLateElementMs = 240;
+// What the element may still take once its press has gone on. The
+// application has its press by then, so only this step waits: a busy
+// application is given time rather than the step named after its window.
+constexpr int kLateCallMs = 600;
+constexpr int kLateElementMs = 1200;
 
 bool needsCompleting(const PressSnapshot& s) {
     return s.hold != PressSnapshot::Hold::OwnWindow && (!s.elementFound || s.elementTimedOut);
@@ -46,7 +49,7 @@ void ElementCompleter::clear() {
 void ElementCompleter::run() {
     // Connections of this thread's own.
     m_desktop = std::make_unique<X11Desktop>();
-    m_accessibility = std::make_unique<AtspiAccessibility>(*m_desktop, 200, kLateElementMs, true);
+    m_accessibility = std::make_unique<AtspiAccessibility>(*m_desktop, kLateCallMs, kLateElementMs, true);
     for (;;) {
         std::pair<unsigned, std::vector<InputMessage>> next;
         {
