@@ -18,7 +18,7 @@ ScreenRect timesMag(const ScreenRect& r, double m) {
 }
 } // namespace
 
-ScreenRect aroundArea(QPoint p, const ScreenRect& monitor, double m, int dl, int dt, int dr,
+ScreenRect aroundAreaOn(QPoint p, const ScreenRect& monitor, double m, int dl, int dt, int dr,
                       int db) {
     const ScreenRect b = timesMag(monitor, m);
     const qint32 x1 = p.x() + dl, y1 = p.y() + dt, x2 = p.x() + dr, y2 = p.y() + db;
@@ -31,15 +31,15 @@ ScreenRect aroundArea(QPoint p, const ScreenRect& monitor, double m, int dl, int
 }
 
 ScreenRect aroundArea(QPoint p, QSize screen, double m, int dl, int dt, int dr, int db) {
-    return aroundArea(p, ScreenRect{0, 0, screen.width(), screen.height()}, m, dl, dt, dr, db);
+    return aroundAreaOn(p, ScreenRect{0, 0, screen.width(), screen.height()}, m, dl, dt, dr, db);
 }
 
-ScreenRect desktopArea(const ScreenRect& monitor, double m) {
+ScreenRect desktopAreaOn(const ScreenRect& monitor, double m) {
     return timesMag(monitor, m);
 }
 
 ScreenRect desktopArea(QSize screen, double m) {
-    return desktopArea(ScreenRect{0, 0, screen.width(), screen.height()}, m);
+    return desktopAreaOn(ScreenRect{0, 0, screen.width(), screen.height()}, m);
 }
 
 ScreenRect clippedToMonitor(const ScreenRect& a, const ScreenRect& monitor, double m) {

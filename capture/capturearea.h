@@ -18,14 +18,14 @@ struct ScreenRect {
 
 // "around": the box of the rect offsets around the pointer, pushed back inside
 // the monitor (its edges times m) at whichever edge it crosses.
-ScreenRect aroundArea(QPoint pointer, const ScreenRect& monitor, double textMag, int rectLeft,
+ScreenRect aroundAreaOn(QPoint pointer, const ScreenRect& monitor, double textMag, int rectLeft,
                       int rectTop, int rectRight, int rectBottom);
 // The same on a screen of one monitor, W x H.
 ScreenRect aroundArea(QPoint pointer, QSize screen, double textMag, int rectLeft, int rectTop,
                       int rectRight, int rectBottom);
 
 // "desktop": the monitor times m.
-ScreenRect desktopArea(const ScreenRect& monitor, double textMag);
+ScreenRect desktopAreaOn(const ScreenRect& monitor, double textMag);
 ScreenRect desktopArea(QSize screen, double textMag);
 
 // `area` cut to the monitor times m (an empty rectangle when they do not meet).

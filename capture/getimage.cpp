@@ -70,10 +70,10 @@ bool CaptureEngine::computeArea(const QString& target, QPoint p, WindowId refere
     // (for "rect", the middle of the area); the window targets show the window.
     if (target == QLatin1String("desktop")) {
         *element = m_elements.elementRectAt(p);
-        *area = desktopArea(monitorOfPoint(m_screen, p, m), m);
+        *area = desktopAreaOn(monitorOfPoint(m_screen, p, m), m);
     } else if (target == QLatin1String("around")) {
         // The element is asked for after the copy: the copy must come first.
-        *area = aroundArea(p, monitorOfPoint(m_screen, p, m), m, s.rectLeft, s.rectTop,
+        *area = aroundAreaOn(p, monitorOfPoint(m_screen, p, m), m, s.rectLeft, s.rectTop,
                            s.rectRight, s.rectBottom);
     } else if (target == QLatin1String("window")) {
         *element = m_elements.elementRectAt(p);

@@ -221,7 +221,7 @@ void StepPipeline::freezeFor(QPoint point) {
                                                  int(std::nearbyint(point.y() / s.textMag)))
                                         : point;
         const QRect monitor = monitorAt(monitors, at, whole);
-        const ScreenRect a = aroundArea(
+        const ScreenRect a = aroundAreaOn(
             point, ScreenRect{monitor.left(), monitor.top(), monitor.x() + monitor.width(),
                               monitor.y() + monitor.height()},
             s.textMag, s.rectLeft, s.rectTop, s.rectRight, s.rectBottom);

@@ -1,0 +1,223 @@
+// Recording on a screen divided into several monitors (the desktop session's
+// KLAVORO_MONITORS; without it these tests are skipped): every target, clicks
+// near the inner edges of each monitor, the pictures checked pixel by pixel.
+// With KLAVORO_PROGRAM_SCALE the program alone runs with that QT_SCALE_FACTOR.
+#include "tests/desktop/fixtureapp.h"
+#include "tests/program/programsession.h"
+
+#include <QFile>
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+using namespace klavoro;
+using namespace klavoro::test;
+
+namespace {
+
+struct Monitor {
+    QString name;
+    QRect rect;
+};
+
+// "NAME:WxH+X+Y ..." as the desktop session took it.
+QList<Monitor> sessionMonitors() {
+    QList<Monitor> out;
+    for (const QString& entry : qEnvironmentVariable("KLAVORO_MONITORS").split(' ', Qt::SkipEmptyParts)) {
+        const QString name = entry.section(':', 0, 0).remove('*');
+        const QString g = entry.section(':', 1);
+        const QStringList n = QString(g).replace('x', '+').split('+');
+        if (n.size() == 4) out << Monitor{name, QRect(n[2].toInt(), n[3].toInt(), n[0].toInt(), n[1].toInt())};
+    }
+    return out;
+}
+
+QRect monitorRect(const QString& name) {
+    for (const Monitor& m : sessionMonitors())
+        if (m.name == name) return m.rect;
+    return {};
+}
+
+// The bounding box of the marker's colour (pure red, with room for rounding).
+QRect redBox(const QImage& image) {
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.red() > 200 && c.green() < 60 && c.blue() < 60) box |= QRect(x, y, 1, 1);
+        }
+    return box;
+}
+
+// Where a click lands, what the picture must show, for one fixture window.
+struct Place {
+    QString monitor;
+    QPoint pos; // of the fixture window
+};
+
+// The fixtures: on the primary (x = 1920) against its left edge, next to the
+// left monitor; on the left monitor against its top edge, below the small
+// one; on the small monitor against its bottom edge, the window reaching down
+// onto the left monitor.
+const Place kPlaces[] = {{"P", {1925, 975}}, {"L", {600, 975}}, {"S", {1100, 860}}};
+
+struct MonitorRecording : ::testing::Test {
+    void SetUp() override {
+        if (sessionMonitors().size() < 3)
+            GTEST_SKIP() << "needs the monitors of KLAVORO_MONITORS (ctest program_tests_monitors)";
+        for (const Place& p : kPlaces) {
+            fixtures.push_back(std::make_unique<FixtureApp>(
+                QStringList{QStringLiteral("--title"), QStringLiteral("On ") + p.monitor,
+                            QStringLiteral("--pos"),
+                            QStringLiteral("%1,%2").arg(p.pos.x()).arg(p.pos.y())}));
+            ASSERT_TRUE(fixtures.back()->start());
+        }
+    }
+
+    // The program with `target`, the main window on the primary's lower right.
+    void startProgram(int target) {
+        const QByteArray scale = qgetenv("KLAVORO_PROGRAM_SCALE");
+        if (!scale.isEmpty()) qputenv("QT_SCALE_FACTOR", scale);
+        session.emplace(ProgramSession::conf(
+            {QStringLiteral("target = %1").arg(target), QStringLiteral("plain scale = 1"),
+             QStringLiteral("save file format = 2"), QStringLiteral("win width max = 3840"),
+             QStringLiteral("win height max = 2048"), QStringLiteral("form left = 2800"),
+             QStringLiteral("form top = 1500"), QStringLiteral("form right = 3760"),
+             QStringLiteral("form bottom = 2040")}));
+        qunsetenv("QT_SCALE_FACTOR");
+        ASSERT_TRUE(session->ready());
+    }
+
+    // Records one click on the OK button of every fixture; the pictures in click order.
+    QList<QImage> recordClicks(QList<QPoint>* clicks) {
+        ProgramSession& s = *session;
+        EXPECT_TRUE(s.ui().click(QStringLiteral("push button"), QStringLiteral("記録"), s.title()));
+        EXPECT_TRUE(s.answer(QStringLiteral("削除確認"), Answer::No));
+        EXPECT_TRUE(waitUntil([&] { return QFile::exists(s.home() + "/wait"); }, 8000));
+        for (auto& f : fixtures) {
+            // Left of the button's text, so that the pointer's tip lies on the button's face.
+            const QRect ok = f->geometry(QStringLiteral("OK"));
+            const QPoint click(ok.left() + 6, ok.center().y());
+            clicks->append(click);
+            s.ui().click(click);
+            EXPECT_TRUE(f->waitForLine(QStringLiteral("clicked OK")));
+            pause(500);
+        }
+        s.ui().key(QStringLiteral("Ctrl+Shift+e"));
+        EXPECT_TRUE(waitUntil([&] { return !QFile::exists(s.home() + "/wait"); }, 8000));
+        EXPECT_TRUE(waitUntil([&] { return opListLines(s.folder()).size() == 33; }, 10000));
+        QList<QImage> images;
+        const QStringList lines = opListLines(s.folder());
+        for (int i = 30; i < lines.size(); ++i) {
+            const QString file = s.folder() + lines[i].section('\t', 1, 1).trimmed() + ".png";
+            images << QImage(file);
+            if (!qEnvironmentVariableIsEmpty("KLAVORO_KEEP_PICTURES"))
+                QFile::copy(file, qEnvironmentVariable("KLAVORO_KEEP_PICTURES") +
+                                      QStringLiteral("/%1-%2.png").arg(m_target).arg(i - 29));
+        }
+        return images;
+    }
+
+    // The marker one pixel outside the button, and the pointer's tip at the
+    // click, both where they are on the screen once the picture is put at `origin`.
+    void expectMarkerAndPointer(const QImage& image, QPoint origin, const QRect& ok, QPoint click) {
+        const QRect box = redBox(image);
+        ASSERT_FALSE(box.isEmpty()) << "no marker";
+        EXPECT_LE(std::abs(box.left() - (ok.left() - 1 - origin.x())), 1) << box.left();
+        EXPECT_LE(std::abs(box.top() - (ok.top() - 1 - origin.y())), 1) << box.top();
+        EXPECT_LE(std::abs(box.width() - (ok.width() + 2)), 2) << box.width();
+        EXPECT_LE(std::abs(box.height() - (ok.height() + 2)), 2) << box.height();
+        // The arrow's tip is black: a dark pixel at the click, on the light button.
+        const QColor tip = image.pixelColor(click - origin);
+        EXPECT_LT(tip.lightness(), 60) << "no pointer at the click";
+    }
+
+    std::vector<std::unique_ptr<FixtureApp>> fixtures;
+    std::optional<ProgramSession> session;
+    int m_target = 0;
+};
+
+} // namespace
+
+TEST_F(MonitorRecording, DesktopIsTheMonitorOfTheClick) {
+    m_target = 2;
+    startProgram(2);
+    QList<QPoint> clicks;
+    const QList<QImage> images = recordClicks(&clicks);
+    ASSERT_EQ(images.size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(kPlaces[i].monitor.toStdString());
+        const QRect m = monitorRect(kPlaces[i].monitor);
+        ASSERT_EQ(images[i].size(), m.size());
+        expectMarkerAndPointer(images[i], m.topLeft(), fixtures[i]->geometry("OK"), clicks[i]);
+    }
+    EXPECT_TRUE(session->close());
+}
+
+TEST_F(MonitorRecording, AroundStaysOnTheMonitorAtItsInnerEdges) {
+    m_target = 0;
+    startProgram(0);
+    QList<QPoint> clicks;
+    const QList<QImage> images = recordClicks(&clicks);
+    ASSERT_EQ(images.size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(kPlaces[i].monitor.toStdString());
+        const QRect m = monitorRect(kPlaces[i].monitor);
+        const QPoint c = clicks[i];
+        ASSERT_EQ(images[i].size(), QSize(300, 300));
+        // The 300 x 300 box from (-150, -100), pushed back at the monitor's edges.
+        const int left = std::clamp(c.x() - 150, m.left(), m.left() + m.width() - 300);
+        const int top = std::clamp(c.y() - 100, m.top(), m.top() + m.height() - 300);
+        expectMarkerAndPointer(images[i], {left, top}, fixtures[i]->geometry("OK"), c);
+    }
+    // The fixtures stand close enough to the inner edges that the box had to
+    // be pushed: off the left monitor at P's left edge, off L at S's bottom.
+    EXPECT_LT(clicks[0].x() - 150, monitorRect("P").left());
+    EXPECT_GT(clicks[2].y() + 200, monitorRect("S").bottom() + 1);
+    EXPECT_TRUE(session->close());
+}
+
+TEST_F(MonitorRecording, WindowTargetsKeepMarkerAndPointerOnTheElement) {
+    for (int target : {1, 3, 4}) {
+        SCOPED_TRACE(target);
+        m_target = target;
+        startProgram(target);
+        QList<QPoint> clicks;
+        const QList<QImage> images = recordClicks(&clicks);
+        ASSERT_EQ(images.size(), 3);
+        for (int i = 0; i < 3; ++i) {
+            SCOPED_TRACE(kPlaces[i].monitor.toStdString());
+            // Wherever the window's picture starts, marker and pointer keep
+            // their distance on the screen: find the marker, then the pointer.
+            const QRect ok = fixtures[i]->geometry("OK");
+            const QRect box = redBox(images[i]);
+            ASSERT_FALSE(box.isEmpty());
+            const QPoint origin(ok.left() - 1 - box.left(), ok.top() - 1 - box.top());
+            expectMarkerAndPointer(images[i], origin, ok, clicks[i]);
+        }
+        EXPECT_TRUE(session->close());
+        session.reset();
+    }
+}
+
+TEST_F(MonitorRecording, MainWindowIsPulledOntoItsMonitor) {
+    m_target = 0;
+    // Saved half off the primary's right edge: pulled onto the primary, not
+    // onto the screen's whole width or another monitor.
+    const QByteArray scale = qgetenv("KLAVORO_PROGRAM_SCALE");
+    if (!scale.isEmpty()) qputenv("QT_SCALE_FACTOR", scale);
+    session.emplace(ProgramSession::conf(
+        {QStringLiteral("form left = 3500"), QStringLiteral("form top = 1200"),
+         QStringLiteral("form right = 4460"), QStringLiteral("form bottom = 1900")}));
+    qunsetenv("QT_SCALE_FACTOR");
+    ASSERT_TRUE(session->ready());
+    const UiElement frame = session->ui().find(QStringLiteral("frame"), session->title(), 2000);
+    const QRect p = monitorRect("P");
+    ASSERT_FALSE(frame.rect.isEmpty());
+    EXPECT_TRUE(p.contains(frame.rect.center())) << frame.rect.x() << "," << frame.rect.y();
+    EXPECT_LE(frame.rect.right(), p.right() + 1);
+    EXPECT_GE(frame.rect.left(), p.left());
+    EXPECT_TRUE(session->close());
+}
