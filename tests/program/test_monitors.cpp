@@ -40,15 +40,29 @@ QRect monitorRect(const QString& name) {
     return {};
 }
 
-// The bounding box of the marker's colour (pure red, with room for rounding).
-QRect redBox(const QImage& image) {
+// The bounding box of the marker's colour (pure red, with room for rounding),
+// from the first red row down to `maxHeight` rows (the fixture's red patch
+// lies further down).
+QRect redBox(const QImage& image, int maxHeight) {
     QRect box;
-    for (int y = 0; y < image.height(); ++y)
+    for (int y = 0; y < image.height(); ++y) {
+        if (!box.isNull() && y > box.top() + maxHeight) break;
         for (int x = 0; x < image.width(); ++x) {
             const QColor c = image.pixelColor(x, y);
             if (c.red() > 200 && c.green() < 60 && c.blue() < 60) box |= QRect(x, y, 1, 1);
         }
+    }
     return box;
+}
+
+// Dark pixels of the arrow's outline just below and right of its tip; the
+// button's face there is light.
+int darkBelowRight(const QImage& image, QPoint tip) {
+    int dark = 0;
+    for (int y = tip.y(); y < tip.y() + 14; ++y)
+        for (int x = tip.x(); x < tip.x() + 8; ++x)
+            if (image.valid(x, y) && image.pixelColor(x, y).lightness() < 60) ++dark;
+    return dark;
 }
 
 // Where a click lands, what the picture must show, for one fixture window.
@@ -101,6 +115,7 @@ struct MonitorRecording : ::testing::Test {
             const QRect ok = f->geometry(QStringLiteral("OK"));
             const QPoint click(ok.left() + 6, ok.center().y());
             clicks->append(click);
+            pause(300); // the fixture's accessibility settles after the others' clicks
             s.ui().click(click);
             EXPECT_TRUE(f->waitForLine(QStringLiteral("clicked OK")));
             pause(500);
@@ -123,15 +138,15 @@ struct MonitorRecording : ::testing::Test {
     // The marker one pixel outside the button, and the pointer's tip at the
     // click, both where they are on the screen once the picture is put at `origin`.
     void expectMarkerAndPointer(const QImage& image, QPoint origin, const QRect& ok, QPoint click) {
-        const QRect box = redBox(image);
+        const QRect box = redBox(image, ok.height() + 6);
         ASSERT_FALSE(box.isEmpty()) << "no marker";
         EXPECT_LE(std::abs(box.left() - (ok.left() - 1 - origin.x())), 1) << box.left();
         EXPECT_LE(std::abs(box.top() - (ok.top() - 1 - origin.y())), 1) << box.top();
         EXPECT_LE(std::abs(box.width() - (ok.width() + 2)), 2) << box.width();
         EXPECT_LE(std::abs(box.height() - (ok.height() + 2)), 2) << box.height();
-        // The arrow's tip is black: a dark pixel at the click, on the light button.
-        const QColor tip = image.pixelColor(click - origin);
-        EXPECT_LT(tip.lightness(), 60) << "no pointer at the click";
+        EXPECT_GE(darkBelowRight(image, click - origin), 8) << "no pointer at the click";
+        // Nothing dark where the pointer would be if it were a few pixels off.
+        EXPECT_LT(darkBelowRight(image, click - origin + QPoint(0, -14)), 8);
     }
 
     std::vector<std::unique_ptr<FixtureApp>> fixtures;
@@ -192,7 +207,7 @@ TEST_F(MonitorRecording, WindowTargetsKeepMarkerAndPointerOnTheElement) {
             // Wherever the window's picture starts, marker and pointer keep
             // their distance on the screen: find the marker, then the pointer.
             const QRect ok = fixtures[i]->geometry("OK");
-            const QRect box = redBox(images[i]);
+            const QRect box = redBox(images[i], ok.height() + 6);
             ASSERT_FALSE(box.isEmpty());
             const QPoint origin(ok.left() - 1 - box.left(), ok.top() - 1 - box.top());
             expectMarkerAndPointer(images[i], origin, ok, clicks[i]);
