@@ -60,13 +60,9 @@ void ProgramSession::start(const Options& options) {
             return same >= 3 && !frame.isEmpty();
         },
         20000);
-    // List and picture side by side, chosen as a user chooses them. A program
-    // with scaled windows reports its elements in its own units, so the hand
-    // cannot find them: it keeps the layout it starts with.
-    if (!qEnvironmentVariableIsSet("QT_SCALE_FACTOR")) {
-        m_ui->click(QStringLiteral("radio button"), QStringLiteral("リスト"), m_main.title);
-        m_ui->click(QStringLiteral("radio button"), QStringLiteral("両方"), m_main.title);
-    }
+    // List and picture side by side, chosen as a user chooses them.
+    m_ui->click(QStringLiteral("radio button"), QStringLiteral("リスト"), m_main.title);
+    m_ui->click(QStringLiteral("radio button"), QStringLiteral("両方"), m_main.title);
     // Ready for the hand once its list shows the steps.
     if (options.steps > 0 && options.countRows && !waitUntil([&] { return rowCount() > 0; }, 20000))
         ADD_FAILURE() << "the list never showed the steps";

@@ -8,9 +8,11 @@
 
 #include <QFile>
 #include <QImage>
+#include <QProcess>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 
 using namespace klavoro;
@@ -93,33 +95,31 @@ struct MonitorRecording : ::testing::Test {
 
     // The program with `target`, a small main window on the primary's lower
     // right (the keys are in window units: scaled by 2 it is twice as big).
-    void startProgram(int target) {
+    void startProgram(int target, const QStringList& moreConf = {}) {
         const QByteArray scale = qgetenv("KLAVORO_PROGRAM_SCALE");
         if (!scale.isEmpty()) qputenv("QT_SCALE_FACTOR", scale);
-        // Recording starts from the command line and ends by the hot key:
-        // the accessibility extents of scaled Qt windows are not in screen
-        // pixels, so the test's hand could not find the program's buttons.
         ProgramSession::Options o;
         o.conf = {QStringLiteral("target = %1").arg(target), QStringLiteral("plain scale = 1"),
                   QStringLiteral("save file format = 2"), QStringLiteral("win width max = 3840"),
                   QStringLiteral("win height max = 2048"), QStringLiteral("form left = 3300"),
                   QStringLiteral("form top = 1700"), QStringLiteral("form right = 3800"),
                   QStringLiteral("form bottom = 2000")};
-        if (!scale.isEmpty()) o.args = {QStringLiteral("-auto"), QStringLiteral("-append")};
+        o.conf += moreConf;
         session.emplace(o);
         qunsetenv("QT_SCALE_FACTOR");
         ASSERT_TRUE(session->ready());
     }
 
-    // Records one click on the OK button of every fixture; the pictures in click order.
-    QList<QImage> recordClicks(QList<QPoint>* clicks) {
+    // Records one click on the OK button of every fixture; the pictures in
+    // click order. `before(i)` runs before the click on fixture i.
+    QList<QImage> recordClicks(QList<QPoint>* clicks, const std::function<void(int)>& before = {},
+                               const std::function<void(int)>& after = {}) {
         ProgramSession& s = *session;
-        if (qEnvironmentVariableIsEmpty("KLAVORO_PROGRAM_SCALE")) {
-            EXPECT_TRUE(s.ui().click(QStringLiteral("push button"), QStringLiteral("記録"), s.title()));
-            EXPECT_TRUE(s.answer(QStringLiteral("削除確認"), Answer::No));
-        }
+        EXPECT_TRUE(s.ui().click(QStringLiteral("push button"), QStringLiteral("記録"), s.title()));
+        EXPECT_TRUE(s.answer(QStringLiteral("削除確認"), Answer::No));
         EXPECT_TRUE(waitUntil([&] { return QFile::exists(s.home() + "/wait"); }, 8000));
         for (auto& f : fixtures) {
+            if (before) before(int(clicks->size()));
             // Left of the button's text, so that the pointer's tip lies on the button's face.
             const QRect ok = f->geometry(QStringLiteral("OK"));
             const QPoint click(ok.left() + 6, ok.center().y());
@@ -127,6 +127,7 @@ struct MonitorRecording : ::testing::Test {
             pause(300); // the fixture's accessibility settles after the others' clicks
             s.ui().click(click);
             EXPECT_TRUE(f->waitForLine(QStringLiteral("clicked OK")));
+            if (after) after(int(clicks->size()) - 1);
             pause(500);
         }
         s.ui().key(QStringLiteral("Ctrl+Shift+e"));
@@ -245,5 +246,92 @@ TEST_F(MonitorRecording, MainWindowIsPulledOntoItsMonitor) {
     EXPECT_TRUE(p.contains(frame.center())) << frame.x() << "," << frame.y();
     EXPECT_LE(frame.right(), p.right());
     EXPECT_GE(frame.left(), p.left());
+    EXPECT_TRUE(session->close());
+}
+
+namespace {
+
+bool xrandr(const QStringList& args) {
+    return QProcess::execute(QStringLiteral("xrandr"), args) == 0;
+}
+
+// `xrandr --setmonitor` geometry at 96 dots per inch, as the desktop session gives it.
+QString randrGeometry(const QRect& r) {
+    return QStringLiteral("%1/%2x%3/%4+%5+%6")
+        .arg(r.width())
+        .arg(r.width() * 254 / 960)
+        .arg(r.height())
+        .arg(r.height() * 254 / 960)
+        .arg(r.x())
+        .arg(r.y());
+}
+
+} // namespace
+
+TEST_F(MonitorRecording, MonitorsChangedWhileRecordingCountFromTheNextPress) {
+    m_target = 2;
+    startProgram(2);
+    // The small monitor gives way to a wider one just before its click; it
+    // comes back whatever happens.
+    const QRect small = monitorRect("S");
+    const QRect wider(small.x(), small.y(), small.width() + 200, small.height());
+    struct Restore {
+        QRect small;
+        ~Restore() {
+            xrandr({QStringLiteral("--delmonitor"), QStringLiteral("W")});
+            xrandr({QStringLiteral("--setmonitor"), QStringLiteral("S"), randrGeometry(small),
+                    QStringLiteral("none")});
+        }
+    } restore{small};
+    QList<QPoint> clicks;
+    const QList<QImage> images = recordClicks(&clicks, [&](int i) {
+        if (i != 2) return;
+        EXPECT_TRUE(xrandr({QStringLiteral("--delmonitor"), QStringLiteral("S")}));
+        EXPECT_TRUE(xrandr({QStringLiteral("--setmonitor"), QStringLiteral("W"),
+                            randrGeometry(wider), QStringLiteral("none")}));
+        pause(500);
+    });
+    ASSERT_EQ(images.size(), 3);
+    EXPECT_EQ(images[0].size(), monitorRect("P").size());
+    EXPECT_EQ(images[1].size(), monitorRect("L").size());
+    ASSERT_EQ(images[2].size(), wider.size());
+    expectMarkerAndPointer(images[2], wider.topLeft(), fixtures[2]->geometry("OK"), clicks[2]);
+    EXPECT_TRUE(session->close());
+}
+
+TEST_F(MonitorRecording, StepCounterShowsOnTheMonitorOfTheClick) {
+    m_target = 0;
+    startProgram(0, {QStringLiteral("popup counter = 1")});
+    QList<QPoint> clicks;
+    QStringList counts;
+    recordClicks(&clicks, {}, [&](int i) {
+        SCOPED_TRACE(kPlaces[i].monitor.toStdString());
+        // The counter's window has no title: a label with the number and a
+        // close button "×". Its text must change with every click.
+        UiElement label;
+        waitUntil(
+            [&] {
+                const QList<UiElement> all = session->ui().elements();
+                for (qsizetype k = 1; k < all.size(); ++k)
+                    if (all[k].role == QLatin1String("push button") && all[k].name == u"×" &&
+                        all[k - 1].role == QLatin1String("label") && !counts.contains(all[k - 1].name)) {
+                        label = all[k - 1];
+                        return true;
+                    }
+                pause(100);
+                return false;
+            },
+            4000);
+        ASSERT_TRUE(label) << session->ui().dump().toStdString();
+        counts << label.name;
+        // In the lower right corner of the click's monitor.
+        const QRect m = monitorRect(kPlaces[i].monitor);
+        EXPECT_TRUE(m.contains(label.rect)) << label.rect.x() << "," << label.rect.y();
+        EXPECT_GT(label.rect.center().x(), m.center().x());
+        EXPECT_GT(label.rect.center().y(), m.center().y());
+    });
+    ASSERT_EQ(counts.size(), 3);
+    EXPECT_EQ(counts[1].toInt(), counts[0].toInt() + 1);
+    EXPECT_EQ(counts[2].toInt(), counts[1].toInt() + 1);
     EXPECT_TRUE(session->close());
 }
