@@ -335,3 +335,42 @@ TEST_F(MonitorRecording, StepCounterShowsOnTheMonitorOfTheClick) {
     EXPECT_EQ(counts[2].toInt(), counts[1].toInt() + 1);
     EXPECT_TRUE(session->close());
 }
+
+TEST_F(MonitorRecording, MaximumPictureSizeIsLimitedByThePrimaryInScreenPixels) {
+    m_target = 1;
+    startProgram(1); // a window target: the maximum size is shown
+    ProgramSession& s = *session;
+    const QString dialog = QStringLiteral("設定");
+    ASSERT_TRUE(s.ui().click(QStringLiteral("push button"), dialog, s.title()));
+    ASSERT_TRUE(s.ui().click(QStringLiteral("push button"), QStringLiteral("キャプチャー"), dialog));
+    const UiElement label = s.ui().find(QStringLiteral("label"), QStringLiteral("幅（ピクセル）"), 5000, dialog);
+    ASSERT_TRUE(label) << s.ui().dump(dialog).toStdString();
+    // The width box: the text box on the label's row, right of it.
+    const UiElement box = s.ui().find(
+        [&](const UiElement& e) {
+            return e.role == QLatin1String("text") && e.rect.left() > label.rect.left() &&
+                   std::abs(e.rect.center().y() - label.rect.center().y()) < label.rect.height();
+        },
+        3000, dialog);
+    ASSERT_TRUE(box) << s.ui().dump(dialog).toStdString();
+    const auto enter = [&](const QString& value) {
+        s.ui().click(box.centre());
+        s.ui().key(QStringLiteral("Ctrl+a"));
+        s.ui().type(value);
+        s.ui().key(QStringLiteral("Tab"));
+    };
+    // The primary monitor is 1920 pixels wide, however big the windows are drawn.
+    const int width = monitorRect("P").width();
+    enter(QString::number(width + 1));
+    const QString refused = s.dialogText(QStringLiteral("入力値不正"));
+    EXPECT_TRUE(refused.contains(QStringLiteral("%1 以内の値を入力して下さい！").arg(width)))
+        << refused.toStdString();
+    EXPECT_TRUE(s.answer(QStringLiteral("入力値不正"), Answer::Ok));
+    enter(QString::number(width));
+    EXPECT_FALSE(s.hasWindow(QStringLiteral("入力値不正"), 1500));
+    // Scaled by 2 the dialog is taller than the monitor and its buttons lie
+    // below the screen: it is left with Escape.
+    s.ui().key(QStringLiteral("Escape"));
+    EXPECT_TRUE(waitUntil([&] { return !s.hasWindow(dialog); })) << s.ui().dump().toStdString();
+    EXPECT_TRUE(session->close());
+}
