@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 
@@ -372,5 +373,78 @@ TEST_F(MonitorRecording, MaximumPictureSizeIsLimitedByThePrimaryInScreenPixels) 
     // below the screen: it is left with Escape.
     s.ui().key(QStringLiteral("Escape"));
     EXPECT_TRUE(waitUntil([&] { return !s.hasWindow(dialog); })) << s.ui().dump().toStdString();
+    EXPECT_TRUE(session->close());
+}
+
+namespace {
+
+// Rows (or columns) of a line through `image` that show the marker's red.
+QList<int> redAlong(const QImage& image, bool column, int at) {
+    QList<int> out;
+    const int n = column ? image.height() : image.width();
+    for (int i = 0; i < n; ++i) {
+        const QColor c = column ? image.pixelColor(at, i) : image.pixelColor(i, at);
+        if (c.red() > 200 && c.green() < 60 && c.blue() < 60) out << i;
+    }
+    return out;
+}
+
+} // namespace
+
+TEST_F(MonitorRecording, SelectedAreaEndsAtTheEdgeOfItsMonitor) {
+    m_target = 0;
+    startProgram(0);
+    ProgramSession& s = *session;
+    UiDriver& ui = s.ui();
+    ASSERT_TRUE(ui.click(QStringLiteral("push button"), QStringLiteral("記録"), s.title()));
+    ASSERT_TRUE(s.answer(QStringLiteral("削除確認"), Answer::No));
+    ASSERT_TRUE(waitUntil([&] { return QFile::exists(s.home() + "/wait"); }, 8000));
+    ui.key(QStringLiteral("Ctrl+Shift+c"));
+    pause(300);
+    // From the primary across its left edge onto the left monitor: the area
+    // stops at the primary's edge.
+    const QPoint from(2000, 1020), to(1800, 1150);
+    ui.moveTo(from);
+    ui.hold(QStringLiteral("Shift_L"), true);
+    for (int i = 1; i <= 10; ++i)
+        ui.moveTo(from + (to - from) * i / 10);
+    pause(300);
+    const QRect area(1920, 1020, 80, 130);
+    // The lines just outside the area, in screen pixels whatever our scale
+    // (scaled, a line is as thick as one of our units).
+    const int thick = std::max(1, qEnvironmentVariableIntValue("KLAVORO_PROGRAM_SCALE"));
+    const QRect around = area.adjusted(-10, -10, 10, 10);
+    const QPoint o = around.topLeft();
+    QList<int> expectedColumn, expectedRow;
+    for (int t = 1; t <= thick; ++t) {
+        expectedColumn << area.top() - t - o.y() << area.bottom() + t - o.y();
+        expectedRow << area.right() + t - o.x();
+    }
+    std::sort(expectedColumn.begin(), expectedColumn.end());
+    // Left of the area lies the other monitor: only the right line is asked
+    // for. The lines follow the pointer with a delay: until they settle.
+    QList<int> column, row;
+    waitUntil(
+        [&] {
+            const QImage shown = ui.grab(around);
+            column = redAlong(shown, true, area.center().x() - o.x());
+            row.clear();
+            for (int x : redAlong(shown, false, area.center().y() - o.y()))
+                if (x + o.x() >= area.left()) row << x;
+            return column == expectedColumn && row == expectedRow;
+        },
+        4000);
+    ui.hold(QStringLiteral("Shift_L"), false);
+    EXPECT_EQ(column, expectedColumn);
+    EXPECT_EQ(row, expectedRow);
+
+    ui.key(QStringLiteral("Ctrl+Shift+s"));
+    EXPECT_TRUE(waitUntil([&] { return opListLines(s.folder()).size() == 31; }, 10000));
+    ui.key(QStringLiteral("Ctrl+Shift+e"));
+    EXPECT_TRUE(waitUntil([&] { return !QFile::exists(s.home() + "/wait"); }, 8000));
+    const QStringList lines = opListLines(s.folder());
+    ASSERT_EQ(lines.size(), 31);
+    const QImage picture(s.folder() + lines[30].section('\t', 1, 1).trimmed() + ".png");
+    EXPECT_EQ(picture.size(), area.size());
     EXPECT_TRUE(session->close());
 }

@@ -424,6 +424,18 @@ void UiDriver::key(const QString& sequence) {
     pause(60);
 }
 
+void UiDriver::hold(const QString& keysym, bool down) {
+    const KeySym sym = XStringToKeysym(keysym.toLatin1().constData());
+    const KeyCode code = sym == NoSymbol ? 0 : XKeysymToKeycode(d->display, sym);
+    if (!code) {
+        ADD_FAILURE() << "unknown key " << keysym.toStdString();
+        return;
+    }
+    XTestFakeKeyEvent(d->display, code, down ? True : False, CurrentTime);
+    XSync(d->display, False);
+    pause(60);
+}
+
 void UiDriver::type(const QString& text) {
     for (const char32_t c : text.toUcs4()) {
         KeySym sym = NoSymbol;
