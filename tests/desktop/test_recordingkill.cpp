@@ -53,7 +53,9 @@ TEST(RecordingKilled, LeavesAListWhoseImagesAllExist) {
         OperationList list(steps, host, dialogs);
         EXPECT_TRUE(list.load()) << "after a kill at press " << killAfter;
         EXPECT_TRUE(dialogs.messages.isEmpty());
-        EXPECT_GE(steps.count(), killAfter / 2) << "it was recording";
+        // How many steps were written before the kill depends on the machine's
+        // load; that it was recording, and that what is listed is whole, do not.
+        EXPECT_GE(steps.count(), 1) << "it was recording";
         for (int n = 1; n <= steps.count(); ++n) {
             const QString path = findImageFile(captureFolder(), steps.field(n, FieldImageName));
             ASSERT_FALSE(path.isEmpty()) << "step " << n << " after a kill at " << killAfter;
