@@ -29,11 +29,13 @@ struct Monitor {
 // "NAME:WxH+X+Y ..." as the desktop session took it.
 QList<Monitor> sessionMonitors() {
     QList<Monitor> out;
-    for (const QString& entry : qEnvironmentVariable("KLAVORO_MONITORS").split(' ', Qt::SkipEmptyParts)) {
+    for (const QString& entry :
+         qEnvironmentVariable("KLAVORO_MONITORS").split(' ', Qt::SkipEmptyParts)) {
         const QString name = entry.section(':', 0, 0).remove('*');
         const QString g = entry.section(':', 1);
         const QStringList n = QString(g).replace('x', '+').split('+');
-        if (n.size() == 4) out << Monitor{name, QRect(n[2].toInt(), n[3].toInt(), n[0].toInt(), n[1].toInt())};
+        if (n.size() == 4)
+            out << Monitor{name, QRect(n[2].toInt(), n[3].toInt(), n[0].toInt(), n[1].toInt())};
     }
     return out;
 }
@@ -86,10 +88,9 @@ struct MonitorRecording : ::testing::Test {
         if (sessionMonitors().size() < 3)
             GTEST_SKIP() << "needs the monitors of KLAVORO_MONITORS (ctest program_tests_monitors)";
         for (const Place& p : kPlaces) {
-            fixtures.push_back(std::make_unique<FixtureApp>(
-                QStringList{QStringLiteral("--title"), QStringLiteral("On ") + p.monitor,
-                            QStringLiteral("--pos"),
-                            QStringLiteral("%1,%2").arg(p.pos.x()).arg(p.pos.y())}));
+            fixtures.push_back(std::make_unique<FixtureApp>(QStringList{
+                QStringLiteral("--title"), QStringLiteral("On ") + p.monitor,
+                QStringLiteral("--pos"), QStringLiteral("%1,%2").arg(p.pos.x()).arg(p.pos.y())}));
             ASSERT_TRUE(fixtures.back()->start());
         }
     }
@@ -101,9 +102,9 @@ struct MonitorRecording : ::testing::Test {
         if (!scale.isEmpty()) qputenv("QT_SCALE_FACTOR", scale);
         ProgramSession::Options o;
         o.conf = {QStringLiteral("target = %1").arg(target), QStringLiteral("plain scale = 1"),
-                  QStringLiteral("save file format = 2"), QStringLiteral("win width max = 3840"),
-                  QStringLiteral("win height max = 2048"), QStringLiteral("form left = 3300"),
-                  QStringLiteral("form top = 1700"), QStringLiteral("form right = 3800"),
+                  QStringLiteral("save file format = 2"),    QStringLiteral("win width max = 3840"),
+                  QStringLiteral("win height max = 2048"),   QStringLiteral("form left = 3300"),
+                  QStringLiteral("form top = 1700"),         QStringLiteral("form right = 3800"),
                   QStringLiteral("form bottom = 2000")};
         o.conf += moreConf;
         session.emplace(o);
@@ -315,7 +316,8 @@ TEST_F(MonitorRecording, StepCounterShowsOnTheMonitorOfTheClick) {
                 const QList<UiElement> all = session->ui().elements();
                 for (qsizetype k = 1; k < all.size(); ++k)
                     if (all[k].role == QLatin1String("push button") && all[k].name == u"×" &&
-                        all[k - 1].role == QLatin1String("label") && !counts.contains(all[k - 1].name)) {
+                        all[k - 1].role == QLatin1String("label") &&
+                        !counts.contains(all[k - 1].name)) {
                         label = all[k - 1];
                         return true;
                     }
@@ -343,8 +345,10 @@ TEST_F(MonitorRecording, MaximumPictureSizeIsLimitedByThePrimaryInScreenPixels) 
     ProgramSession& s = *session;
     const QString dialog = QStringLiteral("設定");
     ASSERT_TRUE(s.ui().click(QStringLiteral("push button"), dialog, s.title()));
-    ASSERT_TRUE(s.ui().click(QStringLiteral("push button"), QStringLiteral("キャプチャー"), dialog));
-    const UiElement label = s.ui().find(QStringLiteral("label"), QStringLiteral("幅（ピクセル）"), 5000, dialog);
+    ASSERT_TRUE(
+        s.ui().click(QStringLiteral("push button"), QStringLiteral("キャプチャー"), dialog));
+    const UiElement label =
+        s.ui().find(QStringLiteral("label"), QStringLiteral("幅（ピクセル）"), 5000, dialog);
     ASSERT_TRUE(label) << s.ui().dump(dialog).toStdString();
     // The width box: the text box on the label's row, right of it.
     const UiElement box = s.ui().find(

@@ -52,7 +52,9 @@ QString netWmName(Display* d, Window w) {
 
 QRect toScreenPixels(const QRect& logical, QPoint logicalOrigin, QPoint pixelOrigin, double scale) {
     if (logical.isEmpty()) return logical;
-    const auto px = [&](int v, int from, int to) { return to + int(std::lround((v - from) * scale)); };
+    const auto px = [&](int v, int from, int to) {
+        return to + int(std::lround((v - from) * scale));
+    };
     const int left = px(logical.left(), logicalOrigin.x(), pixelOrigin.x());
     const int top = px(logical.top(), logicalOrigin.y(), pixelOrigin.y());
     const int right = px(logical.left() + logical.width(), logicalOrigin.x(), pixelOrigin.x());
@@ -69,7 +71,8 @@ QRect screenPixelsOnMonitors(const QRect& logical, const QList<QRect>& monitors,
         const QRect l(m.topLeft(), QSize(int(m.width() / scale), int(m.height() / scale)));
         if (l.contains(c)) {
             // Overlapping monitors: the smallest, as Qt gives a point to it.
-            if (!best || bestDistance > 0 || m.width() * m.height() < best->width() * best->height())
+            if (!best || bestDistance > 0 ||
+                m.width() * m.height() < best->width() * best->height())
                 best = &m;
             bestDistance = 0;
             continue;
@@ -111,7 +114,8 @@ struct UiDriver::Impl {
             if (w.title != title || !w.viewable) continue;
             int x = 0, y = 0;
             Window child = 0;
-            if (XTranslateCoordinates(display, w.id, DefaultRootWindow(display), 0, 0, &x, &y, &child))
+            if (XTranslateCoordinates(display, w.id, DefaultRootWindow(display), 0, 0, &x, &y,
+                                      &child))
                 return QPoint(x, y);
         }
         return std::nullopt;
@@ -124,9 +128,9 @@ struct UiDriver::Impl {
                   const QList<ClientWindow>& windows, const QList<QRect>& monitors) {
         if (first >= elements.size()) return;
         const QPoint logicalOrigin = elements[first].rect.topLeft();
-        const std::optional<QPoint> origin =
-            title.isEmpty() || elements[first].rect.isEmpty() ? std::nullopt
-                                                              : windowOrigin(windows, title);
+        const std::optional<QPoint> origin = title.isEmpty() || elements[first].rect.isEmpty()
+                                                 ? std::nullopt
+                                                 : windowOrigin(windows, title);
         for (qsizetype i = first; i < elements.size(); ++i) {
             QRect& r = elements[i].rect;
             r = origin ? toScreenPixels(r, logicalOrigin, *origin, scale)
@@ -185,8 +189,8 @@ struct UiDriver::Impl {
         e.focused = has(states, ATSPI_STATE_FOCUSED);
         g_object_unref(states);
         // Asked straight away: an element without the interface just fails.
-        if (AtspiRect* r =
-                atspi_component_get_extents(ATSPI_COMPONENT(node), ATSPI_COORD_TYPE_SCREEN, &error)) {
+        if (AtspiRect* r = atspi_component_get_extents(ATSPI_COMPONENT(node),
+                                                       ATSPI_COORD_TYPE_SCREEN, &error)) {
             e.rect = QRect(r->x, r->y, r->width, r->height);
             g_free(r);
         }
@@ -196,8 +200,8 @@ struct UiDriver::Impl {
                        e.role == QLatin1String("tree table")))
             return;
         // Controls without children: one call fewer each.
-        static const QStringList leaves = {"push button", "label", "radio button", "check box",
-                                           "slider", "scroll bar", "list item"};
+        static const QStringList leaves = {"push button", "label",      "radio button", "check box",
+                                           "slider",      "scroll bar", "list item"};
         if (leaves.contains(e.role)) return;
         const int count = atspi_accessible_get_child_count(node, &error);
         g_clear_error(&error);
@@ -365,8 +369,8 @@ bool UiDriver::click(const QString& role, const QString& name, const QString& wi
 
 void UiDriver::waitForTop(const QString& window, QPoint p) {
     if (!waitUntil([&] { return windowAt(p) == window; }, 2000))
-        std::fprintf(stderr, "[ driver   ] %s: not on top at %d,%d after 2 s\n",
-                     qPrintable(window), p.x(), p.y());
+        std::fprintf(stderr, "[ driver   ] %s: not on top at %d,%d after 2 s\n", qPrintable(window),
+                     p.x(), p.y());
 }
 
 void UiDriver::clickOn(const QString& window, QPoint p) {
@@ -464,12 +468,12 @@ bool UiDriver::menu(const QString& menu, const QString& entry, const QString& wi
     }
     click(title.centre());
     const UiElement e = find(
-        [&](const UiElement& e) {
-            return e.name == entry && e.role == QLatin1String("menu item");
-        },
+        [&](const UiElement& e) { return e.name == entry && e.role == QLatin1String("menu item"); },
         5000);
     if (!e || !e.enabled) {
-        if (!e) ADD_FAILURE() << "no menu entry " << entry.toStdString() << "\n" << dump().toStdString();
+        if (!e)
+            ADD_FAILURE() << "no menu entry " << entry.toStdString() << "\n"
+                          << dump().toStdString();
         key(QStringLiteral("Escape"));
         key(QStringLiteral("Escape"));
         return false;
@@ -513,7 +517,8 @@ bool UiDriver::popupOpen() {
     Window root, parent, *children = nullptr;
     unsigned int n = 0;
     bool open = false;
-    if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &n)) return false;
+    if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &n))
+        return false;
     for (unsigned int i = 0; i < n && !open; ++i) {
         XWindowAttributes attrs;
         if (!XGetWindowAttributes(display, children[i], &attrs) || attrs.map_state != IsViewable ||
@@ -532,8 +537,8 @@ bool UiDriver::popupOpen() {
         data = nullptr;
         // Qt marks its menus as normal windows; only tool tips are set apart.
         bool popup = attrs.width > 20 && attrs.height > 20;
-        if (XGetWindowProperty(display, children[i], typeAtom, 0, 16, False, XA_ATOM, &actual, &format,
-                               &count, &after, &data) == Success &&
+        if (XGetWindowProperty(display, children[i], typeAtom, 0, 16, False, XA_ATOM, &actual,
+                               &format, &count, &after, &data) == Success &&
             data) {
             const auto* atoms = reinterpret_cast<const Atom*>(data);
             for (unsigned long k = 0; k < count; ++k)
@@ -553,7 +558,8 @@ bool UiDriver::keptAbove(unsigned long window) {
     unsigned char* data = nullptr;
     bool above = false;
     if (XGetWindowProperty(d->display, window, XInternAtom(d->display, "_NET_WM_STATE", False), 0,
-                           64, False, XA_ATOM, &actual, &format, &count, &after, &data) == Success &&
+                           64, False, XA_ATOM, &actual, &format, &count, &after,
+                           &data) == Success &&
         data) {
         const Atom wanted = XInternAtom(d->display, "_NET_WM_STATE_ABOVE", False);
         for (unsigned long i = 0; i < count; ++i)
