@@ -232,12 +232,13 @@ TEST_F(MonitorRecording, WindowTargetsKeepMarkerAndPointerOnTheElement) {
 TEST_F(MonitorRecording, MainWindowIsPulledOntoItsMonitor) {
     m_target = 0;
     // Saved half off the primary's right edge: pulled onto the primary, not
-    // onto the screen's whole width or another monitor.
+    // onto the screen's whole width or another monitor. Small enough to fit
+    // on it when scaled by 2.
     const QByteArray scale = qgetenv("KLAVORO_PROGRAM_SCALE");
     if (!scale.isEmpty()) qputenv("QT_SCALE_FACTOR", scale);
     session.emplace(ProgramSession::conf(
         {QStringLiteral("form left = 3500"), QStringLiteral("form top = 1200"),
-         QStringLiteral("form right = 4460"), QStringLiteral("form bottom = 1900")}));
+         QStringLiteral("form right = 4300"), QStringLiteral("form bottom = 1600")}));
     qunsetenv("QT_SCALE_FACTOR");
     ASSERT_TRUE(session->ready());
     // In screen pixels, from the X server.
@@ -403,8 +404,12 @@ TEST_F(MonitorRecording, SelectedAreaEndsAtTheEdgeOfItsMonitor) {
     ASSERT_TRUE(ui.click(QStringLiteral("push button"), QStringLiteral("記録"), s.title()));
     ASSERT_TRUE(s.answer(QStringLiteral("削除確認"), Answer::No));
     ASSERT_TRUE(waitUntil([&] { return QFile::exists(s.home() + "/wait"); }, 8000));
+    // The hot keys are taken a moment after the wait marker appears.
+    pause(1000);
     ui.key(QStringLiteral("Ctrl+Shift+c"));
-    pause(300);
+    // Said in the main window, or in a notice when that is out of the way.
+    EXPECT_TRUE(ui.find(QStringLiteral("label"), QStringLiteral("範囲選択可"), 5000))
+        << ui.dump().toStdString();
     // From the primary across its left edge onto the left monitor: the area
     // stops at the primary's edge.
     const QPoint from(2000, 1020), to(1800, 1150);
