@@ -28,6 +28,20 @@ void BM_ScreenCopyFull(benchmark::State& state) {
     copyArea(state, {0, 0, 1280, 1024});
 }
 
+// The monitor query every press makes (one RandR round trip); run it on a
+// divided screen too (KLAVORO_MONITORS of scripts/desktop-session).
+void BM_MonitorQuery(benchmark::State& state) {
+    x11::X11ScreenCopy screen;
+    if (!screen.isOpen()) {
+        state.SkipWithError("no X display");
+        return;
+    }
+    state.SetLabel(std::to_string(screen.monitors().size()) + " monitors");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(screen.monitors());
+}
+
+BENCHMARK(BM_MonitorQuery)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_ScreenCopy300)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_ScreenCopyFull)->Unit(benchmark::kMicrosecond)->UseRealTime();
 

@@ -11,19 +11,43 @@ qint32 roundEven(double v) {
 }
 } // namespace
 
-ScreenRect aroundArea(QPoint p, QSize screen, double m, int dl, int dt, int dr, int db) {
-    const qint32 sw = roundEven(screen.width() * m), sh = roundEven(screen.height() * m);
+namespace {
+ScreenRect timesMag(const ScreenRect& r, double m) {
+    return {roundEven(r.left * m), roundEven(r.top * m), roundEven(r.right * m),
+            roundEven(r.bottom * m)};
+}
+} // namespace
+
+ScreenRect aroundAreaOn(QPoint p, const ScreenRect& monitor, double m, int dl, int dt, int dr,
+                      int db) {
+    const ScreenRect b = timesMag(monitor, m);
     const qint32 x1 = p.x() + dl, y1 = p.y() + dt, x2 = p.x() + dr, y2 = p.y() + db;
     ScreenRect r;
-    r.left = std::max(0, x1) - std::max(0, x2 - sw);
-    r.top = std::max(0, y1) - std::max(0, y2 - sh);
-    r.right = std::min(sw, x2) + std::max(0, r.left - x1);
-    r.bottom = std::min(sh, y2) + std::max(0, r.top - y1);
+    r.left = std::max(b.left, x1) - std::max(0, x2 - b.right);
+    r.top = std::max(b.top, y1) - std::max(0, y2 - b.bottom);
+    r.right = std::min(b.right, x2) + std::max(0, r.left - x1);
+    r.bottom = std::min(b.bottom, y2) + std::max(0, r.top - y1);
     return r;
 }
 
+ScreenRect aroundArea(QPoint p, QSize screen, double m, int dl, int dt, int dr, int db) {
+    return aroundAreaOn(p, ScreenRect{0, 0, screen.width(), screen.height()}, m, dl, dt, dr, db);
+}
+
+ScreenRect desktopAreaOn(const ScreenRect& monitor, double m) {
+    return timesMag(monitor, m);
+}
+
 ScreenRect desktopArea(QSize screen, double m) {
-    return {0, 0, roundEven(screen.width() * m), roundEven(screen.height() * m)};
+    return desktopAreaOn(ScreenRect{0, 0, screen.width(), screen.height()}, m);
+}
+
+ScreenRect clippedToMonitor(const ScreenRect& a, const ScreenRect& monitor, double m) {
+    const ScreenRect b = timesMag(monitor, m);
+    ScreenRect r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                 std::min(a.bottom, b.bottom)};
+    if (r.right <= r.left || r.bottom <= r.top) return {};
+    return r;
 }
 
 ScreenRect windowArea(QPoint p, const ScreenRect& window, const ScreenRect& parent,

@@ -17,12 +17,19 @@ struct ScreenRect {
 };
 
 // "around": the box of the rect offsets around the pointer, pushed back inside
-// the screen (size W x H times m) at whichever edge it crosses.
+// the monitor (its edges times m) at whichever edge it crosses.
+ScreenRect aroundAreaOn(QPoint pointer, const ScreenRect& monitor, double textMag, int rectLeft,
+                      int rectTop, int rectRight, int rectBottom);
+// The same on a screen of one monitor, W x H.
 ScreenRect aroundArea(QPoint pointer, QSize screen, double textMag, int rectLeft, int rectTop,
                       int rectRight, int rectBottom);
 
-// "desktop": the whole screen times m.
+// "desktop": the monitor times m.
+ScreenRect desktopAreaOn(const ScreenRect& monitor, double textMag);
 ScreenRect desktopArea(QSize screen, double textMag);
+
+// `area` cut to the monitor times m (an empty rectangle when they do not meet).
+ScreenRect clippedToMonitor(const ScreenRect& area, const ScreenRect& monitor, double textMag);
 
 // "window": the window (or its parent, when the window is the clicked control
 // itself) cut to the maximum size so that the pointer stays inside.

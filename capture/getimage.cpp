@@ -2,6 +2,7 @@
 
 #include "capture/cursorfile.h"
 #include "capture/drawing.h"
+#include "capture/monitorlayout.h"
 #include "platform/cursorsource.h"
 #include "platform/screencopy.h"
 #include "store/dialogs.h"
@@ -24,7 +25,15 @@ ScreenRect fromQRect(const QRect& r) {
 ScreenRect moved(const ScreenRect& r, int dx, int dy) {
     return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
 }
+QPoint unscaled(QPoint p, double m) {
+    return m > 0 ? QPoint(int(std::nearbyint(p.x() / m)), int(std::nearbyint(p.y() / m))) : p;
+}
 } // namespace
+
+ScreenRect monitorOfPoint(ScreenCopy& screen, QPoint p, double m) {
+    const QRect whole(QPoint(0, 0), screen.screenSize());
+    return fromQRect(monitorAt(screen.monitors(), unscaled(p, m), whole));
+}
 
 QString captureTargetName(int target) {
     switch (target) {
@@ -57,13 +66,15 @@ bool CaptureEngine::computeArea(const QString& target, QPoint p, WindowId refere
                                 ScreenRect* area, ScreenRect* element) {
     const Settings& s = conf();
     const double m = s.textMag;
-    const QSize screen = m_desktop.screenSize();
+    // "desktop", "around" and "rect" stay on the monitor that holds the click
+    // (for "rect", the middle of the area); the window targets show the window.
     if (target == QLatin1String("desktop")) {
         *element = m_elements.elementRectAt(p);
-        *area = desktopArea(screen, m);
+        *area = desktopAreaOn(monitorOfPoint(m_screen, p, m), m);
     } else if (target == QLatin1String("around")) {
         // The element is asked for after the copy: the copy must come first.
-        *area = aroundArea(p, screen, m, s.rectLeft, s.rectTop, s.rectRight, s.rectBottom);
+        *area = aroundAreaOn(p, monitorOfPoint(m_screen, p, m), m, s.rectLeft, s.rectTop,
+                           s.rectRight, s.rectBottom);
     } else if (target == QLatin1String("window")) {
         *element = m_elements.elementRectAt(p);
         WindowId w = reference;
@@ -83,7 +94,9 @@ bool CaptureEngine::computeArea(const QString& target, QPoint p, WindowId refere
         *area = topWindowArea(p, fromQRect(m_desktop.windowRect(w)), s.capMarginX, s.capMarginY, m);
     } else if (target == QLatin1String("rect")) {
         *element = m_elements.elementRectAt(p);
-        *area = fromQRect(selectedArea);
+        const ScreenRect chosen = fromQRect(selectedArea);
+        const QPoint middle((chosen.left + chosen.right) / 2, (chosen.top + chosen.bottom) / 2);
+        *area = clippedToMonitor(chosen, monitorOfPoint(m_screen, middle, 1.0), 1.0);
     } else {
         return false;
     }

@@ -77,6 +77,10 @@ private:
     Dialogs& m_dialogs;
 };
 
+// The monitor (RandR 1.5, screen pixels) that holds the point `p`, which is in
+// screen pixels times `textMag`.
+ScreenRect monitorOfPoint(ScreenCopy& screen, QPoint p, double textMag);
+
 // The name of a `target` index: "around", "window", "desktop", "topwindow",
 // "app"; any other index gives "around".
 QString captureTargetName(int target);

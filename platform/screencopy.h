@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QList>
 #include <QRect>
 #include <QString>
 
@@ -14,6 +15,10 @@ public:
     // image when nothing of it is on the screen or the copy failed.
     virtual QImage copy(const QRect& area) = 0;
     virtual QSize screenSize() = 0;
+    // The monitors the screen is divided into, in screen pixels, the primary
+    // one first; asked afresh each time, so a change shows at the next call.
+    // A screen without that knowledge is one monitor.
+    virtual QList<QRect> monitors() { return {QRect(QPoint(0, 0), screenSize())}; }
 };
 
 } // namespace klavoro

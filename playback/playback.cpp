@@ -59,11 +59,17 @@ void Playback::playFrom(int n) {
 }
 
 QPoint Playback::characterTarget(const QRect& window, QSize screen, int characterWidth) {
-    const int x = window.left() >= screen.width() / 6.0
+    return characterTarget(window, QRect(QPoint(0, 0), screen), characterWidth);
+}
+
+QPoint Playback::characterTarget(const QRect& window, const QRect& m, int characterWidth) {
+    // Distances are measured from the monitor's own edges.
+    const int x = window.left() - m.left() >= m.width() / 6.0
                       ? window.left() - characterWidth
-                      : int(std::floor(screen.width() / 2.0)) - characterWidth;
-    const int y = window.top() >= screen.height() / 10.0 ? window.top() + 25
-                                                         : int(std::floor(screen.height() / 2.0));
+                      : m.left() + int(std::floor(m.width() / 2.0)) - characterWidth;
+    const int y = window.top() - m.top() >= m.height() / 10.0
+                      ? window.top() + 25
+                      : m.top() + int(std::floor(m.height() / 2.0));
     return {x, y};
 }
 
@@ -92,7 +98,7 @@ void Playback::startCharacter(Run& run) {
 
 void Playback::placeCharacter(Run& run) {
     Character& c = *run.character;
-    const QPoint target = characterTarget(m_host.mainWindowRect(), m_host.screenSize(), c.width());
+    const QPoint target = characterTarget(m_host.mainWindowRect(), m_host.mainWindowMonitor(), c.width());
     const QPoint current(c.left(), c.top());
     if (current != run.remembered || current.x() == target.x() || current.y() == target.y()) return;
     c.moveTo(target.x(), target.y());

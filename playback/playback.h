@@ -27,6 +27,8 @@ public:
     virtual qint64 tickMs() = 0;
     virtual QRect mainWindowRect() const = 0;
     virtual QSize screenSize() const = 0;
+    // The monitor that holds the main window.
+    virtual QRect mainWindowMonitor() const { return QRect(QPoint(0, 0), screenSize()); }
 };
 
 // "再生中 i/Total".
@@ -46,6 +48,8 @@ public:
 
     // Where the character goes beside a main window at `window` on `screen`.
     static QPoint characterTarget(const QRect& window, QSize screen, int characterWidth);
+    // The same on the main window's monitor: its edges stand for the screen's.
+    static QPoint characterTarget(const QRect& window, const QRect& monitor, int characterWidth);
 
 private:
     struct Run;

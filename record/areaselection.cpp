@@ -21,6 +21,7 @@ void AreaSelection::hide() {
 void AreaSelection::command(const QString& name, QPoint p) {
     if (name == QLatin1String("start")) {
         m_start = p;
+        m_monitor = m_monitorAt ? m_monitorAt(p) : QRect();
         m_area = QRect(p, QSize(0, 0));
         m_state = Selecting;
     } else if (name == QLatin1String("move")) {
@@ -28,6 +29,7 @@ void AreaSelection::command(const QString& name, QPoint p) {
         // The area between the two corners, whichever way the pointer went.
         m_area = QRect(std::min(m_start.x(), p.x()), std::min(m_start.y(), p.y()),
                        std::abs(p.x() - m_start.x()), std::abs(p.y() - m_start.y()));
+        if (!m_monitor.isNull()) m_area = m_area.intersected(m_monitor);
         if (m_view) m_view->showArea(m_area);
         m_shown = true;
     } else if (name == QLatin1String("end")) {

@@ -4,6 +4,7 @@
 #include <QRect>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace klavoro {
@@ -25,7 +26,11 @@ class AreaSelection {
 public:
     enum State { None = 0, Selecting = 1, Selected = 2 };
 
-    explicit AreaSelection(AreaOverlayView* view = nullptr) : m_view(view) {}
+    // `monitorAt` gives the monitor that holds a point: the area stays on the
+    // monitor where it was started. Without it the area is not cut.
+    explicit AreaSelection(AreaOverlayView* view = nullptr,
+                           std::function<QRect(QPoint)> monitorAt = {})
+        : m_view(view), m_monitorAt(std::move(monitorAt)) {}
     void setView(AreaOverlayView* view) { m_view = view; }
 
     // The area-selection mode that the hot key switches.
@@ -46,6 +51,8 @@ private:
     void hide();
 
     AreaOverlayView* m_view;
+    std::function<QRect(QPoint)> m_monitorAt;
+    QRect m_monitor; // where the area started; null: not cut
     bool m_mode = false;
     State m_state = None;
     QPoint m_start;

@@ -2,21 +2,25 @@
 
 namespace klavoro {
 
-void FrozenScreen::freeze(const QRect& area) {
+void FrozenScreen::freeze(const QRect& area, const QList<QRect>& monitors) {
     m_area = area.intersected(QRect(QPoint(0, 0), m_live.screenSize()));
     m_image = m_area.isEmpty() ? QImage() : m_live.copy(m_area);
+    m_monitors = monitors;
     m_frozen = !m_image.isNull();
 }
 
-void FrozenScreen::freezeImage(const QImage& image, const QRect& area) {
+void FrozenScreen::freezeImage(const QImage& image, const QRect& area,
+                               const QList<QRect>& monitors) {
     m_area = area;
     m_image = image;
+    m_monitors = monitors;
     m_frozen = !m_image.isNull() && m_image.size() == area.size();
 }
 
 void FrozenScreen::thaw() {
     m_frozen = false;
     m_image = QImage();
+    m_monitors.clear();
 }
 
 QImage FrozenScreen::copy(const QRect& area) {

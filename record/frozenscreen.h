@@ -14,22 +14,27 @@ class FrozenScreen : public ScreenCopy {
 public:
     explicit FrozenScreen(ScreenCopy& live) : m_live(live) {}
 
-    // Copies the part of `area` that is on the screen, now.
-    void freeze(const QRect& area);
-    // Takes a copy made earlier of `area` of the screen.
-    void freezeImage(const QImage& image, const QRect& area);
+    // Copies the part of `area` that is on the screen, now, and keeps the
+    // monitors given (the caller asked for them to choose the area).
+    void freeze(const QRect& area, const QList<QRect>& monitors);
+    // Takes a copy made earlier of `area` of the screen, with the monitors
+    // of that moment.
+    void freezeImage(const QImage& image, const QRect& area, const QList<QRect>& monitors);
     void thaw();
     bool isFrozen() const { return m_frozen; }
 
     // From the frozen copy when it holds the area, else from the screen.
     QImage copy(const QRect& area) override;
     QSize screenSize() override { return m_live.screenSize(); }
+    // While frozen, the monitors as they were at the freeze (one query a press).
+    QList<QRect> monitors() override { return m_frozen ? m_monitors : m_live.monitors(); }
 
 private:
     ScreenCopy& m_live;
     bool m_frozen = false;
     QRect m_area;
     QImage m_image;
+    QList<QRect> m_monitors;
 };
 
 } // namespace klavoro

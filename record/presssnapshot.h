@@ -41,6 +41,7 @@ struct PressSnapshot {
     QRect screenArea; // where `screen` lies: the whole screen, or the box around the pointer
     CursorImage cursor;
     QSize screenSize;
+    QList<QRect> monitors; // as they were at the press
     WindowId desktopWindow = 0;
     WindowId windowAt = 0;
     // windowAt, its parents up to the top-level window, and that window's owner.

@@ -1,6 +1,7 @@
 #include "record/steppipeline.h"
 
 #include "capture/capturearea.h"
+#include "capture/monitorlayout.h"
 #include "describe/elementnaming.h"
 #include "describe/eventname.h"
 #include "describe/phrase.h"
@@ -246,20 +247,30 @@ QString StepPipeline::runStep(const QString& eventName, const InputMessage& mess
 void StepPipeline::freezeFor(QPoint point, const std::shared_ptr<const PressSnapshot>& snapshot) {
     if (snapshot && !snapshot->screen.isNull()) {
         m_snapshot = snapshot;
-        m_frozen.freezeImage(snapshot->screen, snapshot->screenArea);
+        m_frozen.freezeImage(snapshot->screen, snapshot->screenArea, snapshot->monitors);
         m_frozenDesktop.freeze(snapshot);
         m_frozenCursor.freeze(snapshot);
         return;
     }
     const Settings& s = conf();
     const QSize screen = m_services.screen.screenSize();
+    // Monitors are asked for at every press, so a change while recording
+    // counts from the next press on.
+    const QList<QRect> monitors = m_services.screen.monitors();
     if (captureTargetName(s.target) == QLatin1String("around")) {
-        const ScreenRect a =
-            aroundArea(point, screen, s.textMag, s.rectLeft, s.rectTop, s.rectRight, s.rectBottom);
-        m_frozen.freeze(QRect(a.left, a.top, a.width(), a.height()));
+        const QRect whole(QPoint(0, 0), screen);
+        const QPoint at = s.textMag > 0 ? QPoint(int(std::nearbyint(point.x() / s.textMag)),
+                                                 int(std::nearbyint(point.y() / s.textMag)))
+                                        : point;
+        const QRect monitor = monitorAt(monitors, at, whole);
+        const ScreenRect a = aroundAreaOn(
+            point, ScreenRect{monitor.left(), monitor.top(), monitor.x() + monitor.width(),
+                              monitor.y() + monitor.height()},
+            s.textMag, s.rectLeft, s.rectTop, s.rectRight, s.rectBottom);
+        m_frozen.freeze(QRect(a.left, a.top, a.width(), a.height()), monitors);
     } else {
         // Any other target needs windows first: the whole screen, cut later.
-        m_frozen.freeze(QRect(QPoint(0, 0), screen));
+        m_frozen.freeze(QRect(QPoint(0, 0), screen), monitors);
     }
 }
 

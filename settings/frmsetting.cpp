@@ -133,8 +133,12 @@ frmSetting::frmSetting(Settings& settings, SettingHooks hooks, Dialogs* dialogs,
 frmSetting::~frmSetting() = default;
 
 QSize frmSetting::screenPixels() const {
+    // The toolkit's screens are in its units: scaled windows make them smaller
+    // than the pictures, which are in the screen's pixels.
     const QScreen* s = QGuiApplication::primaryScreen();
-    return s ? s->geometry().size() : QSize();
+    if (!s) return QSize();
+    const qreal ratio = s->devicePixelRatio();
+    return QSize(qRound(s->geometry().width() * ratio), qRound(s->geometry().height() * ratio));
 }
 
 void frmSetting::showEvent(QShowEvent* event) {

@@ -1,5 +1,7 @@
 #include "store/conffile.h"
 
+#include "capture/monitorlayout.h"
+
 #include "store/confreading.h"
 #include "store/conftext.h"
 #include "store/logs.h"
@@ -48,8 +50,9 @@ void checkCaptureFolder(Settings& s) {
 
 ConfLoadReport ConfFile::load(Settings& settings) {
     ConfLoadReport report;
-    const QSize screen = m_window.screenSize();
-    const WindowRect windowDefaults = defaultWindowRect(screen);
+    const QList<QRect> monitors = m_window.monitors();
+    const WindowRect windowDefaults = defaultWindowRect(
+        monitors.isEmpty() ? QRect(QPoint(0, 0), m_window.screenSize()) : monitors.first());
     ConfText chosen;
     chosen.window = windowDefaults;
     m_keepUnreadFile = false;
@@ -100,7 +103,7 @@ ConfLoadReport ConfFile::load(Settings& settings) {
     settings.autoSave = autoSave;
     settings.thumbnailStatic = thumbnailStatic;
     checkCaptureFolder(settings);
-    m_window.placeMainWindow(pulledOntoScreen(chosen.window, screen), settings.splitterLeft);
+    m_window.placeMainWindow(placedOnMonitors(chosen.window, monitors), settings.splitterLeft);
     return report;
 }
 
@@ -117,7 +120,9 @@ bool ConfFile::keepOriginalIfNotFaithful() {
         return false;
     }
     const ConfChoice choice =
-        chooseConfReading(bytes, m_exeName, defaultWindowRect(m_window.screenSize()));
+        chooseConfReading(bytes, m_exeName, defaultWindowRect(primaryMonitor(
+                                                m_window.monitors(),
+                                                QRect(QPoint(0, 0), m_window.screenSize()))));
     if (choice.faithful) return true;
     const QString backup = keepBackupCopy(file, &error);
     if (backup.isEmpty()) {

@@ -124,6 +124,7 @@ public:
 
     // --- MainWindowPlacement ---
     QSize screenSize() const override;
+    QList<QRect> monitors() const override;
     WindowRect normalRect() const override;
     void placeMainWindow(const WindowRect& rect, qint32 splitterLeft) override;
 

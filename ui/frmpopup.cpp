@@ -51,7 +51,7 @@ frmPopup::frmPopup(QWidget* parent)
     connect(m_timer, &QTimer::timeout, this, &frmPopup::tick);
 }
 
-void frmPopup::load(const QString& text, qint32 colour, int countdownMs) {
+void frmPopup::load(const QString& text, qint32 colour, int countdownMs, const QRect& monitor) {
     QPalette p = lblMsg->palette();
     p.setColor(QPalette::WindowText, colourFromBgr(colour < 0 ? kDefaultColour : colour));
     lblMsg->setPalette(p);
@@ -63,17 +63,17 @@ void frmPopup::load(const QString& text, qint32 colour, int countdownMs) {
     const int width = std::clamp(widest + kLabelLeft + kMargin + 8, 180, 600);
     const int height = kLabelTop + fm.lineSpacing() * int(text.count(u'\n') + 1) + 16;
     setFixedSize(width, height);
-    placeInCorner();
+    placeInCorner(monitor);
     m_countdown = countdownMs;
     m_timer->start();
     show();
     raise();
 }
 
-void frmPopup::placeInCorner() {
+void frmPopup::placeInCorner(const QRect& monitor) {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen) return;
-    const QRect s = screen->geometry();
+    if (monitor.isNull() && !screen) return;
+    const QRect s = monitor.isNull() ? screen->geometry() : monitor;
     move(s.x() + s.width() - kRightGap - width(), s.y() + s.height() - kBottomGap - height());
 }
 

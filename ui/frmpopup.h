@@ -17,7 +17,9 @@ public:
     explicit frmPopup(QWidget* parent = nullptr);
 
     // `colour` is blue-green-red; a negative value gives the default blue.
-    void load(const QString& text, qint32 colour, int countdownMs);
+    // The window goes into the lower-right corner of `monitor` (the primary
+    // screen when it is null).
+    void load(const QString& text, qint32 colour, int countdownMs, const QRect& monitor = {});
     void unload();
     // The display time left, in milliseconds.
     int countdown() const { return m_countdown; }
@@ -35,7 +37,7 @@ protected:
 
 private:
     void tick();
-    void placeInCorner();
+    void placeInCorner(const QRect& monitor);
 
     QTimer* m_timer;
     int m_countdown = 0;

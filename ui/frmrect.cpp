@@ -1,6 +1,7 @@
 #include "ui/frmrect.h"
 
 #include "store/settings.h"
+#include "ui/screens.h"
 
 #include <QColor>
 #include <QPalette>
@@ -38,7 +39,8 @@ frmRect::~frmRect() = default;
 void frmRect::showArea(const QRect& area) {
     if (m_shown && area == m_area) return;
     m_area = area;
-    const std::array<QRect, 4> rects = borderLines(area);
+    // The area is in screen pixels; the lines are windows, placed in window units.
+    const std::array<QRect, 4> rects = borderLines(pixelsToWindowUnits(area));
     for (size_t i = 0; i < Line1.size(); ++i) {
         Line1[i]->setGeometry(rects[i]);
         if (!m_shown) Line1[i]->show();
@@ -54,7 +56,7 @@ void frmRect::hideArea() {
 }
 
 std::array<QRect, 4> frmRect::lineRects() const {
-    return borderLines(m_area);
+    return borderLines(pixelsToWindowUnits(m_area));
 }
 
 } // namespace klavoro

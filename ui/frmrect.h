@@ -23,7 +23,7 @@ public:
     void showArea(const QRect& area) override;
     void hideArea() override;
     bool isShown() const { return m_shown; }
-    // The screen rectangles of the four lines: top, bottom, left, right.
+    // The rectangles of the four lines (window units): top, bottom, left, right.
     std::array<QRect, 4> lineRects() const;
 
     std::array<std::unique_ptr<QWidget>, 4> Line1;

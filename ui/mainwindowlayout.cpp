@@ -5,6 +5,7 @@
 #include "ui/imagesizepanel.h"
 #include "ui/imageviewer.h"
 #include "ui/mainwindowui.h"
+#include "ui/screens.h"
 #include "ui/steplistdelegate.h"
 #include "ui/thumbnailstrip.h"
 
@@ -269,6 +270,11 @@ void frmKlavoro::storeLayoutSettings() {
 QSize frmKlavoro::screenSize() const {
     const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     return screen ? screen->size() : QSize(1280, 1024);
+}
+
+QList<QRect> frmKlavoro::monitors() const {
+    const QList<QRect> found = monitorRects();
+    return found.isEmpty() ? QList<QRect>{QRect(QPoint(0, 0), screenSize())} : found;
 }
 
 WindowRect frmKlavoro::normalRect() const {

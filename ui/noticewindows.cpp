@@ -4,9 +4,8 @@
 #include "store/settings.h"
 #include "ui/frmpopup.h"
 #include "ui/frmsplash.h"
+#include "ui/screens.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 #include <QWidget>
 
 namespace klavoro {
@@ -39,11 +38,9 @@ void NoticeWindows::showProgress(const QString& text, int displayMs, bool centre
         if (!m_splash) m_splash = std::make_unique<frmSplash>();
         m_splash->load(text, displayMs);
         if (!centred) {
-            if (const QScreen* s = QGuiApplication::primaryScreen()) {
-                QRect r = m_splash->frameGeometry();
-                r.moveCenter(s->geometry().center());
-                m_splash->move(r.topLeft());
-            }
+            QRect r = m_splash->frameGeometry();
+            r.moveCenter(monitorOf(m_main ? m_main() : nullptr).center());
+            m_splash->move(r.topLeft());
         }
     }
     if (centred) centreOverMainWindow();
@@ -61,7 +58,8 @@ void NoticeWindows::centreOverMainWindow() {
 void NoticeWindows::showPopup(const QString& text, qint32 colour) {
     if (conf().noProgress != 0) return;
     if (!m_popup) m_popup = std::make_unique<frmPopup>();
-    m_popup->load(text, colour, conf().timeAutoClose * 1000);
+    m_popup->load(text, colour, conf().timeAutoClose * 1000,
+                  noticeMonitor(m_main ? m_main() : nullptr));
 }
 
 void NoticeWindows::closePopup() {

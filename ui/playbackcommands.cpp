@@ -11,6 +11,7 @@
 #include "ui/commandfamilies.h"
 #include "ui/commandmap.h"
 #include "ui/frmklavoro.h"
+#include "ui/screens.h"
 #include "ui/qtcharacterservice.h"
 
 #include <QElapsedTimer>
@@ -48,6 +49,7 @@ public:
     qint64 tickMs() override { return m_clock.elapsed(); }
     QRect mainWindowRect() const override { return m_w.frameGeometry(); }
     QSize screenSize() const override { return m_w.screenSize(); }
+    QRect mainWindowMonitor() const override { return monitorOf(&m_w); }
 
 private:
     frmKlavoro& m_w;

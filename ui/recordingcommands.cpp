@@ -1,7 +1,9 @@
 // The recording commands: start (record button, its right click, the two
 // menu entries), stop, and the input timer that runs while the window lives.
 #include "capture/imagesaving.h"
+#include "capture/monitorlayout.h"
 #include "platform/accessibility.h"
+#include "platform/screencopy.h"
 #include "platform/services.h"
 #include "platform/syntheticinput.h"
 #include "record/areaselection.h"
@@ -52,7 +54,12 @@ struct RecordingFamily {
     RecordingFamily(frmKlavoro& window, PlatformServices& p)
         : w(window), host(window), services{*p.desktop, *p.keyState, *p.screenCopy, *p.cursor,
                                             p.accessibility ? *p.accessibility : noAccessibility},
-          poller(*p.keyState, *p.desktop), area(&overlay),
+          poller(*p.keyState, *p.desktop), area(&overlay,
+                                                [screen = p.screenCopy](QPoint at) {
+                                                    return monitorAt(
+                                                        screen->monitors(), at,
+                                                        QRect(QPoint(0, 0), screen->screenSize()));
+                                                }),
           inputTimer(poller, area, host, runMode()),
           control(services, *p.inputHook, p.hotKeys, poller, area, window.steps(),
                   window.operationList(), host, runMode(), options),

@@ -16,6 +16,9 @@ public:
     QImage& pixels() { return m_screen; }
     void setCursor(const CursorImage& cursor) { m_cursor = cursor; }
     int copies = 0;
+    // The monitors the test divides the screen into; none: one monitor.
+    QList<QRect> monitorList;
+    int monitorQueries = 0;
 
     QImage copy(const QRect& area) override {
         ++copies;
@@ -23,6 +26,10 @@ public:
         return clamped.isEmpty() ? QImage() : m_screen.copy(clamped);
     }
     QSize screenSize() override { return m_screen.size(); }
+    QList<QRect> monitors() override {
+        ++monitorQueries;
+        return monitorList.isEmpty() ? ScreenCopy::monitors() : monitorList;
+    }
     CursorImage currentCursor() override { return m_cursor; }
 
 private:

@@ -1,6 +1,7 @@
 #include "platform/x11/snapshottaker.h"
 
 #include "capture/capturearea.h"
+#include "capture/monitorlayout.h"
 #include "describe/elementnaming.h"
 #include "platform/x11/atspiaccessibility.h"
 #include "platform/x11/x11cursor.h"
@@ -18,15 +19,18 @@ namespace {
 constexpr int kCallTimeoutMs = 200;
 constexpr int kBudgetMs = 240;
 
-QRect areaAt(QPoint point, QSize screen, const PressArea& area) {
+QRect areaAt(QPoint point, QSize screen, const QList<QRect>& monitors, const PressArea& area) {
     const QRect whole(QPoint(0, 0), screen);
     if (!area.around) return whole;
-    // The box the "around" capture will cut, on the point as it scales it.
+    // The box the "around" capture will cut, on the point as it scales it,
+    // kept on the monitor of the press.
     const double m = area.textMag;
     const QPoint p(static_cast<int>(std::nearbyint(point.x() * m)),
                    static_cast<int>(std::nearbyint(point.y() * m)));
-    const ScreenRect a =
-        aroundArea(p, screen, m, area.left, area.top, area.right, area.bottom);
+    const QRect on = monitorAt(monitors, point, whole);
+    const ScreenRect a = aroundAreaOn(
+        p, ScreenRect{on.left(), on.top(), on.x() + on.width(), on.y() + on.height()}, m,
+        area.left, area.top, area.right, area.bottom);
     return QRect(a.left, a.top, a.width(), a.height()).intersected(whole);
 }
 } // namespace
@@ -112,7 +116,8 @@ std::shared_ptr<PressSnapshot> SnapshotTaker::take(QPoint point, PressSnapshot::
     }
     // The picture, then the pointer: what changes soonest.
     s->screenSize = m_screen->screenSize();
-    s->screenArea = areaAt(point, s->screenSize, area);
+    s->monitors = m_screen->monitors();
+    s->screenArea = areaAt(point, s->screenSize, s->monitors, area);
     s->screen = m_screen->copy(s->screenArea);
     s->cursor = m_cursor->currentCursor();
     addWindows(*s, top, !area.around);

@@ -1,5 +1,6 @@
 #include "platform/x11/x11screencopy.h"
 
+#include "platform/x11/x11monitors.h"
 #include "platform/x11/xerrors.h"
 #include "platform/x11/xwindows.h"
 
@@ -20,6 +21,7 @@ struct X11ScreenCopy::Segment {
 
 X11ScreenCopy::X11ScreenCopy() : m_shm(std::make_unique<Segment>()) {
     m_display = openDisplay(&m_error);
+    m_monitors = std::make_unique<RandrMonitors>(m_display);
 }
 
 X11ScreenCopy::~X11ScreenCopy() {
@@ -36,6 +38,17 @@ QSize X11ScreenCopy::screenSize() {
     if (!m_display) return {};
     const int screen = DefaultScreen(m_display);
     return {DisplayWidth(m_display, screen), DisplayHeight(m_display, screen)};
+}
+
+QList<QRect> X11ScreenCopy::monitors() {
+    const QRect whole(QPoint(0, 0), screenSize());
+    QList<QRect> found = m_monitors->query();
+    // A monitor reaching past the screen (a stale layout) is cut to it.
+    QList<QRect> result;
+    for (const QRect& m : found)
+        if (const QRect onScreen = m.intersected(whole); !onScreen.isEmpty()) result << onScreen;
+    if (result.isEmpty() && !whole.isEmpty()) result << whole;
+    return result;
 }
 
 bool X11ScreenCopy::attachSharedMemory() {

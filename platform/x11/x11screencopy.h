@@ -10,6 +10,8 @@ struct _XImage;
 
 namespace klavoro::x11 {
 
+class RandrMonitors;
+
 // Screen copies through one shared-memory segment of the screen's size
 // (MIT-SHM); plain XGetImage when the extension is missing or the server
 // cannot attach the segment (a remote display).
@@ -26,6 +28,7 @@ public:
 
     QImage copy(const QRect& area) override;
     QSize screenSize() override;
+    QList<QRect> monitors() override;
 
 private:
     bool attachSharedMemory();
@@ -34,6 +37,7 @@ private:
     QImage toQImage(_XImage* image) const;
 
     Display* m_display = nullptr;
+    std::unique_ptr<RandrMonitors> m_monitors;
     QString m_error;
     struct Segment;
     std::unique_ptr<Segment> m_shm;

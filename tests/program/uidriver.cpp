@@ -4,16 +4,21 @@
 #include "tests/program/uidriver.h"
 
 #include "tests/desktop/fixtureapp.h"
+#include "tests/desktop/programrun.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <optional>
 
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/Xrandr.h>
 #include <X11/keysym.h>
 
 namespace klavoro::test {
@@ -45,12 +50,93 @@ QString netWmName(Display* d, Window w) {
     return t;
 }
 
+QRect toScreenPixels(const QRect& logical, QPoint logicalOrigin, QPoint pixelOrigin, double scale) {
+    if (logical.isEmpty()) return logical;
+    const auto px = [&](int v, int from, int to) {
+        return to + int(std::lround((v - from) * scale));
+    };
+    const int left = px(logical.left(), logicalOrigin.x(), pixelOrigin.x());
+    const int top = px(logical.top(), logicalOrigin.y(), pixelOrigin.y());
+    const int right = px(logical.left() + logical.width(), logicalOrigin.x(), pixelOrigin.x());
+    const int bottom = px(logical.top() + logical.height(), logicalOrigin.y(), pixelOrigin.y());
+    return QRect(left, top, right - left, bottom - top);
+}
+
+QRect screenPixelsOnMonitors(const QRect& logical, const QList<QRect>& monitors, double scale) {
+    // Qt keeps a scaled monitor's top-left corner and divides its extent.
+    const QPoint c = logical.center();
+    const QRect* best = nullptr;
+    int bestDistance = 0;
+    for (const QRect& m : monitors) {
+        const QRect l(m.topLeft(), QSize(int(m.width() / scale), int(m.height() / scale)));
+        if (l.contains(c)) {
+            // Overlapping monitors: the smallest, as Qt gives a point to it.
+            if (!best || bestDistance > 0 ||
+                m.width() * m.height() < best->width() * best->height())
+                best = &m;
+            bestDistance = 0;
+            continue;
+        }
+        const int dx = std::max({l.left() - c.x(), 0, c.x() - l.right()});
+        const int dy = std::max({l.top() - c.y(), 0, c.y() - l.bottom()});
+        if (!best || dx + dy < bestDistance) {
+            best = &m;
+            bestDistance = dx + dy;
+        }
+    }
+    if (!best) return toScreenPixels(logical, QPoint(), QPoint(), scale);
+    return toScreenPixels(logical, best->topLeft(), best->topLeft(), scale);
+}
+
 } // namespace
 
 struct UiDriver::Impl {
     qint64 pid = 0;
     Display* display = nullptr;
     AtspiAccessible* app = nullptr;
+    double scale = 1.0;
+
+    QList<QRect> monitors() {
+        QList<QRect> out;
+        int count = 0;
+        if (XRRMonitorInfo* m = XRRGetMonitors(display, DefaultRootWindow(display), True, &count)) {
+            for (int i = 0; i < count; ++i)
+                out << QRect(m[i].x, m[i].y, m[i].width, m[i].height);
+            XRRFreeMonitors(m);
+        }
+        return out;
+    }
+
+    // The top-left corner of a window of the program on the screen, by its
+    // title (no window, or not shown: nullopt).
+    std::optional<QPoint> windowOrigin(const QList<ClientWindow>& windows, const QString& title) {
+        for (const ClientWindow& w : windows) {
+            if (w.title != title || !w.viewable) continue;
+            int x = 0, y = 0;
+            Window child = 0;
+            if (XTranslateCoordinates(display, w.id, DefaultRootWindow(display), 0, 0, &x, &y,
+                                      &child))
+                return QPoint(x, y);
+        }
+        return std::nullopt;
+    }
+
+    // A program under Qt scaling reports positions in its own units: each
+    // window's elements are put into screen pixels from where that window
+    // is on the screen; a window without a title (a menu) by its monitor.
+    void toPixels(QList<UiElement>& elements, qsizetype first, const QString& title,
+                  const QList<ClientWindow>& windows, const QList<QRect>& monitors) {
+        if (first >= elements.size()) return;
+        const QPoint logicalOrigin = elements[first].rect.topLeft();
+        const std::optional<QPoint> origin = title.isEmpty() || elements[first].rect.isEmpty()
+                                                 ? std::nullopt
+                                                 : windowOrigin(windows, title);
+        for (qsizetype i = first; i < elements.size(); ++i) {
+            QRect& r = elements[i].rect;
+            r = origin ? toScreenPixels(r, logicalOrigin, *origin, scale)
+                       : screenPixelsOnMonitors(r, monitors, scale);
+        }
+    }
 
     ~Impl() {
         if (app) g_object_unref(app);
@@ -103,8 +189,8 @@ struct UiDriver::Impl {
         e.focused = has(states, ATSPI_STATE_FOCUSED);
         g_object_unref(states);
         // Asked straight away: an element without the interface just fails.
-        if (AtspiRect* r =
-                atspi_component_get_extents(ATSPI_COMPONENT(node), ATSPI_COORD_TYPE_SCREEN, &error)) {
+        if (AtspiRect* r = atspi_component_get_extents(ATSPI_COMPONENT(node),
+                                                       ATSPI_COORD_TYPE_SCREEN, &error)) {
             e.rect = QRect(r->x, r->y, r->width, r->height);
             g_free(r);
         }
@@ -114,8 +200,8 @@ struct UiDriver::Impl {
                        e.role == QLatin1String("tree table")))
             return;
         // Controls without children: one call fewer each.
-        static const QStringList leaves = {"push button", "label", "radio button", "check box",
-                                           "slider", "scroll bar", "list item"};
+        static const QStringList leaves = {"push button", "label",      "radio button", "check box",
+                                           "slider",      "scroll bar", "list item"};
         if (leaves.contains(e.role)) return;
         const int count = atspi_accessible_get_child_count(node, &error);
         g_clear_error(&error);
@@ -181,6 +267,10 @@ struct UiDriver::Impl {
 UiDriver::UiDriver(qint64 pid) : d(std::make_unique<Impl>()) {
     d->pid = pid;
     d->display = XOpenDisplay(nullptr);
+    d->scale = qEnvironmentVariableIsSet("KLAVORO_PROGRAM_SCALE")
+                   ? qEnvironmentVariable("KLAVORO_PROGRAM_SCALE").toDouble()
+                   : 1.0;
+    if (d->scale <= 0) d->scale = 1.0;
     atspi_init(); // once per process; a second call answers "already done"
     atspi_set_timeout(5000, -1);
 }
@@ -192,6 +282,9 @@ QList<UiElement> UiDriver::elements(const QString& window, bool items) {
     AtspiAccessible* app = d->application();
     if (!app) return out;
     GError* error = nullptr;
+    const bool scaled = d->scale != 1.0;
+    const QList<ClientWindow> windows = scaled ? windowsOfProcess(d->pid) : QList<ClientWindow>();
+    const QList<QRect> monitors = scaled ? d->monitors() : QList<QRect>();
     const int count = atspi_accessible_get_child_count(app, &error);
     g_clear_error(&error);
     for (int i = 0; i < count; ++i) {
@@ -200,7 +293,9 @@ QList<UiElement> UiDriver::elements(const QString& window, bool items) {
         if (!top) continue;
         const QString title = takeString(atspi_accessible_get_name(top, &error));
         g_clear_error(&error);
+        const qsizetype first = out.size();
         if (window.isEmpty() || title.contains(window)) d->walk(top, title, 0, items, out);
+        if (scaled) d->toPixels(out, first, title, windows, monitors);
         g_object_unref(top);
     }
     return out;
@@ -274,8 +369,8 @@ bool UiDriver::click(const QString& role, const QString& name, const QString& wi
 
 void UiDriver::waitForTop(const QString& window, QPoint p) {
     if (!waitUntil([&] { return windowAt(p) == window; }, 2000))
-        std::fprintf(stderr, "[ driver   ] %s: not on top at %d,%d after 2 s\n",
-                     qPrintable(window), p.x(), p.y());
+        std::fprintf(stderr, "[ driver   ] %s: not on top at %d,%d after 2 s\n", qPrintable(window),
+                     p.x(), p.y());
 }
 
 void UiDriver::clickOn(const QString& window, QPoint p) {
@@ -333,6 +428,18 @@ void UiDriver::key(const QString& sequence) {
     pause(60);
 }
 
+void UiDriver::hold(const QString& keysym, bool down) {
+    const KeySym sym = XStringToKeysym(keysym.toLatin1().constData());
+    const KeyCode code = sym == NoSymbol ? 0 : XKeysymToKeycode(d->display, sym);
+    if (!code) {
+        ADD_FAILURE() << "unknown key " << keysym.toStdString();
+        return;
+    }
+    XTestFakeKeyEvent(d->display, code, down ? True : False, CurrentTime);
+    XSync(d->display, False);
+    pause(60);
+}
+
 void UiDriver::type(const QString& text) {
     for (const char32_t c : text.toUcs4()) {
         KeySym sym = NoSymbol;
@@ -361,12 +468,12 @@ bool UiDriver::menu(const QString& menu, const QString& entry, const QString& wi
     }
     click(title.centre());
     const UiElement e = find(
-        [&](const UiElement& e) {
-            return e.name == entry && e.role == QLatin1String("menu item");
-        },
+        [&](const UiElement& e) { return e.name == entry && e.role == QLatin1String("menu item"); },
         5000);
     if (!e || !e.enabled) {
-        if (!e) ADD_FAILURE() << "no menu entry " << entry.toStdString() << "\n" << dump().toStdString();
+        if (!e)
+            ADD_FAILURE() << "no menu entry " << entry.toStdString() << "\n"
+                          << dump().toStdString();
         key(QStringLiteral("Escape"));
         key(QStringLiteral("Escape"));
         return false;
@@ -410,7 +517,8 @@ bool UiDriver::popupOpen() {
     Window root, parent, *children = nullptr;
     unsigned int n = 0;
     bool open = false;
-    if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &n)) return false;
+    if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &n))
+        return false;
     for (unsigned int i = 0; i < n && !open; ++i) {
         XWindowAttributes attrs;
         if (!XGetWindowAttributes(display, children[i], &attrs) || attrs.map_state != IsViewable ||
@@ -429,8 +537,8 @@ bool UiDriver::popupOpen() {
         data = nullptr;
         // Qt marks its menus as normal windows; only tool tips are set apart.
         bool popup = attrs.width > 20 && attrs.height > 20;
-        if (XGetWindowProperty(display, children[i], typeAtom, 0, 16, False, XA_ATOM, &actual, &format,
-                               &count, &after, &data) == Success &&
+        if (XGetWindowProperty(display, children[i], typeAtom, 0, 16, False, XA_ATOM, &actual,
+                               &format, &count, &after, &data) == Success &&
             data) {
             const auto* atoms = reinterpret_cast<const Atom*>(data);
             for (unsigned long k = 0; k < count; ++k)
@@ -450,7 +558,8 @@ bool UiDriver::keptAbove(unsigned long window) {
     unsigned char* data = nullptr;
     bool above = false;
     if (XGetWindowProperty(d->display, window, XInternAtom(d->display, "_NET_WM_STATE", False), 0,
-                           64, False, XA_ATOM, &actual, &format, &count, &after, &data) == Success &&
+                           64, False, XA_ATOM, &actual, &format, &count, &after,
+                           &data) == Success &&
         data) {
         const Atom wanted = XInternAtom(d->display, "_NET_WM_STATE_ABOVE", False);
         for (unsigned long i = 0; i < count; ++i)

@@ -66,6 +66,8 @@ public:
                MouseButton button = MouseButton::Left);
     // "Ctrl+Up", "Return", "Escape", "F5", "Delete", "Ctrl+Shift+F2", "a".
     void key(const QString& sequence);
+    // A key pressed or released on its own ("Shift_L"), held in between.
+    void hold(const QString& keysym, bool down);
     // Any text: characters the keyboard lacks are put on a spare key.
     void type(const QString& text);
 
