@@ -9,6 +9,7 @@
 #include "record/inputmessage.h"
 #include "record/recordingoptions.h"
 #include "record/stepcommit.h"
+#include "redact/captureredaction.h"
 #include "store/imagename.h"
 
 #include <QObject>
@@ -26,6 +27,7 @@ class KeyPoller;
 class KeyState;
 class OperationList;
 class ScreenCopy;
+class ScreenTextSource;
 class StepHost;
 class StepList;
 
@@ -36,6 +38,7 @@ struct RecordingServices {
     ScreenCopy& screen;
     CursorSource& cursor;
     Accessibility& accessibility;
+    ScreenTextSource* screenText = nullptr; // null: no texts to redact can be found
 };
 
 // Turns hook messages into steps. A press is captured the moment it is
@@ -111,6 +114,7 @@ private:
     ElementInspector m_inspector;
     FrozenScreen m_frozen;
     CaptureEngine m_engine;
+    CaptureRedaction m_redaction;
     InputTracker m_tracker;
     StepCommitter m_committer;
     ImageNamer m_namer;

@@ -50,8 +50,12 @@ private:
 
 struct RecordingFamily {
     RecordingFamily(frmKlavoro& window, PlatformServices& p)
-        : w(window), host(window), services{*p.desktop, *p.keyState, *p.screenCopy, *p.cursor,
-                                            p.accessibility ? *p.accessibility : noAccessibility},
+        : w(window), host(window), services{*p.desktop,
+                                            *p.keyState,
+                                            *p.screenCopy,
+                                            *p.cursor,
+                                            p.accessibility ? *p.accessibility : noAccessibility,
+                                            p.screenText},
           poller(*p.keyState, *p.desktop), area(&overlay),
           inputTimer(poller, area, host, runMode()),
           control(services, *p.inputHook, p.hotKeys, poller, area, window.steps(),
