@@ -249,6 +249,12 @@ SettingsEdit::OkResult SettingsEdit::accept(const SettingsForm& f) {
 
     if (f.redactWords != m_opened.redactWords) {
         for (const QString& entry : ownWordEntries(f.redactWords)) {
+            // Conf.txt reads " // " as the start of a comment.
+            if (entry.contains(QLatin1String(" // "))) {
+                m_dialogs.message(QStringLiteral("「 // 」を含む語句は使えません：") + entry,
+                                  kBadValue);
+                return OkResult::BadRedactWord;
+            }
             if (isValidEntry(entry)) continue;
             m_dialogs.message(QStringLiteral("正規表現が正しくありません：") + entry, kBadValue);
             return OkResult::BadRedactWord;
