@@ -86,8 +86,8 @@ struct UiDriver::Impl {
         e.focused = has(states, ATSPI_STATE_FOCUSED);
         g_object_unref(states);
         // Asked straight away: an element without the interface just fails.
-        if (AtspiRect* r =
-                atspi_component_get_extents(ATSPI_COMPONENT(node), ATSPI_COORD_TYPE_SCREEN, &error)) {
+        if (AtspiRect* r = atspi_component_get_extents(ATSPI_COMPONENT(node),
+                                                       ATSPI_COORD_TYPE_SCREEN, &error)) {
             e.rect = QRect(r->x, r->y, r->width, r->height);
             g_free(r);
         }
@@ -97,8 +97,8 @@ struct UiDriver::Impl {
                        e.role == QLatin1String("tree table")))
             return;
         // Controls without children: one call fewer each.
-        static const QStringList leaves = {"push button", "label", "radio button", "check box",
-                                           "slider", "scroll bar", "list item"};
+        static const QStringList leaves = {"push button", "label",      "radio button", "check box",
+                                           "slider",      "scroll bar", "list item"};
         if (leaves.contains(e.role)) return;
         const int count = atspi_accessible_get_child_count(node, &error);
         g_clear_error(&error);
@@ -227,6 +227,18 @@ void UiDriver::click(QPoint p, MouseButton button) {
     pause(60);
 }
 
+void UiDriver::drag(QPoint from, QPoint to) {
+    moveTo(from);
+    XTestFakeButtonEvent(d->display, 1, True, CurrentTime);
+    XSync(d->display, False);
+    pause(60);
+    for (int i = 1; i <= 4; ++i)
+        moveTo(from + (to - from) * i / 4);
+    XTestFakeButtonEvent(d->display, 1, False, CurrentTime);
+    XSync(d->display, False);
+    pause(60);
+}
+
 void UiDriver::doubleClick(QPoint p) {
     moveTo(p);
     for (int i = 0; i < 2; ++i) {
@@ -308,12 +320,12 @@ bool UiDriver::menu(const QString& menu, const QString& entry, const QString& wi
     }
     click(title.centre());
     const UiElement e = find(
-        [&](const UiElement& e) {
-            return e.name == entry && e.role == QLatin1String("menu item");
-        },
+        [&](const UiElement& e) { return e.name == entry && e.role == QLatin1String("menu item"); },
         5000);
     if (!e || !e.enabled) {
-        if (!e) ADD_FAILURE() << "no menu entry " << entry.toStdString() << "\n" << dump().toStdString();
+        if (!e)
+            ADD_FAILURE() << "no menu entry " << entry.toStdString() << "\n"
+                          << dump().toStdString();
         key(QStringLiteral("Escape"));
         key(QStringLiteral("Escape"));
         return false;
@@ -357,7 +369,8 @@ bool UiDriver::popupOpen() {
     Window root, parent, *children = nullptr;
     unsigned int n = 0;
     bool open = false;
-    if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &n)) return false;
+    if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &n))
+        return false;
     for (unsigned int i = 0; i < n && !open; ++i) {
         XWindowAttributes attrs;
         if (!XGetWindowAttributes(display, children[i], &attrs) || attrs.map_state != IsViewable ||
@@ -376,8 +389,8 @@ bool UiDriver::popupOpen() {
         data = nullptr;
         // Qt marks its menus as normal windows; only tool tips are set apart.
         bool popup = attrs.width > 20 && attrs.height > 20;
-        if (XGetWindowProperty(display, children[i], typeAtom, 0, 16, False, XA_ATOM, &actual, &format,
-                               &count, &after, &data) == Success &&
+        if (XGetWindowProperty(display, children[i], typeAtom, 0, 16, False, XA_ATOM, &actual,
+                               &format, &count, &after, &data) == Success &&
             data) {
             const auto* atoms = reinterpret_cast<const Atom*>(data);
             for (unsigned long k = 0; k < count; ++k)
@@ -397,7 +410,8 @@ bool UiDriver::keptAbove(unsigned long window) {
     unsigned char* data = nullptr;
     bool above = false;
     if (XGetWindowProperty(d->display, window, XInternAtom(d->display, "_NET_WM_STATE", False), 0,
-                           64, False, XA_ATOM, &actual, &format, &count, &after, &data) == Success &&
+                           64, False, XA_ATOM, &actual, &format, &count, &after,
+                           &data) == Success &&
         data) {
         const Atom wanted = XInternAtom(d->display, "_NET_WM_STATE_ABOVE", False);
         for (unsigned long i = 0; i < count; ++i)
