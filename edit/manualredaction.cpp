@@ -38,8 +38,7 @@ bool isNoRectFolder(const QString& folder) {
 
 QRect pictureBoxOfView(const QRect& viewBox, QSize displayed, QSize actual) {
     if (displayed.isEmpty() || actual.isEmpty()) return {};
-    const QRect normal = viewBox.normalized();
-    return scaledBox(normal, displayed, actual).intersected(QRect(QPoint(0, 0), actual));
+    return scaledBox(viewBox, displayed, actual).intersected(QRect(QPoint(0, 0), actual));
 }
 
 BurnResult burnRedactionBox(const QString& folder, const QString& imageName, const QRect& box,

@@ -13,6 +13,7 @@ struct ThumbnailBox;
 // A box dragged on the viewer, in the picture's own pixels: the view shows
 // the picture at `displayed` size, the file has `actual` size. Rounded
 // outward, so that no partly covered pixel stays; clipped to the picture.
+// `viewBox` is normalised (the viewer builds it corner to corner).
 QRect pictureBoxOfView(const QRect& viewBox, QSize displayed, QSize actual);
 
 // The question asked before a box is burnt in.

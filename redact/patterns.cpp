@@ -30,10 +30,6 @@ bool isAsciiAlnum(QChar c) {
            (c >= QLatin1Char('A') && c <= QLatin1Char('Z'));
 }
 
-int digitCount(QStringView s) {
-    return int(std::count_if(s.begin(), s.end(), isAsciiDigit));
-}
-
 const QRegularExpression& mailExpression() {
     static const QRegularExpression re(
         QStringLiteral("(?<![A-Za-z0-9._%+-])[A-Za-z0-9._%+-]{1,64}@"

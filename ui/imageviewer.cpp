@@ -9,6 +9,8 @@
 #include <QPainter>
 #include <QScrollBar>
 
+#include <algorithm>
+
 namespace klavoro {
 
 ImageViewer::ImageViewer(QWidget* parent) : QAbstractScrollArea(parent) {
@@ -126,7 +128,7 @@ void ImageViewer::paintEvent(QPaintEvent* event) {
     if (m_boxing) {
         p.setPen(QPen(Qt::red, 1, Qt::DashLine));
         p.setBrush(QColor(0, 0, 0, 96));
-        p.drawRect(m_box.normalized().translated(target.topLeft()));
+        p.drawRect(m_box.translated(target.topLeft()));
     }
 }
 
@@ -150,7 +152,8 @@ void ImageViewer::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && hasImage() &&
         (m_boxMode || event->modifiers().testFlag(Qt::ShiftModifier))) {
         m_boxing = true;
-        m_box = QRect(event->position().toPoint() + scroll, QSize(1, 1));
+        m_boxStart = event->position().toPoint() + scroll;
+        m_box = QRect(m_boxStart, QSize(1, 1));
         QAbstractScrollArea::mousePressEvent(event);
         return;
     }
@@ -166,7 +169,10 @@ void ImageViewer::mousePressEvent(QMouseEvent* event) {
 void ImageViewer::mouseMoveEvent(QMouseEvent* event) {
     if (m_boxing) {
         const QPoint scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
-        m_box.setBottomRight(event->position().toPoint() + scroll);
+        // Corner to corner, whichever way the drag goes.
+        const QPoint p = event->position().toPoint() + scroll;
+        m_box = QRect(QPoint(std::min(p.x(), m_boxStart.x()), std::min(p.y(), m_boxStart.y())),
+                      QPoint(std::max(p.x(), m_boxStart.x()), std::max(p.y(), m_boxStart.y())));
         viewport()->update();
     } else if (m_dragging) {
         const QPoint moved = event->position().toPoint() - m_dragStart;
@@ -181,7 +187,7 @@ void ImageViewer::mouseReleaseEvent(QMouseEvent* event) {
         m_boxing = false;
         setBoxMode(false);
         viewport()->update();
-        const QRect box = m_box.normalized().intersected(QRect(QPoint(0, 0), displayedSize()));
+        const QRect box = m_box.intersected(QRect(QPoint(0, 0), displayedSize()));
         if (box.width() >= 2 && box.height() >= 2) emit boxDrawn(box);
         QAbstractScrollArea::mouseReleaseEvent(event);
         return;

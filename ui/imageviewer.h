@@ -92,6 +92,7 @@ private:
     bool m_dragging = false;
     bool m_boxMode = false;
     bool m_boxing = false;
+    QPoint m_boxStart;
     QRect m_box; // displayed-picture pixels
     bool m_swallowRelease = false;
     QPoint m_dragStart;
