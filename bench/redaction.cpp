@@ -26,7 +26,9 @@ struct Form {
                        QStringLiteral("20,20"), QString::number(labels)});
         QElapsedTimer clock;
         clock.start();
-        while (window == 0 && clock.elapsed() < 15000 && process.waitForReadyRead(1000)) {
+        // A loaded machine may take seconds before GTK says anything.
+        while (window == 0 && clock.elapsed() < 20000) {
+            process.waitForReadyRead(500);
             while (process.canReadLine()) {
                 const QStringList parts =
                     QString::fromUtf8(process.readLine()).trimmed().split(u' ');

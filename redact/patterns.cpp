@@ -115,8 +115,10 @@ void findNumbers(const QString& text, int kinds, std::vector<TextMatch>& out) {
                 if ((kinds & redactkind::Card) && digits.size() >= 13 && digits.size() <= 19 &&
                     luhnValid(digits))
                     kind = redactkind::Card;
+                // The individual number stands alone: three groups out of a
+                // card's four are not one (one in eleven would pass the check).
                 else if ((kinds & redactkind::IndividualNumber) && digits.size() == 12 &&
-                         individualNumberValid(digits))
+                         a == 0 && b + 1 == groups.size() && individualNumberValid(digits))
                     kind = redactkind::IndividualNumber;
                 if (kind) {
                     out.push_back({from, to - from, kind});

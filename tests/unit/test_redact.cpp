@@ -90,6 +90,7 @@ TEST(RedactionPatterns, IndividualNumberCheckDigit) {
     EXPECT_EQ(hits(QStringLiteral("1234-5678-9018")).size(), 1);
     EXPECT_TRUE(hits(QStringLiteral("1234 5678 9017")).isEmpty());
     EXPECT_TRUE(hits(QStringLiteral("1234567890180")).isEmpty());
+    EXPECT_TRUE(hits(QStringLiteral("1234 5678 9018 7")).isEmpty());
 }
 
 TEST(RedactionPatterns, KindsCanBeSwitchedOff) {
