@@ -27,6 +27,21 @@ QRect scaledBox(const QRect& box, QSize from, QSize to) {
     return QRect(l, t, r - l, b - t);
 }
 
+// JPEG codes 16 x 16 pixel blocks: a box edge inside a block rings into the
+// box on encoding. Grown to whole blocks, the box is stored as one colour.
+QRect jpegAligned(const QRect& box, QSize size) {
+    constexpr int k = 16;
+    const int l = box.left() / k * k, t = box.top() / k * k;
+    const int r = (box.left() + box.width() + k - 1) / k * k;
+    const int b = (box.top() + box.height() + k - 1) / k * k;
+    return QRect(l, t, r - l, b - t).intersected(QRect(QPoint(0, 0), size));
+}
+
+bool isJpeg(const QString& path) {
+    const QString ext = extensionOf(path).toLower();
+    return ext == QLatin1String("jpg") || ext == QLatin1String("jpeg");
+}
+
 bool isNoRectFolder(const QString& folder) {
     QString f = folder;
     while (f.endsWith(u'/'))
@@ -71,7 +86,9 @@ BurnResult burnRedactionBox(const QString& folder, const QString& imageName, con
                 return result;
             }
             if (reference.isEmpty()) reference = image.size();
-            paintSolidBox(image, scaledBox(box, reference, image.size()), colour);
+            QRect target = scaledBox(box, reference, image.size());
+            if (isJpeg(path)) target = jpegAligned(target, image.size());
+            paintSolidBox(image, target, colour);
             QString why;
             const QByteArray bytes = encodeByExtension(image, extensionOf(path), jpegQuality, &why);
             if (bytes.isEmpty()) {

@@ -30,7 +30,8 @@ struct BurnResult {
 
 // Burns `box` (pixels of the step's picture) into the step picture, its
 // NO_RECT copy (scaled when its size differs) and, in a NO_RECT folder, the
-// marked picture beside it. Every picture is encoded before any is written,
+// marked picture beside it; in a JPEG file the box grows to whole 16-pixel
+// blocks so that it is stored uniform. Every picture is encoded before any is written,
 // so a failure to encode changes nothing. The thumbnails are then made anew
 // from the burnt pictures; one that cannot be is deleted rather than kept
 // showing what was covered.

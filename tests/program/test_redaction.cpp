@@ -71,15 +71,15 @@ TEST(Redaction, ABoxOnThePictureIsBurntIntoEveryCopyAfterTheQuestion) {
     const QRect box = blackBox(full);
     ASSERT_GE(box.width(), 20);
     ASSERT_GE(box.height(), 12);
-    const QRect inner = box.adjusted(2, 2, -2, -2);
+    const QRect inner = box.adjusted(1, 1, -1, -1);
     EXPECT_EQ(offPixels(full, inner, Qt::black), 0);
     EXPECT_EQ(offPixels(QImage(noRect), inner, Qt::black), 0);
     const QImage small(thumb);
     ASSERT_FALSE(small.isNull());
     const double t = double(small.width()) / full.width();
     EXPECT_EQ(offPixels(small,
-                        QRect(int(inner.left() * t) + 2, int(inner.top() * t) + 2,
-                              int(inner.width() * t) - 4, int(inner.height() * t) - 4),
+                        QRect(int(inner.left() * t) + 4, int(inner.top() * t) + 4,
+                              int(inner.width() * t) - 8, int(inner.height() * t) - 8),
                         Qt::black),
               0);
     // Outside the box the step keeps its colour.

@@ -89,11 +89,14 @@ TEST_F(ManualRedaction, BurntIntoPictureCopyAndThumbnail) {
     EXPECT_LE(spread(thumb, inThumb, black), 6);
 }
 
-TEST_F(ManualRedaction, JpegPictureIsUniformInsideTheBox) {
-    const QRect box(64, 64, 96, 64); // on the 8 x 8 grid
+TEST_F(ManualRedaction, JpegBoxGrowsToWholeBlocksAndIsUniform) {
+    const QRect box(70, 61, 50, 37); // off the block grid
     const BurnResult r = burnRedactionBox(folder, "s2", box, QColor(255, 0, 0), 90, {});
     ASSERT_TRUE(r.error.isEmpty());
-    EXPECT_LE(spread(QImage(folder + "s2.jpg"), box.adjusted(1, 1, -1, -1), QColor(255, 0, 0)), 6);
+    const QImage image(folder + "s2.jpg");
+    // Grown to (64, 48)..(128, 112): every pixel in it is the colour.
+    EXPECT_LE(spread(image, QRect(64, 48, 64, 64), QColor(255, 0, 0)), 6);
+    EXPECT_GT(spread(image, QRect(64, 46, 64, 1), QColor(255, 0, 0)), 40); // not beyond
 }
 
 TEST_F(ManualRedaction, NoRectFolderBurnsTheMarkedPictureToo) {
