@@ -2,6 +2,7 @@
 // and every saved copy of its picture is read back by OCR.
 #include "store/capturefolder.h"
 #include "store/settings.h"
+#include "store/stepline.h"
 #include "store/steplist.h"
 #include "tests/desktop/recordingsession.h"
 #include "ui/frmklavoro.h"
