@@ -115,10 +115,12 @@ void findNumbers(const QString& text, int kinds, std::vector<TextMatch>& out) {
                 if ((kinds & redactkind::Card) && digits.size() >= 13 && digits.size() <= 19 &&
                     luhnValid(digits))
                     kind = redactkind::Card;
-                // The individual number stands alone: three groups out of a
-                // card's four are not one (one in eleven would pass the check).
+                // The individual number stands alone or is written whole:
+                // three groups out of a card's four are not one (one in
+                // eleven would pass the check).
                 else if ((kinds & redactkind::IndividualNumber) && digits.size() == 12 &&
-                         a == 0 && b + 1 == groups.size() && individualNumberValid(digits))
+                         (a == b || (a == 0 && b + 1 == groups.size())) &&
+                         individualNumberValid(digits))
                     kind = redactkind::IndividualNumber;
                 if (kind) {
                     out.push_back({from, to - from, kind});

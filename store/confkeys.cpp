@@ -185,7 +185,8 @@ const ConfKey kOther[] = {
     key("redact patterns", &S::redactPatterns,
         "　1:メール 2:電話番号 4:カード番号 8:個人番号 の和"),
     key("redact color", &S::redactColor, "　塗りつぶし色(B,G,R)", R::HexColor, Lay::HexWithPrefix),
-    key("redact words", &S::redactWords, "　塗りつぶす語句 (/…/ は正規表現)"),
+    // No comment: the padding before one would be read back as part of the words.
+    key("redact words", &S::redactWords),
 };
 
 const ConfGroup kGroups[] = {

@@ -70,11 +70,11 @@ TEST_F(Redaction, NoSavedCopyShowsThePersonalDataAndTheButtonStaysReadable) {
     ASSERT_TRUE(plain.contains("example") && plain.contains("Submit") && plain.contains("Hunter"))
         << plain.toStdString();
 
+    // A click in the empty field: the pointer and the marker stay off the caption.
     ASSERT_TRUE(s.start());
-    s.click(form.centre("button"));
+    s.click(form.centre("typed"));
     ASSERT_TRUE(s.waitForSteps(1));
     ASSERT_TRUE(s.stop());
-    ASSERT_TRUE(form.waitForLine("clicked Submit"));
 
     const QString name = s.imageName(1);
     const QString ext = s.window().steps().field(1, FieldExtension);
