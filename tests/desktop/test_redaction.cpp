@@ -28,7 +28,8 @@ QString ocr(const QImage& image) {
     image.scaled(image.size() * 2, Qt::KeepAspectRatio, Qt::SmoothTransformation).save(path);
     QProcess p;
     p.start(QStringLiteral("tesseract"),
-            {path, QStringLiteral("-"), QStringLiteral("-l"), QStringLiteral("eng+jpn")});
+            {path, QStringLiteral("-"), QStringLiteral("-l"), QStringLiteral("eng+jpn"),
+             QStringLiteral("--psm"), QStringLiteral("11")}); // sparse text: a form, not a page
     if (!p.waitForFinished(120000)) return QStringLiteral("<tesseract did not finish>");
     // Blanks dropped: OCR splits digit groups in its own way.
     return QString::fromUtf8(p.readAllStandardOutput()).remove(u' ');
