@@ -116,6 +116,7 @@ public:
         return m_hook.SetHook(this, delay);
     }
     void ResetHook() override { m_hook.ResetHook(); }
+    void setPressArea(const PressArea& area) override { m_hook.setPressArea(area); }
     bool isHooked() const override { return m_hook.isHooked(); }
     QString errorText() const override { return m_hook.errorText(); }
     void hookMessage(const InputMessage& m) override {

@@ -21,6 +21,9 @@ struct ElementInfo {
     QString defAction;
     QString childCount;
     QString description;
+    // The title of the window the element is in: the sentence's last resort
+    // when nothing names the element.
+    QString windowTitle;
     qint32 left = 0;
     qint32 top = 0;
     qint32 width = 0;

@@ -25,6 +25,7 @@ QString baseName(const QString& kind) {
 constexpr int kVkShift = 16;
 constexpr int kVkControl = 17;
 constexpr int kVkAlt = 18;
+constexpr int kVkSpace = 32;
 
 } // namespace
 
@@ -52,7 +53,8 @@ QString keyClass(int code, int keyRecordChar) {
     if (code == kVkShift || code == kVkControl || code == kVkAlt) return QStringLiteral("modify");
     if (keyRecordChar == 1) {
         const auto in = [code](int lo, int hi) { return code >= lo && code <= hi; };
-        if (in(9, 47) || in(91, 93) || in(112, 145) || in(240, 244))
+        // The space is typed text like any printable key, not a key step.
+        if ((in(9, 47) && code != kVkSpace) || in(91, 93) || in(112, 145) || in(240, 244))
             return QStringLiteral("control");
     }
     if (code != 0) return QStringLiteral("data");

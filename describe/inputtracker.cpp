@@ -22,12 +22,30 @@ void InputTracker::reset() {
     m_initialValue.clear();
 }
 
+QString InputTracker::typedPart(const QString& before, const QString& after) {
+    qsizetype prefix = 0;
+    const qsizetype shorter = std::min(before.size(), after.size());
+    while (prefix < shorter && before[prefix] == after[prefix])
+        ++prefix;
+    qsizetype suffix = 0;
+    while (suffix < shorter - prefix &&
+           before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix])
+        ++suffix;
+    // `before` survives whole around one inserted piece.
+    if (prefix + suffix == before.size() && after.size() > before.size())
+        return after.mid(prefix, after.size() - prefix - suffix);
+    return after;
+}
+
 bool InputTracker::flush() {
     const bool typed = m_secretTyped || (m_text != nothingTypedMark() && m_text != m_initialValue);
     if (!typed) return false;
-    const QString sentence =
-        m_secretTyped ? passwordSentence(m_settings) : typedTextSentence(m_text, m_settings);
-    // Forget the text before handing it on, so that no second flush repeats it.
+    const QString sentence = m_secretTyped
+                                 ? passwordSentence(m_settings)
+                                 : typedTextSentence(typedPart(m_initialValue, m_text), m_settings);
+    // Forget the text before handing it on, so that no second flush repeats
+    // it; the content written is what the next text is told apart from.
+    if (!m_secretTyped) m_initialValue = m_text;
     m_text = nothingTypedMark();
     m_secretTyped = false;
     m_host.writeInputStep(windowNamePrefix(m_elementName, sentence, m_settings));
@@ -35,14 +53,29 @@ bool InputTracker::flush() {
 }
 
 void InputTracker::buttonDown(const AccessibleRef& hit, WindowId window) {
+    if (!hit) {
+        buttonDownOn(QString(), QString(), window);
+        return;
+    }
+    const bool field = hit->role() == role::Text && !(hit->state() & state::Protected);
+    buttonDownOn(hit->key(), hit->name(), window, field ? hit->value() : QString(), field);
+}
+
+void InputTracker::buttonDownOn(const QString& elementKey, const QString& name, WindowId window,
+                                const QString& valueAtPress, bool textField) {
     m_foregroundAtPress = m_desktop.foregroundWindow();
-    const QString key = controlKey(hit, window);
-    if (key == m_trackedControl) return;
+    // A press anywhere ends the text typed before it, in its place.
     flush();
+    const QString key =
+        !elementKey.isEmpty() ? elementKey
+                              : (window ? QStringLiteral("window:%1").arg(window) : QString());
+    if (key == m_trackedControl) return;
     m_text = nothingTypedMark();
     m_secretTyped = false;
-    if (hit) {
-        m_elementName = hit->name();
+    m_initialValue = valueAtPress;
+    m_trackedIsText = textField && !elementKey.isEmpty();
+    if (!elementKey.isEmpty()) {
+        m_elementName = name;
     } else {
         const AccessibleRef client = m_inspector.clientObject(window);
         m_elementName = client ? client->name() : QString();
@@ -58,14 +91,15 @@ void InputTracker::mouseStepFinished() {
     m_rect = focused->location();
 }
 
-void InputTracker::keyDown(int keyCode, const ModifierFlags& flags, bool fromHook) {
+void InputTracker::keyDown(int keyCode, const ModifierFlags& flags, bool fromHook,
+                           const AccessibleRef& typedInto) {
     if (m_settings.keyRecord == 0) return;
     const QString cls = keyClass(keyCode, m_settings.keyRecordChar);
     // Modifiers and code 0 change nothing; they need not wait for the key either.
     if (cls != QLatin1String("data") && cls != QLatin1String("control")) return;
     if (fromHook) m_host.settleKeyPress();
     WindowId window = 0;
-    const AccessibleRef control = focusedOrPointed(&window);
+    const AccessibleRef control = typedInto ? typedInto : focusedOrPointed(&window);
 
     if (cls == QLatin1String("data")) {
         if (control && (control->state() & state::Protected)) {
@@ -95,6 +129,7 @@ void InputTracker::keyDown(int keyCode, const ModifierFlags& flags, bool fromHoo
     m_elementName = control ? control->name() : QString();
     m_rect = control ? control->location() : QRect();
     m_trackedControl = key;
+    m_trackedIsText = control && control->role() == role::Text;
 }
 
 AccessibleRef InputTracker::focusedOrPointed(WindowId* window) {

@@ -42,14 +42,24 @@ public:
     // Start of recording.
     void reset();
     // Writes the pending typed-text step, if any. True when one was written.
+    // The text is what was typed since the field's content was last known:
+    // what was inserted into it, or its whole content when more changed.
     bool flush();
     // A button press; `hit` is the element under the pointer (null when the
-    // service knows none) and `window` the window there.
+    // service knows none) and `window` the window there. Any press ends the
+    // typed text before it.
     void buttonDown(const AccessibleRef& hit, WindowId window);
+    // The same for an element known by its key and name, as it was at the
+    // press; `valueAtPress` is a text field's content then.
+    void buttonDownOn(const QString& key, const QString& name, WindowId window,
+                      const QString& valueAtPress = QString(), bool textField = false);
     // After a mouse step was written without error.
     void mouseStepFinished();
-    // A key press with the modifier flags sampled for it.
-    void keyDown(int keyCode, const ModifierFlags& flags, bool fromHook);
+    // A key press with the modifier flags sampled for it. `typedInto` is the
+    // control the key went to when the caller knows it better than the focus
+    // now (a press has moved on since); null: the focused control.
+    void keyDown(int keyCode, const ModifierFlags& flags, bool fromHook,
+                 const AccessibleRef& typedInto = nullptr);
 
     // The state, for the pipeline's display and for tests.
     QString text() const { return m_text; }
@@ -57,10 +67,15 @@ public:
     QString elementName() const { return m_elementName; }
     QRect trackedRect() const { return m_rect; }
     QString trackedControl() const { return m_trackedControl; }
+    // The tracked control is a text field (keys typed go into it).
+    bool trackingTextField() const { return m_trackedIsText; }
     QString initialValue() const { return m_initialValue; }
     WindowId foregroundAtPress() const { return m_foregroundAtPress; }
 
     static QString nothingTypedMark() { return QString(QChar(1)); }
+    // What was typed when a field's content went from `before` to `after`:
+    // the inserted part when nothing else changed, else the whole content.
+    static QString typedPart(const QString& before, const QString& after);
 
 private:
     // The control the key went to: the focused element, else the element of
@@ -79,6 +94,7 @@ private:
     QString m_elementName;
     QRect m_rect;
     QString m_trackedControl;
+    bool m_trackedIsText = false;
     QString m_initialValue;
     WindowId m_foregroundAtPress = 0;
 };

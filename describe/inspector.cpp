@@ -66,13 +66,19 @@ void ElementInspector::inspectObject(ElementInfo& record, AccessibleObject& obje
 
     const AccessibleRef parent = object.parent();
     const int parentRole = parent ? parent->role() : 0;
+    QString containerName;
     if (parent && holdsItems(parentRole)) {
-        record.parentName = parent->name();
+        containerName = parent->name();
         // A popup menu rarely has a name of its own; it is the menu of the
         // item that opens it.
-        if (record.parentName.isEmpty() && parentRole == 11) {
-            if (const AccessibleRef opener = parent->parent()) record.parentName = opener->name();
+        if (containerName.isEmpty() && parentRole == 11) {
+            if (const AccessibleRef opener = parent->parent()) containerName = opener->name();
         }
+    }
+    // A container without a name says nothing a reader could look for: the
+    // item then stands alone, like a control.
+    if (!containerName.isEmpty()) {
+        record.parentName = containerName;
         record.parentRoleText = RoleWords(parentRole);
     } else {
         record.parentName = record.name;

@@ -40,11 +40,28 @@ std::optional<QString> mouseSentence(const QString& eventName, const QString& mo
     if (!pr.isEmpty() && s.dspPhrase1 == 1) parentPart += bracket(pr, s.brackets2);
 
     QString elementPart;
-    if (!n.isEmpty() && s.dspPhrase3 == 1) {
-        const QString name = s.noShortcut != 0 ? stripShortcut(n) : n;
-        elementPart += bracket(truncateToWidth(collapseBlanks(name), 40), s.brackets3);
-    }
+    const QString name =
+        collapseBlanks(s.noShortcut != 0 ? stripShortcut(n) : n); // "(A)" alone names nothing
+    if (!name.isEmpty() && s.dspPhrase3 == 1)
+        elementPart += bracket(truncateToWidth(name, 40), s.brackets3);
     if (!r.isEmpty() && s.dspPhrase4 == 1) elementPart += bracket(r, s.brackets4);
+
+    // Nothing names the element: the sentence still says what was clicked
+    // (its role, even one the replacement list deletes) and where (the
+    // window's title), never an empty bracket.
+    if (name.isEmpty() && parentPart.isEmpty()) {
+        const QString role = !r.isEmpty() ? r : info.roleText;
+        const bool showRole = !role.isEmpty() && s.dspPhrase4 == 1;
+        if (showRole) elementPart = bracket(role, s.brackets4);
+        const QString title = replaceWords(info.windowTitle, s.replaceStr).trimmed();
+        if (!title.isEmpty() && s.dspPhrase0 == 1) {
+            const QString where = truncateToWidth(stripShortcut(title), 30);
+            if (showRole)
+                parentPart = bracket(where, s.brackets1);
+            else
+                elementPart = bracket(where, s.brackets3);
+        }
+    }
 
     if (!parentPart.isEmpty()) parentPart += s.phrase2;
     if (!elementPart.isEmpty()) elementPart += s.phrase5;
@@ -63,7 +80,11 @@ QString keySentence(const QString& keyName, const QString& modifierPhrase, const
 QString typedTextSentence(const QString& text, const Settings& s) {
     QString sentence = u'"' + text + u'"' + s.phraseKey1;
     sentence.replace(u'\t', u' ');
-    sentence.remove(QStringLiteral("\r\n"));
+    // A line break is stored as code 4, as an edited sentence stores it: a
+    // raw one would split the step line in OpList.txt.
+    sentence.replace(QStringLiteral("\r\n"), QString(QChar(4)));
+    sentence.replace(u'\r', QChar(4));
+    sentence.replace(u'\n', QChar(4));
     return sentence;
 }
 

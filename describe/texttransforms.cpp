@@ -42,6 +42,10 @@ QString stripShortcut(const QString& text) {
     s = trimmed(s);
     const qsizetype tab = s.indexOf(u'\t');
     if (tab >= 0) s = trimmed(s.left(tab));
+    // A caption's mark comes before its colon: "名前(N):".
+    if (s.size() >= 4 && (s.endsWith(u':') || s.endsWith(QChar(0xFF1A))) &&
+        s[s.size() - 2] == u')')
+        s.chop(1);
     const qsizetype n = s.size();
     if (n >= 3 && s[n - 3] == u'(' && isAsciiLetter(s[n - 2]) && s[n - 1] == u')') s.chop(3);
     return trimmed(s);

@@ -2,6 +2,7 @@
 
 #include "platform/desktop.h"
 
+#include <QList>
 #include <QRect>
 #include <QString>
 
@@ -78,6 +79,12 @@ public:
     virtual QString focus() = 0;
     virtual int childCount() = 0;
     virtual std::shared_ptr<AccessibleObject> parent() = 0;
+    // The n-th child (0-based); null when there is none.
+    virtual std::shared_ptr<AccessibleObject> child(int /*index*/) { return nullptr; }
+    // The position among the parent's children; -1 when unknown.
+    virtual int indexInParent() { return -1; }
+    // The elements that label this one (a field's caption), in order.
+    virtual QList<std::shared_ptr<AccessibleObject>> labelledBy() { return {}; }
 };
 
 using AccessibleRef = std::shared_ptr<AccessibleObject>;
@@ -94,6 +101,10 @@ public:
     virtual AccessibleRef objectOfWindow(WindowId window) = 0;
     // The element with the keyboard focus in the foreground application.
     virtual AccessibleRef focusedObject() = 0;
+    // The element of a key() found earlier; null when it is gone or unknown.
+    virtual AccessibleRef objectByKey(const QString& /*key*/) { return nullptr; }
+    // The application of the last query did not answer in time.
+    virtual bool lastQueryTimedOut() const { return false; }
 };
 
 } // namespace klavoro

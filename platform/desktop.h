@@ -42,6 +42,9 @@ public:
     virtual QString windowTitle(WindowId window) = 0;
     // Screen rectangle; a top-level window's includes its frame and title bar.
     virtual QRect windowRect(WindowId window) = 0;
+    // The area the application itself draws in: without the window manager's
+    // frame and without the shadow some toolkits draw around their windows.
+    virtual QRect contentRect(WindowId window) { return windowRect(window); }
     // The active top-level window.
     virtual WindowId foregroundWindow() = 0;
     // The window that has the keyboard focus.

@@ -16,6 +16,15 @@ public:
     virtual WindowId hookWindow() const { return 0; }
 };
 
+// What of the screen the picture of a press needs: the whole screen, or
+// only the box of the "around" target (its offsets from the pointer, before
+// the text magnification `textMag` is applied, as the settings hold them).
+struct PressArea {
+    bool around = false;
+    int left = 0, top = 0, right = 0, bottom = 0;
+    double textMag = 1.0;
+};
+
 // Watches all mouse and keyboard input on the desktop and the activation of
 // windows, without taking input away from the applications.
 // Messages arrive on the GUI thread, in order and never re-entrantly: one that
@@ -27,6 +36,9 @@ public:
     // back by it. False, with errorText(), when input cannot be watched.
     virtual bool SetHook(HookReceiver* receiver, int delay) = 0;
     virtual void ResetHook() = 0;
+    // Where the next hooking takes its pictures of presses (hooks that take
+    // none ignore it).
+    virtual void setPressArea(const PressArea& /*area*/) {}
     virtual bool isHooked() const = 0;
     virtual QString errorText() const = 0;
 };

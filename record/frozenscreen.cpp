@@ -8,6 +8,12 @@ void FrozenScreen::freeze(const QRect& area) {
     m_frozen = !m_image.isNull();
 }
 
+void FrozenScreen::freezeImage(const QImage& image, const QRect& area) {
+    m_area = area;
+    m_image = image;
+    m_frozen = !m_image.isNull() && m_image.size() == area.size();
+}
+
 void FrozenScreen::thaw() {
     m_frozen = false;
     m_image = QImage();

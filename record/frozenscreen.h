@@ -16,6 +16,8 @@ public:
 
     // Copies the part of `area` that is on the screen, now.
     void freeze(const QRect& area);
+    // Takes a copy made earlier of `area` of the screen.
+    void freezeImage(const QImage& image, const QRect& area);
     void thaw();
     bool isFrozen() const { return m_frozen; }
 

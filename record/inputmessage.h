@@ -3,6 +3,8 @@
 #include <QPoint>
 #include <QtGlobal>
 
+#include <memory>
+
 namespace klavoro {
 
 // Hook message codes posted for each input event.
@@ -32,6 +34,8 @@ constexpr quint32 kKeyPreviousFlag = 0x40000000u;
 // Bit 29: Alt was down.
 constexpr quint32 kKeyAltFlag = 0x20000000u;
 
+struct PressSnapshot;
+
 // One input event, laid out like the window message that carries it.
 struct InputMessage {
     quint64 hwnd = 0;
@@ -40,6 +44,10 @@ struct InputMessage {
     quint32 lParam = 0;
     quint32 time = 0; // milliseconds, monotonic clock
     QPoint pt;        // screen pixels
+    // For a press (and the release that ends a drag): the screen, the pointer
+    // and the element as they were at that moment, taken by the input hook.
+    // Null when the hook takes none; the pipeline then looks itself.
+    std::shared_ptr<const PressSnapshot> snapshot;
 
     bool operator==(const InputMessage&) const = default;
 };

@@ -1,5 +1,6 @@
 #include "record/recordingcontrol.h"
 
+#include "capture/getimage.h"
 #include "record/areaselection.h"
 #include "record/keypoller.h"
 #include "record/notificationarea.h"
@@ -20,6 +21,18 @@ const QString kPaused = QStringLiteral("自動キャプチャー停止中");
 constexpr qint32 kBlack = 0;
 constexpr qint32 kRed = 0x0000FF;  // blue-green-red
 constexpr qint32 kBlue = 0xFF0000; // blue-green-red
+
+// The part of the screen a press's picture is cut from.
+PressArea pressAreaOf(const Settings& s) {
+    PressArea area;
+    area.around = captureTargetName(s.target) == QLatin1String("around");
+    area.left = s.rectLeft;
+    area.top = s.rectTop;
+    area.right = s.rectRight;
+    area.bottom = s.rectBottom;
+    area.textMag = s.textMag;
+    return area;
+}
 
 int hookDelay(const Settings& s) {
     switch (s.target) {
@@ -179,6 +192,7 @@ void RecordingControl::enterLoop() {
     m_area.setMode(false);
     m_monitors.reset(m_startTime);
     m_looping = true;
+    m_hook.setPressArea(pressAreaOf(s));
     if (!m_hook.SetHook(this, hookDelay(s))) {
         // Without input nothing could be recorded: say why and stop again.
         sayOnce(QStringLiteral("入力を監視できません：") + m_hook.errorText());
@@ -198,6 +212,7 @@ void RecordingControl::enterLoop() {
 void RecordingControl::reinstallHook() {
     if (!m_looping) return;
     m_hook.ResetHook();
+    m_hook.setPressArea(pressAreaOf(conf()));
     if (!m_hook.SetHook(this, hookDelay(conf()))) {
         sayOnce(QStringLiteral("入力を監視できません：") + m_hook.errorText());
         stopCommand();

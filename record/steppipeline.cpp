@@ -1,6 +1,7 @@
 #include "record/steppipeline.h"
 
 #include "capture/capturearea.h"
+#include "describe/elementnaming.h"
 #include "describe/eventname.h"
 #include "describe/phrase.h"
 #include "platform/accessibility.h"
@@ -10,6 +11,7 @@
 #include "record/stephost.h"
 #include "record/waitmarker.h"
 #include "store/capturefolder.h"
+#include "store/logs.h"
 #include "store/settings.h"
 
 #include <QElapsedTimer>
@@ -56,13 +58,23 @@ bool isDoubleClickKind(const QString& kind) {
 bool isReleaseKind(const QString& kind) {
     return kind == kind::LeftUp || kind == kind::RightUp || kind == kind::MiddleUp;
 }
+// 1 left, 2 right, 3 middle; 0 for anything that is no button event.
+int buttonOf(const QString& kind) {
+    if (kind.startsWith(QLatin1String("LEFT_"))) return 1;
+    if (kind.startsWith(QLatin1String("RIGHT_"))) return 2;
+    if (kind.startsWith(QLatin1String("MIDDLE_"))) return 3;
+    return 0;
+}
+// MK_LBUTTON, MK_RBUTTON, MK_MBUTTON in the lParam of a move.
+constexpr quint32 kButtonFlags = 0x01 | 0x02 | 0x10;
 } // namespace
 
 StepPipeline::StepPipeline(const RecordingServices& services, KeyPoller& poller, StepList& steps,
                            OperationList& opList, StepHost& host, const RecordingOptions& options)
     : m_services(services), m_poller(poller), m_host(host), m_options(options),
       m_inspector(services.accessibility, services.desktop), m_frozen(services.screen),
-      m_engine(services.desktop, m_frozen, services.cursor, *this, host.dialogs()),
+      m_frozenDesktop(services.desktop), m_frozenCursor(services.cursor),
+      m_engine(m_frozenDesktop, m_frozen, m_frozenCursor, *this, host.dialogs()),
       m_redaction(services.screenText), m_tracker(m_inspector, services.desktop, *this, conf()),
       m_committer(steps, opList, host, options) {
     m_keyTimer.setSingleShot(true);
@@ -82,6 +94,7 @@ StepPipeline::~StepPipeline() = default;
 void StepPipeline::start(int stepNumber) {
     m_previousPoint = QPoint();
     m_dragCandidate = false;
+    m_pressed.fill(false);
     m_keyJobs.clear();
     m_keyTimer.stop();
     m_focusTimer.stop();
@@ -103,31 +116,43 @@ void StepPipeline::stop() {
 void StepPipeline::handleMessage(const InputMessage& message) {
     // While the maximum question is open recording waits for its answer.
     if (m_committer.isAsking()) return;
-    Desktop& desktop = m_services.desktop;
     const QString kind = eventKindOf(message.message, message.wParam, message.lParam);
     const QPoint point = scaled(message.pt, conf().textMag);
+    const std::shared_ptr<const PressSnapshot>& snapshot = message.snapshot;
+    // A press on one of our own windows: the hook took nothing there.
+    if (snapshot && snapshot->hold == PressSnapshot::Hold::OwnWindow) {
+        m_host.showInformation(point, 0, m_services.desktop.foregroundWindow());
+        return;
+    }
 
     if (message.message == kHookMouse && kind == kind::Move) {
-        m_dragCandidate = m_poller.isKeyDown(kVkLeft) || m_poller.isKeyDown(kVkRight) ||
-                          m_poller.isKeyDown(kVkMiddle);
+        // The hook sends the buttons held with the move, as they were then.
+        m_dragCandidate = (message.lParam & kButtonFlags) != 0 || m_poller.isKeyDown(kVkLeft) ||
+                          m_poller.isKeyDown(kVkRight) || m_poller.isKeyDown(kVkMiddle);
         const qint64 now = nowMs();
         if (now - m_lastMoveInfo >= kMoveInfoMs) {
             m_lastMoveInfo = now;
-            m_host.showInformation(point, desktop.windowAt(message.pt), desktop.foregroundWindow());
+            m_host.showInformation(point, m_services.desktop.windowAt(message.pt),
+                                   m_services.desktop.foregroundWindow());
         }
         return;
     }
 
     // A press, or the release that ends a drag, is a step: its screen first.
-    const bool drag = isReleaseKind(kind) && m_dragCandidate &&
-                      (std::abs(point.x() - m_previousPoint.x()) >= kDragDistance ||
-                       std::abs(point.y() - m_previousPoint.y()) >= kDragDistance);
-    if (isPressKind(kind) || drag) freezeFor(point);
+    // The drag is measured from the press of the same button, whatever came
+    // in between (an activation message has a point of its own).
+    const int button = buttonOf(kind);
+    const QPoint pressedAt = m_pressPoint[button];
+    const bool drag = isReleaseKind(kind) && m_dragCandidate && m_pressed[button] &&
+                      (std::abs(point.x() - pressedAt.x()) >= kDragDistance ||
+                       std::abs(point.y() - pressedAt.y()) >= kDragDistance);
+    if (isPressKind(kind) || drag) freezeFor(point, snapshot);
     struct Thaw {
-        FrozenScreen& screen;
-        ~Thaw() { screen.thaw(); }
-    } thaw{m_frozen};
+        StepPipeline& pipeline;
+        ~Thaw() { pipeline.thaw(); }
+    } thaw{*this};
 
+    Desktop& desktop = m_frozenDesktop;
     const WindowId under = desktop.windowAt(message.pt);
     auto information = [&] { m_host.showInformation(point, under, desktop.foregroundWindow()); };
     // Keys are never mouse steps; key-down feeds the typed-text tracker.
@@ -140,10 +165,15 @@ void StepPipeline::handleMessage(const InputMessage& message) {
         information();
         return;
     }
+    if (snapshot && (isPressKind(kind) || isDoubleClickKind(kind) || drag)) logPress(*snapshot);
 
     QString shown = kind;
+    if (isPressKind(kind) || isDoubleClickKind(kind)) {
+        m_pressPoint[button] = point;
+        m_pressed[button] = true;
+    }
     if (isPressKind(kind)) {
-        runKeyJobs(true);
+        runKeyJobs(true, true);
         focusCheck();
         shown = MakeEventName(kind, 0, m_services.keys, m_host.dialogs());
         // A window the press brings up gets the focus a moment later: the
@@ -152,14 +182,17 @@ void StepPipeline::handleMessage(const InputMessage& message) {
     } else if (isDoubleClickKind(kind)) {
         shown = MakeEventName(kind, 0, m_services.keys, m_host.dialogs());
         mergeDoubleClick(shown, *this);
-    } else if (isReleaseKind(kind) && m_dragCandidate) {
-        m_dragCandidate = false;
-        if (drag) {
-            QString dragKind = kind;
-            dragKind.replace(QLatin1String("_UP"), QLatin1String("_DRAG"));
-            runKeyJobs(true);
-            shown = MakeEventName(dragKind, 0, m_services.keys, m_host.dialogs());
-            runStep(shown, message);
+    } else if (isReleaseKind(kind)) {
+        m_pressed[button] = false;
+        if (m_dragCandidate) {
+            m_dragCandidate = false;
+            if (drag) {
+                QString dragKind = kind;
+                dragKind.replace(QLatin1String("_UP"), QLatin1String("_DRAG"));
+                runKeyJobs(true);
+                shown = MakeEventName(dragKind, 0, m_services.keys, m_host.dialogs());
+                runStep(shown, message);
+            }
         }
     }
     m_host.showEvent(shown, message.wParam);
@@ -205,13 +238,22 @@ QString StepPipeline::runStep(const QString& eventName, const InputMessage& mess
     step.position = positionText(message.pt);
     // Typed text and keys from before the press are steps before it.
     runKeyJobs(true);
-    if (press) m_tracker.buttonDown(m_hit, m_services.desktop.windowAt(message.pt));
+    if (press)
+        m_tracker.buttonDownOn(m_hitKey, m_info.name, m_frozenDesktop.windowAt(message.pt),
+                               m_info.value, m_info.roleNumber.toInt() == role::Text);
     m_committer.submit(std::move(step));
     m_capturing = false;
     return {};
 }
 
-void StepPipeline::freezeFor(QPoint point) {
+void StepPipeline::freezeFor(QPoint point, const std::shared_ptr<const PressSnapshot>& snapshot) {
+    if (snapshot && !snapshot->screen.isNull()) {
+        m_snapshot = snapshot;
+        m_frozen.freezeImage(snapshot->screen, snapshot->screenArea);
+        m_frozenDesktop.freeze(snapshot);
+        m_frozenCursor.freeze(snapshot);
+        return;
+    }
     const Settings& s = conf();
     const QSize screen = m_services.screen.screenSize();
     if (captureTargetName(s.target) == QLatin1String("around")) {
@@ -251,11 +293,42 @@ QString StepPipeline::manualCapture(const std::optional<QRect>& area) {
     return {};
 }
 
+void StepPipeline::thaw() {
+    m_frozen.thaw();
+    m_frozenDesktop.thaw();
+    m_frozenCursor.thaw();
+    m_snapshot.reset();
+}
+
+void StepPipeline::logPress(const PressSnapshot& snapshot) {
+    const QString where = positionText(snapshot.point);
+    if (snapshot.hold == PressSnapshot::Hold::NotHeld && !snapshot.notHeldReason.isEmpty())
+        writeExeLog(QStringLiteral("押下を保留できませんでした (%1): %2。画像と要素は押下の直後のものです")
+                        .arg(where, snapshot.notHeldReason));
+    if (snapshot.elementTimedOut)
+        writeExeLog(QStringLiteral("要素の情報が時間内に得られませんでした (%1)").arg(where));
+    else if (snapshot.elementLate && snapshot.hold == PressSnapshot::Hold::Held)
+        writeExeLog(QStringLiteral("要素は押下を渡した後に読み取りました (%1)").arg(where));
+}
+
 ScreenRect StepPipeline::elementRectAt(QPoint screenPoint) {
     if (m_forcedRect) return *m_forcedRect;
-    m_info = ElementInfo();
-    m_hit = m_services.accessibility.objectAtPoint(screenPoint);
-    if (m_hit) ElementInspector::inspectObject(m_info, *m_hit, conf().textMag, true);
+    NamedElement named;
+    if (m_snapshot) {
+        // As it was at the press: read by the hook before the application saw it.
+        named.found = m_snapshot->elementFound;
+        named.info = m_snapshot->element;
+        named.key = m_snapshot->elementKey;
+    } else {
+        named = nameElementAt(m_services.accessibility, m_services.desktop, screenPoint);
+    }
+    const double m = conf().textMag;
+    m_info = named.info;
+    m_info.left = scaleByTextMag(named.info.left, m);
+    m_info.top = scaleByTextMag(named.info.top, m);
+    m_info.width = scaleByTextMag(named.info.width, m);
+    m_info.height = scaleByTextMag(named.info.height, m);
+    m_hitKey = named.found ? named.key : QString();
     return {m_info.left, m_info.top, m_info.left + m_info.width, m_info.top + m_info.height};
 }
 
@@ -271,7 +344,7 @@ void StepPipeline::keyDown(const InputMessage& message) {
     if (cls != QLatin1String("data") && cls != QLatin1String("control")) return;
     // The key is read from its application once it has taken effect there;
     // a press meanwhile is captured at once and takes the key along first.
-    m_keyJobs.push_back({vk, flags, nowMs() + kKeySettleMs});
+    m_keyJobs.push_back({vk, flags, nowMs() + kKeySettleMs, cls == QLatin1String("data")});
     scheduleKeyJobs();
 }
 
@@ -281,17 +354,25 @@ void StepPipeline::scheduleKeyJobs() {
         m_keyTimer.start(static_cast<int>(std::max<qint64>(0, m_keyJobs.front().due - nowMs())));
 }
 
-void StepPipeline::runKeyJobs(bool all) {
+void StepPipeline::runKeyJobs(bool all, bool beforePress) {
     if (m_capturing && !all) {
         m_keyTimer.start(10); // a capture in progress let events run: after it
         return;
     }
     m_keyTimer.stop();
+    // Keys typed after a press into a field go to that field: it is read
+    // directly, not found again by a search for the focus.
+    AccessibleRef tracked;
+    if ((beforePress || m_tracker.trackingTextField()) && !m_keyJobs.empty()) {
+        const QString key = m_tracker.trackedControl();
+        if (!key.isEmpty() && !key.startsWith(QLatin1String("window:")))
+            tracked = m_services.accessibility.objectByKey(key);
+    }
     while (!m_keyJobs.empty() && (all || m_keyJobs.front().due <= nowMs())) {
         const KeyJob job = m_keyJobs.front();
         m_keyJobs.pop_front();
         focusCheck();
-        m_tracker.keyDown(job.vk, job.flags, false);
+        m_tracker.keyDown(job.vk, job.flags, false, job.data ? tracked : nullptr);
     }
     scheduleKeyJobs();
 }

@@ -5,6 +5,7 @@
 #include "describe/elementinfo.h"
 #include "describe/inputtracker.h"
 #include "describe/inspector.h"
+#include "record/frozenmoment.h"
 #include "record/frozenscreen.h"
 #include "record/inputmessage.h"
 #include "record/recordingoptions.h"
@@ -15,6 +16,7 @@
 #include <QObject>
 #include <QTimer>
 
+#include <array>
 #include <deque>
 #include <functional>
 
@@ -83,6 +85,7 @@ private:
         int vk = 0;
         ModifierFlags flags;
         qint64 due = 0; // monotonic ms
+        bool data = false;
     };
 
     // ElementRectSource
@@ -101,11 +104,18 @@ private:
     // The step runner; the failure text of the capture, or empty.
     QString runStep(const QString& eventName, const InputMessage& message);
     void keyDown(const InputMessage& message);
-    void runKeyJobs(bool all);
+    // `beforePress`: a press has come since; typed keys went to the control
+    // tracked before it, not to whatever the press focused.
+    void runKeyJobs(bool all, bool beforePress = false);
     void scheduleKeyJobs();
     void focusCheck();
-    // Copies what the press's capture will need, before anything else.
-    void freezeFor(QPoint point);
+    // Copies what the press's capture will need, before anything else; a
+    // snapshot the hook took at the press stands for the live desktop.
+    void freezeFor(QPoint point, const std::shared_ptr<const PressSnapshot>& snapshot);
+    void thaw();
+    // Notes in the execution log a press that was not held or whose element
+    // could not be read in time.
+    void logPress(const PressSnapshot& snapshot);
 
     RecordingServices m_services;
     KeyPoller& m_poller;
@@ -113,6 +123,9 @@ private:
     const RecordingOptions& m_options;
     ElementInspector m_inspector;
     FrozenScreen m_frozen;
+    FrozenDesktop m_frozenDesktop;
+    FrozenCursor m_frozenCursor;
+    std::shared_ptr<const PressSnapshot> m_snapshot;
     CaptureEngine m_engine;
     CaptureRedaction m_redaction;
     InputTracker m_tracker;
@@ -122,10 +135,13 @@ private:
     // Event state between messages.
     QPoint m_previousPoint;
     bool m_dragCandidate = false;
+    // Where each button (1 left, 2 right, 3 middle) was last pressed, scaled.
+    std::array<QPoint, 4> m_pressPoint{};
+    std::array<bool, 4> m_pressed{};
     bool m_capturing = false;
     // What the inspection of the current capture found.
     ElementInfo m_info;
-    AccessibleRef m_hit;
+    QString m_hitKey;
     std::optional<ScreenRect> m_forcedRect;
     CapturedImages m_lastCapture;
 

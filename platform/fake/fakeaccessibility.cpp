@@ -9,6 +9,21 @@ QString FakeElement::value() {
     return elementValue;
 }
 
+int FakeElement::indexInParent() {
+    const auto up = parentElement.lock();
+    if (!up) return -1;
+    for (int i = 0; i < up->children.size(); ++i)
+        if (up->children[i].get() == this) return i;
+    return -1;
+}
+
+QList<AccessibleRef> FakeElement::labelledBy() {
+    QList<AccessibleRef> result;
+    for (const auto& label : labels)
+        if (const auto l = label.lock()) result << l;
+    return result;
+}
+
 FakeElementRef FakeAccessibility::add(const QString& key, int role, const QString& name, QRect rect,
                                       const FakeElementRef& parent) {
     auto element = std::make_shared<FakeElement>(key);
@@ -22,6 +37,16 @@ FakeElementRef FakeAccessibility::add(const QString& key, int role, const QStrin
         m_roots.append(element);
     }
     return element;
+}
+
+AccessibleRef FakeAccessibility::objectByKey(const QString& key) {
+    QList<FakeElementRef> pending = m_roots;
+    while (!pending.isEmpty()) {
+        const FakeElementRef e = pending.takeFirst();
+        if (e->key() == key) return e;
+        pending << e->children;
+    }
+    return nullptr;
 }
 
 AccessibleRef FakeAccessibility::objectAtPoint(QPoint point) {

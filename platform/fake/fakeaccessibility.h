@@ -27,6 +27,11 @@ public:
     QString focus() override { return focusText; }
     int childCount() override { return static_cast<int>(children.size()); }
     AccessibleRef parent() override { return parentElement.lock(); }
+    AccessibleRef child(int index) override {
+        return index >= 0 && index < children.size() ? children[index] : nullptr;
+    }
+    int indexInParent() override;
+    QList<AccessibleRef> labelledBy() override;
 
     QString elementName;
     QString elementValue;
@@ -40,6 +45,7 @@ public:
     QString focusText;
     std::weak_ptr<FakeElement> parentElement;
     QList<std::shared_ptr<FakeElement>> children;
+    QList<std::weak_ptr<FakeElement>> labels;
     // How often value() was asked.
     int valueReads = 0;
 
@@ -64,6 +70,7 @@ public:
     AccessibleRef objectAtPoint(QPoint screenPoint) override;
     AccessibleRef objectOfWindow(WindowId window) override { return m_windows.value(window); }
     AccessibleRef focusedObject() override { return m_focused; }
+    AccessibleRef objectByKey(const QString& key) override;
 
     int pointQueries = 0;
 

@@ -1,15 +1,16 @@
-// glib and AT-SPI first: Qt's keyword macros break their headers.
-#include <atspi/atspi.h>
+// GIO and AT-SPI first: Qt's keyword macros break their headers.
+#include <atspi/atspi-constants.h>
+#include <gio/gio.h>
 
 #include "platform/x11/atspiaccessibility.h"
 
 #include "platform/desktop.h"
-#include "platform/x11/atspielement.h"
 #include "platform/x11/atspiroles.h"
 #include "store/logs.h"
 
-#include <QFileInfo>
 #include <QQueue>
+
+#include <cstdio>
 
 #include <unistd.h>
 
@@ -18,37 +19,6 @@ namespace klavoro::x11 {
 namespace {
 
 using ElementRef = std::shared_ptr<AtspiElement>;
-
-// Connecting without a session bus would make libdbus launch one that
-// outlives us, and libatspi ends the process when it finds no bus later.
-bool busReachable() {
-    if (!qEnvironmentVariableIsEmpty("AT_SPI_BUS_ADDRESS") ||
-        !qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
-        return true;
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    return !runtime.isEmpty() && QFileInfo::exists(runtime + QStringLiteral("/bus"));
-}
-
-ElementRef wrap(AtspiAccessible* a, const BudgetRef& budget) {
-    if (!a) return nullptr;
-    auto element = std::make_shared<AtspiElement>(a, budget);
-    g_object_unref(a);
-    return element;
-}
-
-ElementRef childAt(AtspiElement& parent, int index) {
-    CallBudget& budget = *parent.budget();
-    if (!budget.allowCall()) return nullptr;
-    const qint64 started = budget.elapsed();
-    GError* error = nullptr;
-    AtspiAccessible* child = atspi_accessible_get_child_at_index(parent.handle(), index, &error);
-    budget.callDone(started);
-    if (error) {
-        g_error_free(error);
-        return nullptr;
-    }
-    return wrap(child, parent.budget());
-}
 
 bool has(quint64 states, AtspiStateType s) {
     return (states >> s) & 1;
@@ -106,19 +76,21 @@ bool isLeafControl(int role, quint64 states) {
     }
 }
 
+// Extents that say nothing: an element laid out by its parent only (a GTK
+// notebook page) or not placed at all.
+bool unplaced(const QRect& r) {
+    return r.width() <= 0 || r.height() <= 0 || r.x() <= -0x10000000 || r.y() <= -0x10000000;
+}
+
 } // namespace
 
-AtspiAccessibility::AtspiAccessibility(Desktop& desktop, int callTimeoutMs, int budgetMs)
+AtspiAccessibility::AtspiAccessibility(Desktop& desktop, int callTimeoutMs, int budgetMs,
+                                       bool quiet)
     : m_desktop(desktop), m_callTimeoutMs(callTimeoutMs), m_budgetMs(budgetMs) {
-    if (busReachable()) {
-        // Once per process: a second atspi_init() answers "already done"
-        // even when the first one found no bus.
-        static const int initResult = atspi_init();
-        m_available = initResult == 0 || initResult == 1;
-    }
-    if (!m_available)
+    if (!m_bus.isOpen() && !quiet)
         writeLog(
-            QStringLiteral("アクセシビリティ バスに接続できません。要素の情報なしで記録します"));
+            QStringLiteral("アクセシビリティ バスに接続できません。要素の情報なしで記録します (") +
+            m_bus.errorText() + u')');
 }
 
 AtspiAccessibility::~AtspiAccessibility() = default;
@@ -127,46 +99,77 @@ qint64 AtspiAccessibility::askablePid(WindowId window) {
     if (!window || window == m_desktop.desktopWindow()) return 0;
     const qint64 pid = m_desktop.processId(window);
     // Asking ourselves would wait for an answer that our own blocked thread
-    // has to give.
+    // may have to give.
     return pid > 0 && pid != getpid() ? pid : 0;
 }
 
-_AtspiAccessible* AtspiAccessibility::applicationOf(qint64 pid) {
-    // The registry is asked here; the last inspection may have left the
-    // timeout at the few milliseconds it had left.
-    atspi_set_timeout(m_callTimeoutMs, -1);
-    AtspiAccessible* desktop = atspi_get_desktop(0);
-    if (!desktop) return nullptr;
-    AtspiAccessible* found = nullptr;
-    GError* error = nullptr;
-    const int count = atspi_accessible_get_child_count(desktop, &error);
-    g_clear_error(&error);
-    for (int i = 0; i < count && !found; ++i) {
-        AtspiAccessible* app = atspi_accessible_get_child_at_index(desktop, i, &error);
-        g_clear_error(&error);
-        if (!app) continue;
-        const QString bus =
-            QString::fromUtf8(ATSPI_OBJECT(app)->app ? ATSPI_OBJECT(app)->app->bus_name : "");
-        auto known = m_pidOfBus.constFind(bus);
-        qint64 appPid = known != m_pidOfBus.constEnd() ? *known : 0;
-        if (known == m_pidOfBus.constEnd()) {
-            // The bus daemon answers this, never the application itself.
-            appPid = atspi_accessible_get_process_id(app, &error);
-            if (error)
-                g_clear_error(&error);
-            else
-                m_pidOfBus.insert(bus, appPid);
-        }
-        if (appPid == pid)
-            found = app;
-        else
-            g_object_unref(app);
+AtspiRef AtspiAccessibility::applicationOf(qint64 pid, int timeoutMs) {
+    const AtspiReply reply = m_bus.call(AtspiBus::registryRoot(), "org.a11y.atspi.Accessible",
+                                        "GetChildren", nullptr, "(a(so))", timeoutMs);
+    if (!reply) return {};
+    GVariant* list = g_variant_get_child_value(reply.value, 0);
+    QList<AtspiRef> apps;
+    const gsize count = g_variant_n_children(list);
+    for (gsize i = 0; i < count; ++i) {
+        const gchar* bus = nullptr;
+        const gchar* path = nullptr;
+        g_variant_get_child(list, i, "(&s&o)", &bus, &path);
+        apps << AtspiRef{QString::fromUtf8(bus), QString::fromUtf8(path)};
     }
-    g_object_unref(desktop);
-    return found;
+    g_variant_unref(list);
+    // The bus daemon tells the processes, never the applications themselves:
+    // all unknown ones in one round trip.
+    std::vector<AtspiBus::Request> ask;
+    QList<QString> asked;
+    const AtspiRef daemon{QStringLiteral("org.freedesktop.DBus"),
+                          QStringLiteral("/org/freedesktop/DBus")};
+    for (const AtspiRef& app : apps) {
+        if (m_pidOfBus.contains(app.bus) || asked.contains(app.bus)) continue;
+        asked << app.bus;
+        ask.push_back({daemon, "org.freedesktop.DBus", "GetConnectionUnixProcessID",
+                       g_variant_new("(s)", app.bus.toUtf8().constData()), "(u)"});
+    }
+    const std::vector<AtspiReply> pids = m_bus.callAll(std::move(ask), timeoutMs);
+    for (qsizetype i = 0; i < asked.size(); ++i) {
+        guint32 appPid = 0;
+        if (pids[size_t(i)]) g_variant_get(pids[size_t(i)].value, "(u)", &appPid);
+        if (appPid > 0) m_pidOfBus.insert(asked[i], appPid);
+    }
+    for (const AtspiRef& app : apps)
+        if (m_pidOfBus.value(app.bus) == pid) return app;
+    return {};
 }
 
-std::shared_ptr<AtspiElement> AtspiAccessibility::openApplication(qint64 pid) {
+AtspiAccessibility::Toolkit AtspiAccessibility::toolkitOf(const AtspiRef& root, int timeoutMs) {
+    if (const auto known = m_toolkitOfBus.constFind(root.bus); known != m_toolkitOfBus.constEnd())
+        return *known;
+    Toolkit toolkit;
+    std::vector<AtspiBus::Request> ask;
+    for (const char* name : {"ToolkitName", "Version"})
+        ask.push_back({root, "org.freedesktop.DBus.Properties", "Get",
+                       g_variant_new("(ss)", "org.a11y.atspi.Application", name), "(v)"});
+    const std::vector<AtspiReply> replies = m_bus.callAll(std::move(ask), timeoutMs);
+    if (replies[0] && replies[1]) {
+        const auto text = [](const AtspiReply& r) {
+            GVariant* inner = nullptr;
+            g_variant_get(r.value, "(v)", &inner);
+            const QString value = g_variant_is_of_type(inner, G_VARIANT_TYPE_STRING)
+                                      ? QString::fromUtf8(g_variant_get_string(inner, nullptr))
+                                      : QString();
+            g_variant_unref(inner);
+            return value;
+        };
+        toolkit.gtk4 = text(replies[0]) == QLatin1String("GTK") &&
+                       text(replies[1]).startsWith(QLatin1String("4."));
+        m_toolkitOfBus.insert(root.bus, toolkit);
+    }
+    return toolkit;
+}
+
+AppRef AtspiAccessibility::openApplication(qint64 pid, WindowId window, AtspiRef* root) {
+    const int limit = std::exchange(m_nextLimitMs, 0);
+    m_lastTimedOut = false;
+    m_queryBudget.reset();
     // An application that did not answer the last query is left alone for a
     // while: one step asks several times (tracker, inspection, focus), and
     // each would otherwise wait for its own timeout.
@@ -174,30 +177,58 @@ std::shared_ptr<AtspiElement> AtspiAccessibility::openApplication(qint64 pid) {
         m_hungUntil.insert(pid, QDeadlineTimer(kHungPauseMs));
     m_lastBudget.remove(pid);
     if (const auto hung = m_hungUntil.constFind(pid); hung != m_hungUntil.constEnd()) {
-        if (!hung->hasExpired()) return nullptr;
+        if (!hung->hasExpired()) {
+            m_lastTimedOut = true;
+            return nullptr;
+        }
         m_hungUntil.remove(pid);
     }
-    AtspiAccessible* handle = applicationOf(pid);
-    if (!handle) return nullptr;
     auto budget = std::make_shared<CallBudget>(m_callTimeoutMs, m_budgetMs);
+    if (limit > 0) budget->limitTotal(limit);
+    *root = m_rootOfPid.value(pid);
+    if (root->isNull()) {
+        *root = applicationOf(pid, std::max(1, budget->nextCallTimeout()));
+        if (root->isNull()) return nullptr;
+        m_rootOfPid.insert(pid, *root);
+    }
     m_lastBudget.insert(pid, budget);
-    return wrap(handle, budget);
+    m_queryBudget = budget;
+    auto app = std::make_shared<AtspiApp>();
+    app->bus = &m_bus;
+    app->budget = budget;
+    const Toolkit toolkit = toolkitOf(*root, std::max(1, budget->nextCallTimeout()));
+    if (toolkit.gtk4) {
+        // GTK 4 has no screen coordinates on X11: it answers in those of its
+        // window, whose content starts inside the shadow it draws.
+        app->windowCoordinates = true;
+        app->visibleIsShowing = true;
+        app->windowOrigin = m_desktop.contentRect(m_desktop.topLevelWindow(window)).topLeft();
+    }
+    return app;
 }
 
 std::shared_ptr<AtspiElement> AtspiAccessibility::topLevelFor(AtspiElement& app, WindowId window) {
-    const QRect xRect = m_desktop.windowRect(window);
+    const QRect xRect = app.app()->windowCoordinates ? m_desktop.contentRect(window)
+                                                     : m_desktop.windowRect(window);
+    // The window has not moved since the last query: its element is the same.
+    if (const auto known = m_knownWindows.constFind(window);
+        known != m_knownWindows.constEnd() && known->xRect == xRect &&
+        known->frame.bus == app.ref().bus) {
+        auto frame = std::make_shared<AtspiElement>(known->frame, app.app());
+        frame->assumeLocation(known->frameRect);
+        return frame;
+    }
     ElementRef best;
     double bestOverlap = 0.5; // a popup over a big window must not pass for it
-    const int count = app.childCount();
-    for (int i = 0; i < count; ++i) {
-        ElementRef top = childAt(app, i);
-        if (!top || !has(top->atspiStates(), ATSPI_STATE_SHOWING)) continue;
+    for (const ElementRef& top : app.childrenWithShape()) {
+        if (!top->isShowing()) continue;
         const double agreement = overlap(top->location(), xRect);
         if (agreement > bestOverlap) {
             bestOverlap = agreement;
             best = top;
         }
     }
+    if (best) m_knownWindows.insert(window, {best->ref(), xRect, best->location()});
     return best;
 }
 
@@ -219,9 +250,8 @@ std::shared_ptr<AtspiElement> AtspiAccessibility::openPopupAt(AtspiElement& app,
         else
             later.enqueue({std::move(element), inPopup});
     };
-    const int count = app.childCount();
-    for (int i = 0; i < count; ++i)
-        if (ElementRef top = childAt(app, i)) urgent.enqueue({top, false});
+    for (ElementRef& top : app.childrenWithShape())
+        urgent.enqueue({std::move(top), false});
     ElementRef found;
     for (int visited = 0; visited < kMaxVisited; ++visited) {
         if (urgent.isEmpty() && (found || later.isEmpty())) break;
@@ -237,9 +267,20 @@ std::shared_ptr<AtspiElement> AtspiAccessibility::openPopupAt(AtspiElement& app,
         if (isLeafControl(number, states)) continue;
         // Long lists are entered only where the point is.
         if (has(states, ATSPI_STATE_MANAGES_DESCENDANTS) && !contains) continue;
-        const int children = e.childCount();
-        for (int i = 0; i < children && i < kMaxVisited; ++i)
-            if (ElementRef child = childAt(e, i)) enqueue(std::move(child), popup);
+        // In a menu bar and inside a popup only the menus that are open and
+        // the items at the point matter: the rest is never asked about.
+        const bool selective = number == 2 || popup;
+        for (ElementRef& child : e.childrenWithShape()) {
+            if (selective) {
+                const quint64 st = child->atspiStates();
+                const bool open = has(st, ATSPI_STATE_SELECTED) || has(st, ATSPI_STATE_EXPANDED) ||
+                                  has(st, ATSPI_STATE_FOCUSED) || has(st, ATSPI_STATE_ARMED);
+                if (!has(st, ATSPI_STATE_SHOWING) ||
+                    (!open && !child->location().contains(point)))
+                    continue;
+            }
+            enqueue(std::move(child), popup);
+        }
         if (e.budget()->gaveUp()) break;
     }
     return found;
@@ -248,25 +289,54 @@ std::shared_ptr<AtspiElement> AtspiAccessibility::openPopupAt(AtspiElement& app,
 std::shared_ptr<AtspiElement> AtspiAccessibility::deepestAt(std::shared_ptr<AtspiElement> from,
                                                             QPoint point) {
     ElementRef current = std::move(from);
-    for (int depth = 0; depth < 64; ++depth) {
-        CallBudget& budget = *current->budget();
-        if (!budget.allowCall()) break;
-        const qint64 started = budget.elapsed();
-        GError* error = nullptr;
-        AtspiAccessible* child =
-            atspi_component_get_accessible_at_point(ATSPI_COMPONENT(current->handle()), point.x(),
-                                                    point.y(), ATSPI_COORD_TYPE_SCREEN, &error);
-        budget.callDone(started);
-        if (error) {
-            g_error_free(error);
-            break;
+    for (int depth = 0; depth < 64 && !current->budget()->gaveUp(); ++depth) {
+        // GTK 4 answers the point query with nothing whatever the point: its
+        // children are picked by their extents instead.
+        ElementRef child = current->app()->windowCoordinates ? nullptr : current->childAtPoint(point);
+        if (child && child->key() == current->key()) child.reset();
+        if (!child) {
+            // The topmost showing child that holds the point; a child that
+            // its parent lays out without extents of its own (a GTK notebook
+            // page), or a notebook's tab whose page lies outside the tab,
+            // hides what lies inside it: look through such children for one
+            // whose content holds the point.
+            const bool notebook = roleFromAtspi(current->atspiRole()) == 60;
+            std::vector<ElementRef> children = current->children();
+            if (children.size() == 1 && current->app()->windowCoordinates) {
+                // GTK 4 nests single boxes deep: an only child is taken on
+                // trust, its shape read only if it has to be told apart.
+                child = children.front();
+            } else {
+                AtspiElement::readShapes(children);
+                for (const ElementRef& c : children)
+                    if (c->isShowing() && c->location().contains(point)) child = c;
+            }
+            int looked = 0;
+            for (const ElementRef& c : children) {
+                if (child || ++looked > 16) break;
+                if (!c->isShowing() || (!notebook && !unplaced(c->location()))) continue;
+                int inner = 0;
+                for (const ElementRef& grandChild : c->childrenWithShape()) {
+                    if (++inner > 4) break;
+                    if (grandChild->isShowing() && grandChild->location().contains(point)) {
+                        child = grandChild;
+                        break;
+                    }
+                }
+            }
         }
-        if (!child || child == current->handle()) {
-            if (child) g_object_unref(child);
-            break;
+        if (qEnvironmentVariableIsSet("KLAVORO_TRACE_HOOK")) {
+            fprintf(stderr, "  descend role %d at %d,%d origin %d,%d rect %d,%d %dx%d -> %s\n",
+                    current->atspiRole(), point.x(), point.y(), current->app()->windowOrigin.x(),
+                    current->app()->windowOrigin.y(), current->location().x(),
+                    current->location().y(), current->location().width(),
+                    current->location().height(), child ? "child" : "none");
         }
-        current = wrap(child, current->budget());
+        if (!child) break;
+        current = child;
     }
+    // Everything a step reads of the element, in one round trip.
+    current->prefetch(true);
     // A text field's nameless inner area (its scrolling viewport) is part of
     // the field, as it is for the user. Toolkits may answer the viewport in
     // one hop, so look back from the answer.
@@ -280,29 +350,56 @@ std::shared_ptr<AtspiElement> AtspiAccessibility::deepestAt(std::shared_ptr<Atsp
 }
 
 AccessibleRef AtspiAccessibility::objectAtPoint(QPoint point) {
-    if (!m_available) return nullptr;
+    if (!m_bus.isOpen()) return nullptr;
     const WindowId window = m_desktop.topLevelWindow(m_desktop.windowAt(point));
     const qint64 pid = askablePid(window);
     if (!pid) return nullptr;
-    ElementRef app = openApplication(pid);
+    AtspiRef root;
+    const AppRef app = openApplication(pid, window, &root);
     if (!app) return nullptr;
-    ElementRef top = topLevelFor(*app, window);
-    if (top && top->location().contains(point)) return deepestAt(top, point);
-    if (!app->budget()->gaveUp()) {
-        if (ElementRef popup = openPopupAt(*app, point)) return deepestAt(popup, point);
+    AtspiElement application(root, app);
+    ElementRef top = topLevelFor(application, window);
+    if (!top && !app->budget->gaveUp()) {
+        // The application may have gone and come back under another name.
+        m_rootOfPid.remove(pid);
+        m_knownWindows.remove(window);
+    }
+    ElementRef result;
+    if (top && top->location().contains(point)) {
+        result = deepestAt(top, point);
+    } else if (!app->budget->gaveUp()) {
+        if (ElementRef popup = openPopupAt(application, point)) result = deepestAt(popup, point);
     }
     // On the window's frame or title bar: the window itself.
-    return top;
+    if (!result) result = top;
+    // An application that stopped answering has told nothing that holds
+    // (what it said before the silence may be an old window of it).
+    if (app->budget->timedOut()) return nullptr;
+    return result;
+}
+
+void AtspiAccessibility::prepare(QPoint point) {
+    if (!m_bus.isOpen()) return;
+    const WindowId window = m_desktop.topLevelWindow(m_desktop.windowAt(point));
+    const qint64 pid = askablePid(window);
+    if (!pid) return;
+    AtspiRef root;
+    const AppRef app = openApplication(pid, window, &root);
+    if (!app) return;
+    AtspiElement application(root, app);
+    topLevelFor(application, window);
 }
 
 AccessibleRef AtspiAccessibility::objectOfWindow(WindowId window) {
-    if (!m_available) return nullptr;
+    if (!m_bus.isOpen()) return nullptr;
     const WindowId top = m_desktop.topLevelWindow(window);
     const qint64 pid = askablePid(top);
     if (!pid) return nullptr;
-    ElementRef app = openApplication(pid);
+    AtspiRef root;
+    const AppRef app = openApplication(pid, top, &root);
     if (!app) return nullptr;
-    return topLevelFor(*app, top);
+    AtspiElement application(root, app);
+    return topLevelFor(application, top);
 }
 
 std::shared_ptr<AtspiElement> AtspiAccessibility::findFocused(const ElementRef& from) {
@@ -318,23 +415,52 @@ std::shared_ptr<AtspiElement> AtspiAccessibility::findFocused(const ElementRef& 
             if (!has(states, ATSPI_STATE_SHOWING) || has(states, ATSPI_STATE_MANAGES_DESCENDANTS))
                 continue;
         }
-        const int children = e->childCount();
-        for (int i = children - 1; i >= 0; --i)
-            if (ElementRef child = childAt(*e, i)) stack.append(child);
+        std::vector<ElementRef> children = e->childrenWithShape();
+        for (auto it = children.rbegin(); it != children.rend(); ++it)
+            stack.append(*it);
     }
     return nullptr;
 }
 
 AccessibleRef AtspiAccessibility::focusedObject() {
-    if (!m_available) return nullptr;
-    const WindowId window = m_desktop.foregroundWindow();
+    if (!m_bus.isOpen()) return nullptr;
+    const WindowId window = m_desktop.topLevelWindow(m_desktop.foregroundWindow());
     const qint64 pid = askablePid(window);
     if (!pid) return nullptr;
-    ElementRef app = openApplication(pid);
+    AtspiRef root;
+    const AppRef app = openApplication(pid, window, &root);
     if (!app) return nullptr;
-    if (ElementRef top = topLevelFor(*app, m_desktop.topLevelWindow(window)))
-        return findFocused(top);
-    return findFocused(app);
+    AtspiElement application(root, app);
+    if (ElementRef top = topLevelFor(application, window)) return findFocused(top);
+    return findFocused(std::make_shared<AtspiElement>(root, app));
+}
+
+AccessibleRef AtspiAccessibility::objectByKey(const QString& key) {
+    return objectByKey(key, 0);
+}
+
+AccessibleRef AtspiAccessibility::deepestFrom(const QString& key, QPoint point, WindowId window) {
+    const AccessibleRef start = objectByKey(key, window);
+    if (!start) return nullptr;
+    return deepestAt(std::static_pointer_cast<AtspiElement>(start), point);
+}
+
+AccessibleRef AtspiAccessibility::objectByKey(const QString& key, WindowId window) {
+    if (!m_bus.isOpen()) return nullptr;
+    // "<bus name>:<object path>"; the bus name has colons of its own.
+    const int split = key.indexOf(QLatin1String(":/"));
+    if (split <= 0) return nullptr;
+    const QString bus = key.left(split);
+    qint64 pid = m_pidOfBus.value(bus);
+    if (pid == 0) {
+        pid = m_bus.processOf(bus, m_callTimeoutMs);
+        if (pid > 0) m_pidOfBus.insert(bus, pid);
+    }
+    if (pid <= 0 || pid == getpid()) return nullptr;
+    AtspiRef root;
+    const AppRef app = openApplication(pid, window, &root);
+    if (!app || root.bus != bus) return nullptr;
+    return std::make_shared<AtspiElement>(AtspiRef{bus, key.mid(split + 1)}, app);
 }
 
 } // namespace klavoro::x11

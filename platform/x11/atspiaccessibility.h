@@ -1,18 +1,15 @@
 #pragma once
 
 #include "platform/accessibility.h"
+#include "platform/x11/atspibus.h"
+#include "platform/x11/atspielement.h"
 
 #include <QDeadlineTimer>
 #include <QHash>
 
 #include <memory>
 
-struct _AtspiAccessible;
-
 namespace klavoro::x11 {
-
-class AtspiElement;
-class CallBudget;
 
 // The accessibility service over AT-SPI. The application is found by the
 // process id of the top-level X window, never by searching every
@@ -20,28 +17,56 @@ class CallBudget;
 // process is never asked. Each query gets a short time budget: an
 // application that does not answer costs one step at most about a quarter
 // of a second and then gives empty data.
+//
+// One instance belongs to one thread (its caches are not shared); the bus
+// connection underneath may be used from any thread, so the input hook's
+// thread has an instance of its own beside the GUI thread's.
 class AtspiAccessibility : public Accessibility {
 public:
     // `callTimeoutMs` bounds one call, `budgetMs` one query with everything
     // read from its elements afterwards.
-    explicit AtspiAccessibility(Desktop& desktop, int callTimeoutMs = 200, int budgetMs = 240);
+    // A missing bus is written to log.txt unless `quiet` (a second instance).
+    explicit AtspiAccessibility(Desktop& desktop, int callTimeoutMs = 200, int budgetMs = 240,
+                                bool quiet = false);
     ~AtspiAccessibility() override;
     AtspiAccessibility(const AtspiAccessibility&) = delete;
     AtspiAccessibility& operator=(const AtspiAccessibility&) = delete;
 
     // False without an accessibility bus; every query then answers null.
-    bool isAvailable() const { return m_available; }
+    bool isAvailable() const { return m_bus.isOpen(); }
 
     AccessibleRef objectAtPoint(QPoint screenPoint) override;
     AccessibleRef objectOfWindow(WindowId window) override;
     AccessibleRef focusedObject() override;
+    AccessibleRef objectByKey(const QString& key) override;
+    // The same, with the window the element lies in (its coordinates may
+    // depend on it).
+    AccessibleRef objectByKey(const QString& key, WindowId window);
+    // Goes on from an element found earlier down to the deepest one at the
+    // point (a search that ran out of time part-way).
+    AccessibleRef deepestFrom(const QString& key, QPoint point, WindowId window);
+
+    // Learns, unhurried, what a query at `point` needs first (the
+    // application, its toolkit, its window), so that a held press later
+    // asks only about the element itself.
+    void prepare(QPoint point);
+    // The next query may take at most this long in all (a held press).
+    void limitNextQuery(int totalMs) { m_nextLimitMs = totalMs; }
+    // Whether the last query (and what was read from its elements) ran out
+    // of time, or found its application hung.
+    bool lastQueryTimedOut() const override {
+        return m_lastTimedOut || (m_queryBudget && m_queryBudget->gaveUp());
+    }
 
 private:
-    // The application root of a process, or null (with a new reference).
-    _AtspiAccessible* applicationOf(qint64 pid);
-    // The application of a process under a fresh call budget; null when it
-    // has none or did not answer a moment ago.
-    std::shared_ptr<AtspiElement> openApplication(qint64 pid);
+    struct Toolkit {
+        bool gtk4 = false;
+    };
+    // The application root of a process, or a null reference.
+    AtspiRef applicationOf(qint64 pid, int timeoutMs);
+    // A fresh query context for an application: its budget, its coordinates.
+    AppRef openApplication(qint64 pid, WindowId window, AtspiRef* root);
+    Toolkit toolkitOf(const AtspiRef& root, int timeoutMs);
     // The application's window that stands for the X top-level `window`.
     std::shared_ptr<AtspiElement> topLevelFor(AtspiElement& app, WindowId window);
     std::shared_ptr<AtspiElement> openPopupAt(AtspiElement& app, QPoint point);
@@ -51,11 +76,24 @@ private:
     qint64 askablePid(WindowId window);
 
     Desktop& m_desktop;
+    AtspiBus m_bus;
     int m_callTimeoutMs;
     int m_budgetMs;
-    bool m_available = false;
+    int m_nextLimitMs = 0;
+    bool m_lastTimedOut = false;
+    BudgetRef m_queryBudget;
+    // What stays true between queries: an application's root, and the
+    // element of its window while the X window keeps its place.
+    struct KnownWindow {
+        AtspiRef frame;
+        QRect xRect;
+        QRect frameRect;
+    };
+    QHash<qint64, AtspiRef> m_rootOfPid;
+    QHash<WindowId, KnownWindow> m_knownWindows;
     QHash<QString, qint64> m_pidOfBus;
-    QHash<qint64, std::shared_ptr<CallBudget>> m_lastBudget;
+    QHash<QString, Toolkit> m_toolkitOfBus;
+    QHash<qint64, BudgetRef> m_lastBudget;
     QHash<qint64, QDeadlineTimer> m_hungUntil;
 };
 

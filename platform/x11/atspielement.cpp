@@ -1,5 +1,6 @@
-// glib and AT-SPI first: Qt's keyword macros break their headers.
-#include <atspi/atspi.h>
+// GIO and AT-SPI first: Qt's keyword macros break their headers.
+#include <atspi/atspi-constants.h>
+#include <gio/gio.h>
 
 #include "platform/x11/atspielement.h"
 
@@ -14,103 +15,294 @@ CallBudget::CallBudget(int callTimeoutMs, int totalMs)
     m_clock.start();
 }
 
-bool CallBudget::allowCall() {
-    if (m_gaveUp) return false;
+int CallBudget::nextCallTimeout() {
+    if (m_gaveUp) return 0;
     const qint64 left = m_totalMs - m_clock.elapsed();
     if (left <= 0) {
         m_gaveUp = true;
-        return false;
+        return 0;
     }
     ++m_calls;
-    // A call never outlasts what is left of the inspection's time.
-    atspi_set_timeout(static_cast<int>(std::min<qint64>(m_callTimeoutMs, left)), -1);
-    return true;
+    // A call never outlasts what is left of the query's time.
+    m_lastTimeoutMs = static_cast<int>(std::min<qint64>(m_callTimeoutMs, left));
+    return m_lastTimeoutMs;
 }
 
-void CallBudget::callDone(qint64 startedMs) {
+void CallBudget::callDone(qint64 startedMs, bool timedOut) {
     // A fast failure is an answer (no such interface, element gone); a slow
-    // call is an application that does not answer.
-    if (m_clock.elapsed() - startedMs >= m_callTimeoutMs * 3 / 4) m_timedOut = true;
-    if (m_timedOut || m_clock.elapsed() >= m_totalMs) m_gaveUp = true;
+    // call is an application that does not answer. A call cut short by what
+    // was left of the budget says nothing about the application.
+    // Only a call that ran into a full timeout marks the application hung: a
+    // slow answer on a busy machine is still an answer.
+    const bool slow = timedOut || m_clock.elapsed() - startedMs >= m_callTimeoutMs * 3 / 4;
+    if (timedOut && m_lastTimeoutMs >= m_callTimeoutMs * 3 / 4) m_timedOut = true;
+    if (slow || m_timedOut || m_clock.elapsed() >= m_totalMs) m_gaveUp = true;
+}
+
+void CallBudget::limitTotal(int totalMs) {
+    m_totalMs = std::min(m_totalMs, totalMs);
 }
 
 namespace {
 
-QString takeString(gchar* text) {
-    const QString s = QString::fromUtf8(text);
-    g_free(text);
-    return s;
-}
+constexpr guint32 kCoordScreen = ATSPI_COORD_TYPE_SCREEN;
+constexpr guint32 kCoordWindow = ATSPI_COORD_TYPE_WINDOW;
 
-// Runs one call under the budget; a failed call gives `fallback`.
-template <typename T, typename Call> T guarded(CallBudget& budget, T fallback, Call&& call) {
-    if (!budget.allowCall()) return fallback;
-    const qint64 started = budget.elapsed();
-    GError* error = nullptr;
-    T result = call(&error);
-    budget.callDone(started);
-    if (error) {
-        g_error_free(error);
-        return fallback;
+QString stringOf(const AtspiReply& reply, bool boxed) {
+    if (!reply) return QString();
+    const gchar* text = nullptr;
+    if (boxed) {
+        g_variant_get(reply.value, "(&s)", &text);
+    } else if (g_variant_is_of_type(reply.value, G_VARIANT_TYPE_STRING)) {
+        text = g_variant_get_string(reply.value, nullptr);
     }
-    return result;
+    return QString::fromUtf8(text);
 }
 
-AtspiAccessible* acc(_AtspiAccessible* h) {
-    return reinterpret_cast<AtspiAccessible*>(h);
+AtspiRef refOf(GVariant* so, const QString& sameBus) {
+    const gchar* bus = nullptr;
+    const gchar* path = nullptr;
+    g_variant_get(so, "(&s&o)", &bus, &path);
+    AtspiRef ref{QString::fromUtf8(bus), QString::fromUtf8(path)};
+    if (ref.bus.isEmpty()) ref.bus = sameBus;
+    return ref;
 }
 
 } // namespace
 
-AtspiElement::AtspiElement(_AtspiAccessible* handle, BudgetRef budget)
-    : m_handle(handle), m_budget(std::move(budget)) {
-    g_object_ref(acc(m_handle));
+AtspiElement::AtspiElement(AtspiRef ref, AppRef app) : m_ref(std::move(ref)), m_app(std::move(app)) {}
+
+AtspiReply AtspiElement::call(const char* interface, const char* method, GVariant* params,
+                              const char* replyType) {
+    CallBudget& budget = *m_app->budget;
+    const int timeout = budget.nextCallTimeout();
+    if (timeout <= 0) {
+        if (params) g_variant_unref(g_variant_ref_sink(params));
+        return {};
+    }
+    const qint64 started = budget.elapsed();
+    AtspiReply reply = m_app->bus->call(m_ref, interface, method, params, replyType, timeout);
+    budget.callDone(started, reply.timedOut);
+    return reply;
 }
 
-AtspiElement::~AtspiElement() {
-    g_object_unref(acc(m_handle));
+AtspiReply AtspiElement::property(const char* interface, const char* name) {
+    CallBudget& budget = *m_app->budget;
+    const int timeout = budget.nextCallTimeout();
+    if (timeout <= 0) return {};
+    const qint64 started = budget.elapsed();
+    AtspiReply reply = m_app->bus->property(m_ref, interface, name, timeout);
+    budget.callDone(started, reply.timedOut);
+    return reply;
+}
+
+std::shared_ptr<AtspiElement> AtspiElement::fromReply(const AtspiReply& reply) {
+    if (!reply) return nullptr;
+    GVariant* so = g_variant_is_of_type(reply.value, G_VARIANT_TYPE("((so))"))
+                       ? g_variant_get_child_value(reply.value, 0)
+                       : g_variant_ref(reply.value);
+    const AtspiRef ref = refOf(so, m_ref.bus);
+    g_variant_unref(so);
+    return elementOf(ref);
+}
+
+std::shared_ptr<AtspiElement> AtspiElement::elementOf(const AtspiRef& ref) {
+    if (ref.isNull()) return nullptr;
+    return std::make_shared<AtspiElement>(ref, m_app);
+}
+
+unsigned AtspiElement::extentsType() const {
+    return m_app->windowCoordinates ? kCoordWindow : kCoordScreen;
+}
+
+void AtspiElement::takeRole(const AtspiReply& reply) {
+    guint32 r = 0;
+    if (reply) g_variant_get(reply.value, "(u)", &r);
+    m_role = static_cast<int>(r);
+}
+
+void AtspiElement::takeStates(const AtspiReply& reply) {
+    m_states = 0;
+    if (!reply) return;
+    GVariant* words = g_variant_get_child_value(reply.value, 0);
+    gsize count = 0;
+    const auto* bits =
+        static_cast<const guint32*>(g_variant_get_fixed_array(words, &count, sizeof(guint32)));
+    quint64 mask = 0;
+    if (count > 0) mask |= bits[0];
+    if (count > 1) mask |= quint64(bits[1]) << 32;
+    g_variant_unref(words);
+    if (m_app->visibleIsShowing && (mask >> ATSPI_STATE_VISIBLE) & 1)
+        mask |= quint64(1) << ATSPI_STATE_SHOWING;
+    m_states = mask;
+}
+
+void AtspiElement::takeExtents(const AtspiReply& reply) {
+    QRect rect;
+    if (reply) {
+        gint32 x = 0, y = 0, w = 0, h = 0;
+        g_variant_get(reply.value, "((iiii))", &x, &y, &w, &h);
+        rect = QRect(x, y, w, h);
+        // Elements that are not shown answer with the lowest integers.
+        if (m_app->windowCoordinates && x > -0x10000000 && y > -0x10000000)
+            rect.translate(m_app->windowOrigin);
+    }
+    m_location = rect;
+}
+
+void AtspiElement::takeRelations(const AtspiReply& reply) {
+    QList<AtspiRef> labels;
+    if (reply) {
+        GVariant* relations = g_variant_get_child_value(reply.value, 0);
+        const gsize count = g_variant_n_children(relations);
+        for (gsize i = 0; i < count; ++i) {
+            GVariant* relation = g_variant_get_child_value(relations, i);
+            guint32 type = 0;
+            GVariant* targets = nullptr;
+            g_variant_get(relation, "(u@a(so))", &type, &targets);
+            if (type == ATSPI_RELATION_LABELLED_BY) {
+                const gsize n = g_variant_n_children(targets);
+                for (gsize t = 0; t < n; ++t) {
+                    GVariant* so = g_variant_get_child_value(targets, t);
+                    const AtspiRef ref = refOf(so, m_ref.bus);
+                    g_variant_unref(so);
+                    if (!ref.isNull()) labels << ref;
+                }
+            }
+            g_variant_unref(targets);
+            g_variant_unref(relation);
+        }
+        g_variant_unref(relations);
+    }
+    m_labels = labels;
+}
+
+void AtspiElement::takeProperties(const AtspiReply& name, const AtspiReply& parent,
+                                  const AtspiReply& children) {
+    // Each came boxed in a variant.
+    const auto inner = [](const AtspiReply& r) -> GVariant* {
+        GVariant* value = nullptr;
+        if (r) g_variant_get(r.value, "(v)", &value);
+        return value;
+    };
+    if (GVariant* v = inner(name)) {
+        if (g_variant_is_of_type(v, G_VARIANT_TYPE_STRING))
+            m_name = QString::fromUtf8(g_variant_get_string(v, nullptr));
+        g_variant_unref(v);
+    }
+    if (GVariant* v = inner(parent)) {
+        if (g_variant_is_of_type(v, G_VARIANT_TYPE("(so)"))) m_parentRef = refOf(v, m_ref.bus);
+        g_variant_unref(v);
+    }
+    if (GVariant* v = inner(children)) {
+        if (g_variant_is_of_type(v, G_VARIANT_TYPE_INT32))
+            m_childCount = std::max(0, g_variant_get_int32(v));
+        g_variant_unref(v);
+    }
+}
+
+void AtspiElement::prefetch(bool relations) {
+    CallBudget& budget = *m_app->budget;
+    const int timeout = budget.nextCallTimeout();
+    if (timeout <= 0) return;
+    // Properties one by one: Properties.GetAll ends a Qt 5 application.
+    const auto property = [this](const char* name) {
+        return AtspiBus::Request{m_ref, "org.freedesktop.DBus.Properties", "Get",
+                                 g_variant_new("(ss)", "org.a11y.atspi.Accessible", name), "(v)"};
+    };
+    std::vector<AtspiBus::Request> batch;
+    batch.push_back(property("Name"));
+    batch.push_back(property("Parent"));
+    batch.push_back(property("ChildCount"));
+    batch.push_back({m_ref, "org.a11y.atspi.Accessible", "GetRole", nullptr, "(u)"});
+    batch.push_back({m_ref, "org.a11y.atspi.Accessible", "GetState", nullptr, "(au)"});
+    batch.push_back({m_ref, "org.a11y.atspi.Component", "GetExtents",
+                     g_variant_new("(u)", extentsType()), "((iiii))"});
+    if (relations)
+        batch.push_back({m_ref, "org.a11y.atspi.Accessible", "GetRelationSet", nullptr,
+                         "(a(ua(so)))"});
+    const qint64 started = budget.elapsed();
+    const std::vector<AtspiReply> replies = m_app->bus->callAll(std::move(batch), timeout);
+    bool late = false;
+    for (const AtspiReply& r : replies)
+        late = late || r.timedOut;
+    budget.callDone(started, late);
+    takeProperties(replies[0], replies[1], replies[2]);
+    takeRole(replies[3]);
+    takeStates(replies[4]);
+    takeExtents(replies[5]);
+    if (relations) takeRelations(replies[6]);
+}
+
+std::vector<std::shared_ptr<AtspiElement>> AtspiElement::children() {
+    std::vector<std::shared_ptr<AtspiElement>> children;
+    const AtspiReply list = call("org.a11y.atspi.Accessible", "GetChildren", nullptr, "(a(so))");
+    if (!list) return children;
+    GVariant* refs = g_variant_get_child_value(list.value, 0);
+    const gsize count = g_variant_n_children(refs);
+    for (gsize i = 0; i < count; ++i) {
+        GVariant* so = g_variant_get_child_value(refs, i);
+        if (auto child = elementOf(refOf(so, m_ref.bus))) children.push_back(std::move(child));
+        g_variant_unref(so);
+    }
+    g_variant_unref(refs);
+    m_childCount = static_cast<int>(children.size());
+    return children;
+}
+
+void AtspiElement::readShapes(const std::vector<std::shared_ptr<AtspiElement>>& elements) {
+    if (elements.empty()) return;
+    const AppRef& app = elements.front()->m_app;
+    CallBudget& budget = *app->budget;
+    const int timeout = budget.nextCallTimeout();
+    if (timeout <= 0) return;
+    std::vector<AtspiBus::Request> batch;
+    for (const auto& e : elements) {
+        batch.push_back({e->m_ref, "org.a11y.atspi.Accessible", "GetRole", nullptr, "(u)"});
+        batch.push_back({e->m_ref, "org.a11y.atspi.Accessible", "GetState", nullptr, "(au)"});
+        batch.push_back({e->m_ref, "org.a11y.atspi.Component", "GetExtents",
+                         g_variant_new("(u)", e->extentsType()), "((iiii))"});
+    }
+    const qint64 started = budget.elapsed();
+    const std::vector<AtspiReply> replies = app->bus->callAll(std::move(batch), timeout);
+    bool late = false;
+    for (const AtspiReply& r : replies)
+        late = late || r.timedOut;
+    budget.callDone(started, late);
+    for (size_t i = 0; i < elements.size(); ++i) {
+        elements[i]->takeRole(replies[3 * i]);
+        elements[i]->takeStates(replies[3 * i + 1]);
+        elements[i]->takeExtents(replies[3 * i + 2]);
+    }
+}
+
+std::vector<std::shared_ptr<AtspiElement>> AtspiElement::childrenWithShape() {
+    std::vector<std::shared_ptr<AtspiElement>> list = children();
+    readShapes(list);
+    return list;
 }
 
 QString AtspiElement::key() const {
-    const AtspiObject* object = ATSPI_OBJECT(acc(m_handle));
-    const char* bus = object->app ? object->app->bus_name : "";
-    return QString::fromUtf8(bus) + u':' + QString::fromUtf8(object->path);
+    return m_ref.bus + u':' + m_ref.path;
 }
 
 QString AtspiElement::name() {
-    return guarded(*m_budget, QString(), [this](GError** e) {
-        return takeString(atspi_accessible_get_name(acc(m_handle), e));
-    });
+    if (!m_name) m_name = stringOf(property("org.a11y.atspi.Accessible", "Name"), false);
+    return *m_name;
 }
 
 int AtspiElement::atspiRole() {
-    if (!m_role)
-        m_role = guarded(*m_budget, 0, [this](GError** e) {
-            return static_cast<int>(atspi_accessible_get_role(acc(m_handle), e));
-        });
+    if (!m_role) takeRole(call("org.a11y.atspi.Accessible", "GetRole", nullptr, "(u)"));
     return *m_role;
 }
 
 quint64 AtspiElement::atspiStates() {
-    if (m_states) return *m_states;
-    m_states = 0;
-    if (!m_budget->allowCall()) return 0;
-    const qint64 started = m_budget->elapsed();
-    AtspiStateSet* set = atspi_accessible_get_state_set(acc(m_handle));
-    m_budget->callDone(started);
-    if (!set) return 0;
-    GArray* states = atspi_state_set_get_states(set);
-    quint64 mask = 0;
-    for (guint i = 0; states && i < states->len; ++i) {
-        const int s = g_array_index(states, AtspiStateType, i);
-        if (s >= 0 && s < 64) mask |= quint64(1) << s;
-    }
-    if (states) g_array_free(states, TRUE);
-    g_object_unref(set);
-    // A failed read comes back as the lone "defunct" state.
-    if (mask == (quint64(1) << ATSPI_STATE_DEFUNCT)) mask = 0;
-    m_states = mask;
-    return mask;
+    if (!m_states) takeStates(call("org.a11y.atspi.Accessible", "GetState", nullptr, "(au)"));
+    return *m_states;
+}
+
+bool AtspiElement::isShowing() {
+    return (atspiStates() >> ATSPI_STATE_SHOWING) & 1;
 }
 
 int AtspiElement::role() {
@@ -127,48 +319,38 @@ QString AtspiElement::value() {
     if (isPasswordRole(r)) return QString();
     const int number = roleFromAtspi(r);
     if (number == 42 || number == 46) {
-        return guarded(*m_budget, QString(), [this](GError** e) {
-            return takeString(atspi_text_get_text(ATSPI_TEXT(acc(m_handle)), 0, -1, e));
-        });
+        return stringOf(call("org.a11y.atspi.Text", "GetText", g_variant_new("(ii)", 0, -1), "(s)"),
+                        true);
     }
     if (number == 3 || number == 48 || number == 49 || number == 51 || number == 52) {
-        return guarded(*m_budget, QString(), [this](GError** e) {
-            const double v = atspi_value_get_current_value(ATSPI_VALUE(acc(m_handle)), e);
-            return QString::number(v, 'g', 15);
-        });
+        const AtspiReply reply = property("org.a11y.atspi.Value", "CurrentValue");
+        if (reply && g_variant_is_of_type(reply.value, G_VARIANT_TYPE_DOUBLE))
+            return QString::number(g_variant_get_double(reply.value), 'g', 15);
     }
     return QString();
 }
 
 QString AtspiElement::description() {
-    return guarded(*m_budget, QString(), [this](GError** e) {
-        return takeString(atspi_accessible_get_description(acc(m_handle), e));
-    });
+    if (!m_description)
+        m_description = stringOf(property("org.a11y.atspi.Accessible", "Description"), false);
+    return *m_description;
 }
 
 QString AtspiElement::defaultAction() {
-    return guarded(*m_budget, QString(), [this](GError** e) {
-        return takeString(atspi_action_get_action_name(ATSPI_ACTION(acc(m_handle)), 0, e));
-    });
+    return stringOf(call("org.a11y.atspi.Action", "GetName", g_variant_new("(i)", 0), "(s)"),
+                    true);
 }
 
 QRect AtspiElement::location() {
     if (!m_location)
-        m_location = guarded(*m_budget, QRect(), [this](GError** e) {
-            AtspiRect* r = atspi_component_get_extents(ATSPI_COMPONENT(acc(m_handle)),
-                                                       ATSPI_COORD_TYPE_SCREEN, e);
-            if (!r) return QRect();
-            const QRect rect(r->x, r->y, r->width, r->height);
-            g_free(r);
-            return rect;
-        });
+        takeExtents(call("org.a11y.atspi.Component", "GetExtents",
+                         g_variant_new("(u)", extentsType()), "((iiii))"));
     return *m_location;
 }
 
 QString AtspiElement::keyboardShortcut() {
-    const QString binding = guarded(*m_budget, QString(), [this](GError** e) {
-        return takeString(atspi_action_get_key_binding(ATSPI_ACTION(acc(m_handle)), 0, e));
-    });
+    const QString binding = stringOf(
+        call("org.a11y.atspi.Action", "GetKeyBinding", g_variant_new("(i)", 0), "(s)"), true);
     // "mnemonic;sequence;shortcut": the first part that says anything.
     const QStringList parts = binding.split(u';');
     for (const QString& part : parts)
@@ -183,34 +365,69 @@ QString AtspiElement::focus() {
     const int children = childCount();
     if (children > 8) return QString();
     for (int i = 0; i < children; ++i) {
-        AtspiAccessible* child =
-            guarded(*m_budget, static_cast<AtspiAccessible*>(nullptr), [this, i](GError** e) {
-                return atspi_accessible_get_child_at_index(acc(m_handle), i, e);
-            });
-        if (!child) continue;
-        AtspiElement element(reinterpret_cast<_AtspiAccessible*>(child), m_budget);
-        g_object_unref(child);
-        if (element.state() & state::Focused) return QString::number(i + 1);
+        const auto element = childElement(i);
+        if (element && (element->state() & state::Focused)) return QString::number(i + 1);
     }
     return QString();
 }
 
 int AtspiElement::childCount() {
-    if (!m_childCount)
-        m_childCount = guarded(*m_budget, 0, [this](GError** e) {
-            return std::max(0, atspi_accessible_get_child_count(acc(m_handle), e));
-        });
+    if (!m_childCount) {
+        const AtspiReply reply = property("org.a11y.atspi.Accessible", "ChildCount");
+        m_childCount = reply && g_variant_is_of_type(reply.value, G_VARIANT_TYPE_INT32)
+                           ? std::max(0, g_variant_get_int32(reply.value))
+                           : 0;
+    }
     return *m_childCount;
 }
 
 AccessibleRef AtspiElement::parent() {
-    AtspiAccessible* p =
-        guarded(*m_budget, static_cast<AtspiAccessible*>(nullptr),
-                [this](GError** e) { return atspi_accessible_get_parent(acc(m_handle), e); });
-    if (!p) return nullptr;
-    auto element = std::make_shared<AtspiElement>(reinterpret_cast<_AtspiAccessible*>(p), m_budget);
-    g_object_unref(p);
-    return element;
+    if (m_parent) return m_parent;
+    if (!m_parentRef) {
+        const AtspiReply reply = property("org.a11y.atspi.Accessible", "Parent");
+        m_parentRef = AtspiRef{};
+        if (reply && g_variant_is_of_type(reply.value, G_VARIANT_TYPE("(so)")))
+            m_parentRef = refOf(reply.value, m_ref.bus);
+    }
+    m_parent = elementOf(*m_parentRef);
+    // The parent is asked for its name and role next, whatever the reason.
+    if (m_parent) m_parent->prefetch(false);
+    return m_parent;
+}
+
+std::shared_ptr<AtspiElement> AtspiElement::childElement(int index) {
+    return fromReply(call("org.a11y.atspi.Accessible", "GetChildAtIndex",
+                          g_variant_new("(i)", index), "((so))"));
+}
+
+AccessibleRef AtspiElement::child(int index) {
+    return childElement(index);
+}
+
+int AtspiElement::indexInParent() {
+    const AtspiReply reply = call("org.a11y.atspi.Accessible", "GetIndexInParent", nullptr, "(i)");
+    gint32 index = -1;
+    if (reply) g_variant_get(reply.value, "(i)", &index);
+    return index;
+}
+
+QList<AccessibleRef> AtspiElement::labelledBy() {
+    if (!m_labels)
+        takeRelations(call("org.a11y.atspi.Accessible", "GetRelationSet", nullptr, "(a(ua(so)))"));
+    QList<AccessibleRef> labels;
+    for (const AtspiRef& ref : *m_labels)
+        if (auto label = elementOf(ref)) labels << label;
+    return labels;
+}
+
+std::shared_ptr<AtspiElement> AtspiElement::childAtPoint(QPoint point) {
+    guint32 type = kCoordScreen;
+    if (m_app->windowCoordinates) {
+        type = kCoordWindow;
+        point -= m_app->windowOrigin;
+    }
+    return fromReply(call("org.a11y.atspi.Component", "GetAccessibleAtPoint",
+                          g_variant_new("(iiu)", point.x(), point.y(), type), "((so))"));
 }
 
 } // namespace klavoro::x11

@@ -1,13 +1,13 @@
 #pragma once
 
 #include "platform/accessibility.h"
+#include "platform/x11/atspibus.h"
 
 #include <QElapsedTimer>
 
 #include <memory>
 #include <optional>
-
-struct _AtspiAccessible;
+#include <vector>
 
 namespace klavoro::x11 {
 
@@ -17,19 +17,18 @@ namespace klavoro::x11 {
 class CallBudget {
 public:
     CallBudget(int callTimeoutMs, int totalMs);
-    // True while calls may still be made; sets the library's call timeout to
-    // what is left.
-    bool allowCall();
+    // The timeout for the next call, or 0 when no call may be made any more.
+    int nextCallTimeout();
     // After a call that started at `startedMs` (elapsed()). A slow call means
-    // a hung application whether or not the library reported an error (a
-    // property read that times out comes back as a plain -1).
-    void callDone(qint64 startedMs);
+    // a hung application whether or not the bus reported a timeout.
+    void callDone(qint64 startedMs, bool timedOut);
     qint64 elapsed() const { return m_clock.elapsed(); }
     bool gaveUp() const { return m_gaveUp; }
     // Whether a call ran into its timeout (not merely the time running out).
     bool timedOut() const { return m_timedOut; }
-    // Calls made so far (for measurements).
     int calls() const { return m_calls; }
+    // Cuts the whole budget short (a press may be held only so long).
+    void limitTotal(int totalMs);
 
 private:
     QElapsedTimer m_clock;
@@ -38,18 +37,28 @@ private:
     bool m_gaveUp = false;
     bool m_timedOut = false;
     int m_calls = 0;
+    int m_lastTimeoutMs = 0;
 };
 
 using BudgetRef = std::shared_ptr<CallBudget>;
 
-// An element of another application reached over AT-SPI.
+// What the elements of one application share during one query.
+struct AtspiApp {
+    const AtspiBus* bus = nullptr;
+    BudgetRef budget;
+    // GTK 4 answers in coordinates of its window: add this to get the screen's.
+    QPoint windowOrigin;
+    bool windowCoordinates = false;
+    // GTK 4 never sets "showing": "visible" stands for it.
+    bool visibleIsShowing = false;
+};
+
+using AppRef = std::shared_ptr<const AtspiApp>;
+
+// An element of another application reached over the accessibility bus.
 class AtspiElement : public AccessibleObject {
 public:
-    // Takes its own reference on `handle`.
-    AtspiElement(_AtspiAccessible* handle, BudgetRef budget);
-    ~AtspiElement() override;
-    AtspiElement(const AtspiElement&) = delete;
-    AtspiElement& operator=(const AtspiElement&) = delete;
+    AtspiElement(AtspiRef ref, AppRef app);
 
     QString key() const override;
     QString name() override;
@@ -63,21 +72,60 @@ public:
     QString focus() override;
     int childCount() override;
     AccessibleRef parent() override;
+    AccessibleRef child(int index) override;
+    int indexInParent() override;
+    QList<AccessibleRef> labelledBy() override;
+
+    // Reads name, description, parent, child count, role, states, extents
+    // (and with `relations` the labels) in one round trip; the accessors
+    // then answer from what was read.
+    void prefetch(bool relations);
+    // The children, with their roles, states and extents read in one round trip.
+    std::vector<std::shared_ptr<AtspiElement>> childrenWithShape();
+    // The children, nothing read of them yet.
+    std::vector<std::shared_ptr<AtspiElement>> children();
+    // Roles, states and extents of elements of one application, in one round trip.
+    static void readShapes(const std::vector<std::shared_ptr<AtspiElement>>& elements);
+    // Takes over what an earlier query learnt of the same element.
+    void assumeLocation(const QRect& screenRect) { m_location = screenRect; }
 
     // AT-SPI facts for the service's own searches.
     int atspiRole();
     quint64 atspiStates();
-    _AtspiAccessible* handle() const { return m_handle; }
-    const BudgetRef& budget() const { return m_budget; }
+    bool isShowing();
+    // The deepest child at a screen point one level down; null when none.
+    std::shared_ptr<AtspiElement> childAtPoint(QPoint screenPoint);
+    std::shared_ptr<AtspiElement> childElement(int index);
+    const AtspiRef& ref() const { return m_ref; }
+    const AppRef& app() const { return m_app; }
+    const BudgetRef& budget() const { return m_app->budget; }
 
 private:
-    _AtspiAccessible* m_handle;
-    BudgetRef m_budget;
+    AtspiReply call(const char* interface, const char* method, _GVariant* params,
+                    const char* replyType);
+    AtspiReply property(const char* interface, const char* name);
+    std::shared_ptr<AtspiElement> fromReply(const AtspiReply& reply);
+    std::shared_ptr<AtspiElement> elementOf(const AtspiRef& ref);
+    unsigned extentsType() const;
+    void takeRole(const AtspiReply& reply);
+    void takeStates(const AtspiReply& reply);
+    void takeExtents(const AtspiReply& reply);
+    void takeRelations(const AtspiReply& reply);
+    void takeProperties(const AtspiReply& name, const AtspiReply& parent,
+                        const AtspiReply& children);
+
+    AtspiRef m_ref;
+    AppRef m_app;
     // Read once per element: an inspection asks for these several times.
     std::optional<int> m_role;
     std::optional<quint64> m_states;
     std::optional<QRect> m_location;
     std::optional<int> m_childCount;
+    std::optional<QString> m_name;
+    std::optional<QString> m_description;
+    std::optional<AtspiRef> m_parentRef;
+    std::shared_ptr<AtspiElement> m_parent;
+    std::optional<QList<AtspiRef>> m_labels;
 };
 
 } // namespace klavoro::x11

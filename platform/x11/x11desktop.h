@@ -37,6 +37,7 @@ public:
     QString className(WindowId window) override;
     QString windowTitle(WindowId window) override;
     QRect windowRect(WindowId window) override;
+    QRect contentRect(WindowId window) override;
     WindowId foregroundWindow() override;
     WindowId focusedWindow() override;
     qint64 processId(WindowId window) override;

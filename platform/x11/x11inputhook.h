@@ -1,26 +1,28 @@
 #pragma once
 
 #include "platform/inputhook.h"
-#include "platform/x11/vkeys.h"
-#include "record/doubleclick.h"
 
-#include <array>
 #include <deque>
 #include <memory>
+#include <mutex>
+#include <vector>
 
-class QSocketNotifier;
-class QTimer;
+class QObject;
 
 namespace klavoro::x11 {
 
-// The input hook on X11: XInput2 raw events selected on the root window of
-// its own connection (no grab, so the applications still get their input),
-// the pointer position read when each event is taken, window activation from
-// _NET_ACTIVE_WINDOW (without a window manager, from the input focus).
+class HookThread;
+
+// The input hook on X11. A thread of its own (HookThread) reads XInput2 raw
+// events on the root window, holds each press with a synchronous passive
+// grab while it copies the screen and reads the element under the pointer,
+// and attaches that snapshot to the press message. Messages are handed to
+// the receiver on the GUI thread, in order and never re-entrantly.
 //
 // Mouse wheel messages (1126) carry the Windows wheel layout in wParam: the
 // signed delta (+120 away from the user) in the high word; lParam is 1 for a
 // horizontal turn. Activation messages (1134) carry the window in wParam.
+// Move messages and releases carry the buttons held (MK_* flags) in lParam.
 class X11InputHook : public InputHook {
 public:
     X11InputHook();
@@ -30,42 +32,26 @@ public:
 
     bool SetHook(HookReceiver* receiver, int delay) override;
     void ResetHook() override;
+    void setPressArea(const PressArea& area) override;
     bool isHooked() const override { return m_receiver != nullptr; }
     QString errorText() const override { return m_error; }
     int delay() const { return m_delay; }
+    // Why presses cannot be held (they are then taken unheld); empty when they can.
+    QString holdProblem() const;
 
 private:
-    struct Pointer {
-        QPoint pt;
-        unsigned int mask = 0;
-    };
-    Pointer queryPointer();
-    void readEvents();
-    void handleRaw(int type, const void* rawEvent);
-    void queueMove(quint32 time);
-    XId currentActive();
-    void activeWindowChanged();
-    void queue(quint32 message, quint32 wParam, quint32 lParam, quint32 time, QPoint pt);
-    void deliverQueued();
-    bool selectInput(bool on);
+    void receive(std::vector<InputMessage> batch); // on the hook's thread
+    void deliverQueued();                          // on the GUI thread
 
-    Display* m_display = nullptr;
-    int m_xiOpcode = -1;
+    std::unique_ptr<HookThread> m_thread;
+    std::unique_ptr<QObject> m_relay;
     QString m_error;
     HookReceiver* m_receiver = nullptr;
     int m_delay = 0;
-    std::unique_ptr<QSocketNotifier> m_notifier;
-    std::unique_ptr<QTimer> m_focusTimer;
-    std::deque<InputMessage> m_queue;
+    std::mutex m_lock;
+    std::deque<InputMessage> m_inbox;
+    bool m_wakePending = false;
     bool m_delivering = false;
-    DoubleClickTracker m_doubleClick;
-    KeycodeMap m_keys;
-    ButtonMap m_buttons;
-    unsigned int m_numLockMask = 0;
-    std::array<bool, 256> m_keyDown{};
-    QPoint m_lastMovePt{-1, -1};
-    XId m_active = 0;
-    bool m_managed = false;
 };
 
 } // namespace klavoro::x11

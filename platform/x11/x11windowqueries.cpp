@@ -129,6 +129,26 @@ QRect X11Desktop::windowRect(WindowId window) {
     return trap.failed() ? QRect() : rect;
 }
 
+QRect X11Desktop::contentRect(WindowId window) {
+    if (!m_display || window == 0) return {};
+    XErrorTrap trap(m_display);
+    XWindowAttributes attrs{};
+    int x = 0, y = 0;
+    Window child = None;
+    if (!XGetWindowAttributes(m_display, window, &attrs) ||
+        !XTranslateCoordinates(m_display, window, DefaultRootWindow(m_display), 0, 0, &x, &y,
+                               &child) ||
+        trap.failed())
+        return {};
+    QRect rect(x, y, attrs.width, attrs.height);
+    // Left, right, top, bottom of the shadow drawn inside the window.
+    const auto shadow = longProperty(m_display, window, "_GTK_FRAME_EXTENTS", XA_CARDINAL, 4);
+    if (shadow.size() == 4)
+        rect.adjust(static_cast<int>(shadow[0]), static_cast<int>(shadow[2]),
+                    -static_cast<int>(shadow[1]), -static_cast<int>(shadow[3]));
+    return trap.failed() ? QRect() : rect;
+}
+
 WindowId X11Desktop::focusedWindow() {
     if (!m_display) return 0;
     Window focus = None;

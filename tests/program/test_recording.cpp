@@ -1,8 +1,10 @@
 // Recording started from the record button (left and right click) and the
 // record menu, stopped from the button, the menu and the hot key; a click in
-// another application becomes a step.
+// another application becomes a step; typed text becomes one step per field.
+#include "store/stepline.h"
 #include "tests/desktop/fixtureapp.h"
 #include "tests/program/programsession.h"
+#include "tests/program/stepfolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -101,6 +103,52 @@ TEST_F(RecordingTest, ManualCaptureFromTheMenuAndTheButtonsRightClick) {
     pause(500);
     EXPECT_EQ(steps(), 31) << "a click made a step while capture was paused";
     EXPECT_EQ(s.ran(), QStringList({"mnuGo_1", "cmdGo_Right", "cmdGo"}));
+    EXPECT_TRUE(s.close());
+}
+
+TEST(Recording, TypedTextIsOneStepPerFieldInOrderAndNoPassword) {
+    // Clear of the main window; Enter as text, so that the line break stays
+    // in the memo's text.
+    FixtureApp fixture({QStringLiteral("--title"), QStringLiteral("Typed App"),
+                        QStringLiteral("--pos"), QStringLiteral("20,20")});
+    ASSERT_TRUE(fixture.start());
+    ProgramSession s(ProgramSession::conf({QStringLiteral("key record char = 0")}));
+    ASSERT_TRUE(s.ready());
+    ASSERT_TRUE(s.menu(QStringLiteral("記録"), QStringLiteral("開始")));
+    ASSERT_TRUE(s.answer(QStringLiteral("削除確認"), Answer::No));
+    ASSERT_TRUE(waitUntil([&] { return QFile::exists(s.home() + "/wait"); }, 8000));
+    const QRect name = fixture.geometry(QStringLiteral("名前"));
+    // The space is text, the line break stays in the memo's text, and each
+    // field's text comes before the press that left it.
+    s.ui().click(name.center());
+    pause(300);
+    s.ui().type(QStringLiteral("a b"));
+    s.ui().click(fixture.centre(QStringLiteral("メモ")));
+    pause(300);
+    s.ui().type(QStringLiteral("x\ny"));
+    s.ui().click(QPoint(name.center().x(), name.bottom() + 20)); // the password field
+    pause(300);
+    s.ui().type(QStringLiteral("zq9"));
+    s.ui().click(fixture.centre(QStringLiteral("OK")));
+    EXPECT_TRUE(fixture.waitForLine(QStringLiteral("clicked OK")));
+    pause(400);
+    s.ui().key(QStringLiteral("Ctrl+Shift+e"));
+    ASSERT_TRUE(waitUntil([&] { return !QFile::exists(s.home() + "/wait"); }, 8000));
+    waitUntil([&] { return opListLines(s.folder()).size() >= 37; }, 8000);
+    const QStringList lines = opListLines(s.folder());
+    QStringList got;
+    for (int i = 30; i < lines.size(); ++i)
+        got << lineField(lines[i], FieldMessage);
+    ASSERT_EQ(got.size(), 7) << got.join(u'\n').toStdString();
+    EXPECT_TRUE(got[0].contains(QStringLiteral("名前"))) << got[0].toStdString();
+    EXPECT_EQ(got[1], QStringLiteral("(名前)で\"a b\"を入力します。"));
+    EXPECT_TRUE(got[2].contains(QStringLiteral("メモ"))) << got[2].toStdString();
+    EXPECT_EQ(got[3],
+              QStringLiteral("(メモ)で\"x") + QChar(4) + QStringLiteral("y\"を入力します。"));
+    EXPECT_TRUE(got[5].endsWith(QStringLiteral("パスワードを入力します。")))
+        << got[5].toStdString();
+    EXPECT_TRUE(got[6].contains(QStringLiteral("[OK](ボタン)"))) << got[6].toStdString();
+    EXPECT_FALSE(readBytes(s.folder() + QStringLiteral("OpList.txt")).contains("zq9"));
     EXPECT_TRUE(s.close());
 }
 

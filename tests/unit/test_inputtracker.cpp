@@ -97,6 +97,55 @@ TEST_F(Tracking, TypedTextIsWrittenWhenTheUserClicksElsewhere) {
     EXPECT_EQ(host.steps.size(), 1);
 }
 
+TEST_F(Tracking, APressInTheSameFieldEndsTheTextAndOnlyNewTextFollows) {
+    name->elementValue = QStringLiteral("Hello");
+    tracker.buttonDown(name, 100);
+    type(name, QStringLiteral("Hello world"));
+    // A click inside the field, to type elsewhere in it.
+    tracker.buttonDown(name, 100);
+    ASSERT_EQ(host.steps.size(), 1);
+    EXPECT_EQ(host.steps[0].sentence, QStringLiteral("(名前)で\" world\"を入力します。"));
+    type(name, QStringLiteral("Hello big world"));
+    tracker.buttonDown(ok, 100);
+    ASSERT_EQ(host.steps.size(), 2);
+    EXPECT_EQ(host.steps[1].sentence, QStringLiteral("(名前)で\"big \"を入力します。"));
+}
+
+TEST_F(Tracking, TypedPartIsTheInsertionOrTheWholeContent) {
+    EXPECT_EQ(InputTracker::typedPart(QString(), QStringLiteral("abc")), QStringLiteral("abc"));
+    EXPECT_EQ(InputTracker::typedPart(QStringLiteral("abc"), QStringLiteral("abcdef")),
+              QStringLiteral("def"));
+    EXPECT_EQ(InputTracker::typedPart(QStringLiteral("ac"), QStringLiteral("abbc")),
+              QStringLiteral("bb"));
+    EXPECT_EQ(InputTracker::typedPart(QStringLiteral("aa"), QStringLiteral("aaa")),
+              QStringLiteral("a"));
+    // Something was replaced or deleted: the whole content says it.
+    EXPECT_EQ(InputTracker::typedPart(QStringLiteral("foo"), QStringLiteral("bar")),
+              QStringLiteral("bar"));
+    EXPECT_EQ(InputTracker::typedPart(QStringLiteral("abcd"), QStringLiteral("abXd")),
+              QStringLiteral("abXd"));
+}
+
+TEST_F(Tracking, KeysTypedBeforeAPressAreReadFromTheControlTheyWentTo) {
+    tracker.buttonDown(name, 100);
+    name->elementValue = QStringLiteral("abc");
+    // The press that follows has already moved the focus to the password field.
+    service.setFocused(password);
+    tracker.keyDown(kA, {}, false, name);
+    tracker.buttonDown(password, 100);
+    ASSERT_EQ(host.steps.size(), 1);
+    EXPECT_EQ(host.steps[0].sentence, QStringLiteral("(名前)で\"abc\"を入力します。"));
+}
+
+TEST_F(Tracking, AFieldsContentAtThePressIsNotTypedText) {
+    tracker.buttonDownOn(QStringLiteral("name"), QStringLiteral("名前"), 100,
+                         QStringLiteral("既存の"));
+    type(name, QStringLiteral("既存の文章"));
+    tracker.buttonDown(ok, 100);
+    ASSERT_EQ(host.steps.size(), 1);
+    EXPECT_EQ(host.steps[0].sentence, QStringLiteral("(名前)で\"文章\"を入力します。"));
+}
+
 TEST_F(Tracking, ControlsOfOneWindowAreToldApart) {
     // Both fields live in window 100; the element decides.
     tracker.buttonDown(name, 100);
@@ -199,7 +248,7 @@ TEST_F(Tracking, WithoutControlKeysEnterIsText) {
     EXPECT_TRUE(host.steps.isEmpty());
     tracker.buttonDown(ok, 100);
     ASSERT_EQ(host.steps.size(), 1);
-    EXPECT_EQ(host.steps[0].sentence, QStringLiteral("(名前)で\"ab\"を入力します。"));
+    EXPECT_EQ(host.steps[0].sentence, QStringLiteral("(名前)で\"a\u0004b\"を入力します。"));
 }
 
 TEST_F(Tracking, KeyCaptureOffGivesNoImage) {

@@ -93,6 +93,13 @@ TEST_F(Inspection, ListItemNamesItsList) {
               QStringLiteral("[色](データグリッド)の[赤](データ項目)を、クリックします。"));
 }
 
+TEST_F(Inspection, AnItemOfANamelessListStandsAlone) {
+    // No "(データグリッド)の" for a list nobody named.
+    list->elementName.clear();
+    const ElementInfo info = inspect(item->rect.center());
+    EXPECT_EQ(sentence(info), QStringLiteral("[赤](データ項目)を、クリックします。"));
+}
+
 TEST_F(Inspection, EmptyAreaOfAWindow) {
     const ElementInfo info = inspect({300, 250});
     EXPECT_EQ(info.roleText, QStringLiteral("カスタム"));

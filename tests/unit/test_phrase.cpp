@@ -135,13 +135,43 @@ TEST_F(MouseSentence, TabsInNamesDependOnTheShortcutSwitch) {
               QStringLiteral("(ボタン)を、クリックします。"));
 }
 
+TEST_F(MouseSentence, WhenNothingNamesTheElementItsRoleAndWindowDo) {
+    ElementInfo text = element(QString(), QStringLiteral("テキスト"), QString(),
+                               QStringLiteral("ウィンドウ"));
+    text.windowTitle = QStringLiteral("無題 1 - Mousepad");
+    // "テキスト" is deleted by the default replacement list, but it is all
+    // that says what was clicked.
+    EXPECT_EQ(compose(QStringLiteral("Left"), text),
+              QStringLiteral("[無題 1 - Mousepad]の(テキスト)を、クリックします。"));
+    ElementInfo combo = element(QString(), QStringLiteral("コンボボックス"), QString(), QString());
+    combo.windowTitle = QStringLiteral("設定");
+    EXPECT_EQ(compose(QStringLiteral("Left"), combo),
+              QStringLiteral("[設定]の(コンボボックス)を、クリックします。"));
+    // No role at all: the window itself.
+    ElementInfo bare;
+    bare.windowTitle = QStringLiteral("電卓");
+    EXPECT_EQ(compose(QStringLiteral("RDrag"), bare), QStringLiteral("[電卓]を、右ドラッグします。"));
+    // A name that is only a shortcut mark names nothing: no empty bracket.
+    ElementInfo mark = element(QStringLiteral("(A)"), QStringLiteral("ボタン"), QString(),
+                               QString());
+    mark.windowTitle = QStringLiteral("設定");
+    EXPECT_EQ(compose(QStringLiteral("Left"), mark),
+              QStringLiteral("[設定]の(ボタン)を、クリックします。"));
+    // A named element keeps the designed sentence; without a title nothing is added.
+    text.name = QStringLiteral("本文");
+    EXPECT_EQ(compose(QStringLiteral("Left"), text), QStringLiteral("[本文]を、クリックします。"));
+    EXPECT_EQ(compose(QStringLiteral("RDrag"), ElementInfo()), QStringLiteral("右ドラッグします。"));
+}
+
 TEST(KeyAndTypedSentences, DefaultPhrases) {
     const Settings s;
     EXPECT_EQ(keySentence(QStringLiteral("Tab"), QStringLiteral("Shiftを押しながら"), s),
               QStringLiteral("Shiftを押しながらTabキーを押します。"));
     EXPECT_EQ(typedTextSentence(QStringLiteral("abc"), s), QStringLiteral("\"abc\"を入力します。"));
+    // Line breaks of any kind are stored as code 4: a raw one would split
+    // the step line in OpList.txt.
     EXPECT_EQ(typedTextSentence(QStringLiteral("a\r\nb\tc\rd\ne"), s),
-              QStringLiteral("\"ab c\rd\ne\"を入力します。"));
+              QStringLiteral("\"a\u0004b c\u0004d\u0004e\"を入力します。"));
     EXPECT_EQ(passwordSentence(s), QStringLiteral("パスワードを入力します。"));
 }
 

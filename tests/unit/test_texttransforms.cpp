@@ -43,6 +43,11 @@ TEST(StripShortcut, MenuDecorations) {
     EXPECT_EQ(stripShortcut(QStringLiteral("  名前を付けて保存(A)\tCtrl+Shift+S")),
               QStringLiteral("名前を付けて保存"));
     EXPECT_EQ(stripShortcut(QStringLiteral("閉じる (C) ")), QStringLiteral("閉じる"));
+    // A caption's mark before its colon, half or full width.
+    EXPECT_EQ(stripShortcut(QStringLiteral("名前(N):")), QStringLiteral("名前"));
+    EXPECT_EQ(stripShortcut(QStringLiteral("幅(W)：")), QStringLiteral("幅"));
+    EXPECT_EQ(stripShortcut(QStringLiteral("比率(1):")), QStringLiteral("比率(1)"));
+    EXPECT_EQ(stripShortcut(QStringLiteral("時刻:")), QStringLiteral("時刻:"));
 }
 
 TEST(StripShortcut, OnlyAsciiParenthesesAndOneLetter) {

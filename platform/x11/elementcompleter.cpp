@@ -1,0 +1,104 @@
+#include "platform/x11/elementcompleter.h"
+
+#include "describe/elementnaming.h"
+#include "platform/x11/atspiaccessibility.h"
+#include "platform/x11/x11desktop.h"
+#include "record/presssnapshot.h"
+
+namespace klavoro::x11 {
+
+namespace {
+// What the element may still take once its press has gone on.
+constexpr int kLateElementMs = 240;
+
+bool needsCompleting(const PressSnapshot& s) {
+    return s.hold != PressSnapshot::Hold::OwnWindow && (!s.elementFound || s.elementTimedOut);
+}
+} // namespace
+
+ElementCompleter::ElementCompleter(Sink sink) : m_sink(std::move(sink)) {
+    m_thread = std::thread([this] { run(); });
+}
+
+ElementCompleter::~ElementCompleter() {
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_quit = true;
+    }
+    m_wake.notify_all();
+    if (m_thread.joinable()) m_thread.join();
+}
+
+void ElementCompleter::push(std::vector<InputMessage> batch) {
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_queue.emplace_back(m_generation, std::move(batch));
+    }
+    m_wake.notify_all();
+}
+
+void ElementCompleter::clear() {
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_queue.clear();
+    ++m_generation;
+}
+
+void ElementCompleter::run() {
+    // Connections of this thread's own.
+    m_desktop = std::make_unique<X11Desktop>();
+    m_accessibility = std::make_unique<AtspiAccessibility>(*m_desktop, 200, kLateElementMs, true);
+    for (;;) {
+        std::pair<unsigned, std::vector<InputMessage>> next;
+        {
+            std::unique_lock<std::mutex> guard(m_lock);
+            m_wake.wait(guard, [this] { return m_quit || !m_queue.empty(); });
+            if (m_quit) break;
+            next = std::move(m_queue.front());
+            m_queue.pop_front();
+        }
+        for (InputMessage& m : next.second) {
+            if (!m.snapshot || !needsCompleting(*m.snapshot)) continue;
+            auto completed = std::make_shared<PressSnapshot>(*m.snapshot);
+            complete(*completed);
+            m.snapshot = std::move(completed);
+        }
+        {
+            std::lock_guard<std::mutex> guard(m_lock);
+            if (next.first != m_generation) continue; // the hook stopped meanwhile
+        }
+        m_sink(std::move(next.second));
+    }
+    m_accessibility.reset();
+    m_desktop.reset();
+}
+
+void ElementCompleter::complete(PressSnapshot& s) {
+    const WindowId top = s.windows.isEmpty() ? 0 : s.windows.last().topLevel;
+    const QString title = s.element.windowTitle;
+    // Go on from where the point query got to: the same element, read now.
+    const QString from = !s.elementHitKey.isEmpty() ? s.elementHitKey : s.elementKey;
+    if (!from.isEmpty()) {
+        m_accessibility->limitNextQuery(kLateElementMs);
+        if (const AccessibleRef hit = m_accessibility->deepestFrom(from, s.point, top)) {
+            const AccessibleRef element = meaningfulElement(hit);
+            ElementInfo info;
+            describeElement(info, *element);
+            info.windowTitle = title;
+            s.element = info;
+            s.elementKey = element->key();
+            s.elementFound = !info.roleNumber.isEmpty() && info.roleNumber != QLatin1String("0");
+            s.elementTimedOut = m_accessibility->lastQueryTimedOut();
+            s.elementLate = true;
+            return;
+        }
+    }
+    m_accessibility->limitNextQuery(kLateElementMs);
+    const NamedElement named = nameElementAt(*m_accessibility, *m_desktop, s.point);
+    s.elementFound = named.found;
+    s.element = named.info;
+    s.elementKey = named.key;
+    s.elementTimedOut = named.timedOut;
+    s.elementLate = true;
+}
+
+} // namespace klavoro::x11

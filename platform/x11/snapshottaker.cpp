@@ -1,0 +1,131 @@
+#include "platform/x11/snapshottaker.h"
+
+#include "capture/capturearea.h"
+#include "describe/elementnaming.h"
+#include "platform/x11/atspiaccessibility.h"
+#include "platform/x11/x11cursor.h"
+#include "platform/x11/x11desktop.h"
+#include "platform/x11/x11screencopy.h"
+
+#include <cmath>
+
+#include <unistd.h>
+
+namespace klavoro::x11 {
+
+namespace {
+// As the GUI thread's service; a held press cuts the budget shorter.
+constexpr int kCallTimeoutMs = 200;
+constexpr int kBudgetMs = 240;
+
+QRect areaAt(QPoint point, QSize screen, const PressArea& area) {
+    const QRect whole(QPoint(0, 0), screen);
+    if (!area.around) return whole;
+    // The box the "around" capture will cut, on the point as it scales it.
+    const double m = area.textMag;
+    const QPoint p(static_cast<int>(std::nearbyint(point.x() * m)),
+                   static_cast<int>(std::nearbyint(point.y() * m)));
+    const ScreenRect a =
+        aroundArea(p, screen, m, area.left, area.top, area.right, area.bottom);
+    return QRect(a.left, a.top, a.width(), a.height()).intersected(whole);
+}
+} // namespace
+
+SnapshotTaker::SnapshotTaker()
+    : m_desktop(std::make_unique<X11Desktop>()), m_screen(std::make_unique<X11ScreenCopy>()),
+      m_cursor(std::make_unique<X11Cursor>()),
+      m_accessibility(std::make_unique<AtspiAccessibility>(*m_desktop, kCallTimeoutMs, kBudgetMs,
+                                                           true)) {
+    // The shared memory of the screen copy is made now, not at the first press.
+    m_screen->copy(QRect(0, 0, 1, 1));
+}
+
+SnapshotTaker::~SnapshotTaker() = default;
+
+bool SnapshotTaker::isOwnWindowAt(QPoint point) {
+    const WindowId top = m_desktop->topLevelWindow(m_desktop->windowAt(point));
+    return top && top != m_desktop->desktopWindow() && m_desktop->processId(top) == getpid();
+}
+
+void SnapshotTaker::prepare(QPoint point) {
+    m_accessibility->prepare(point);
+}
+
+void SnapshotTaker::addWindows(PressSnapshot& s, WindowId top, bool full) {
+    X11Desktop& d = *m_desktop;
+    if (!full) {
+        WindowFact f;
+        f.id = f.topLevel = top;
+        f.title = d.windowTitle(top);
+        f.processId = d.processId(top);
+        if (s.windowAt != top) {
+            WindowFact at;
+            at.id = s.windowAt;
+            at.topLevel = top;
+            s.windows << at;
+        }
+        s.windows << f;
+        return;
+    }
+    WindowId w = s.windowAt;
+    for (int depth = 0; w && w != s.desktopWindow && depth < 8; ++depth) {
+        WindowFact f;
+        f.id = w;
+        f.parent = d.parent(w);
+        f.topLevel = w == top ? top : d.topLevelWindow(w);
+        f.className = d.className(w);
+        f.rect = d.windowRect(w);
+        if (f.topLevel == w) {
+            f.title = d.windowTitle(w);
+            f.processId = d.processId(w);
+        }
+        s.windows << f;
+        if (f.topLevel == w) {
+            if (f.parent && !s.window(f.parent)) {
+                WindowFact owner;
+                owner.id = f.parent;
+                owner.parent = d.parent(f.parent);
+                owner.topLevel = d.topLevelWindow(f.parent);
+                owner.className = d.className(f.parent);
+                owner.title = d.windowTitle(f.parent);
+                owner.rect = d.windowRect(f.parent);
+                owner.processId = d.processId(f.parent);
+                s.windows << owner;
+            }
+            break;
+        }
+        w = f.parent;
+    }
+}
+
+std::shared_ptr<PressSnapshot> SnapshotTaker::take(QPoint point, PressSnapshot::Hold hold,
+                                                   int elementBudgetMs, const PressArea& area) {
+    auto s = std::make_shared<PressSnapshot>();
+    s->hold = hold;
+    s->point = point;
+    s->desktopWindow = m_desktop->desktopWindow();
+    s->windowAt = m_desktop->windowAt(point);
+    const WindowId top = m_desktop->topLevelWindow(s->windowAt);
+    if (top && top != s->desktopWindow && m_desktop->processId(top) == getpid()) {
+        s->hold = PressSnapshot::Hold::OwnWindow;
+        return s;
+    }
+    // The picture, then the pointer: what changes soonest.
+    s->screenSize = m_screen->screenSize();
+    s->screenArea = areaAt(point, s->screenSize, area);
+    s->screen = m_screen->copy(s->screenArea);
+    s->cursor = m_cursor->currentCursor();
+    addWindows(*s, top, !area.around);
+    if (elementBudgetMs > 0) {
+        m_accessibility->limitNextQuery(elementBudgetMs);
+        const NamedElement named = nameElementAt(*m_accessibility, *m_desktop, point);
+        s->elementFound = named.found;
+        s->element = named.info;
+        s->elementKey = named.key;
+        s->elementHitKey = named.hitKey;
+        s->elementTimedOut = named.timedOut;
+    }
+    return s;
+}
+
+} // namespace klavoro::x11
