@@ -1,11 +1,13 @@
 #include "app/compositionroot.h"
 
+#include "store/events.h"
 #include "store/logs.h"
 #include "ui/frmklavoro.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTimer>
 #include <QTranslator>
 
@@ -38,7 +40,8 @@ CompositionRoot::CompositionRoot()
                       window->close();
               },
           .mainWindow = [this] { return mainWindow(); },
-      }) {
+      }),
+      m_closeRequests([this](WindowId window) { return holdCloseRequest(window); }) {
     m_main = &m_graph.window();
     QObject::connect(&m_session, &WindowSession::unloaded, qApp, &QCoreApplication::quit,
                      Qt::QueuedConnection);
@@ -49,6 +52,32 @@ CompositionRoot::~CompositionRoot() = default;
 void CompositionRoot::refused(const QString& why) {
     m_graph.window().setStatus(why);
     QApplication::beep();
+}
+
+bool CompositionRoot::holdCloseRequest(WindowId window) {
+    QWidget* main = mainWindow();
+    if (!main || window != main->winId()) return false;
+    QWidget* modal = QApplication::activeModalWidget();
+    LongOperations& ops = LongOperations::instance();
+    // Otherwise Qt and the input gate handle it; a blocked window's close
+    // Qt would drop.
+    if (!ops.isRunning() && (!modal || modal == main)) return false;
+    ops.holdClose();
+    // A message box inside an operation would keep it waiting for an
+    // answer: closed, it answers as its escape button does.
+    if (auto* box = qobject_cast<QMessageBox*>(modal); box && ops.isRunning()) box->reject();
+    ops.stopAll();
+    ops.whenDone([this] {
+        // The dialogs over the window go first, each as its close button
+        // would close it.
+        for (int i = 0; i < 8; ++i) {
+            QWidget* open = QApplication::activeModalWidget();
+            if (!open || open == mainWindow()) break;
+            open->close();
+        }
+        m_session.requestClose(true);
+    });
+    return true;
 }
 
 int CompositionRoot::run(const QString& commandLine) {

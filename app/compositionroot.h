@@ -2,6 +2,7 @@
 
 #include "app/mainwindowgraph.h"
 #include "app/windowsession.h"
+#include "platform/x11/closerequests.h"
 #include "platform/x11/x11platform.h"
 #include "ui/inputgate.h"
 #include "ui/noticewindows.h"
@@ -33,6 +34,7 @@ public:
 private:
     QWidget* mainWindow() const { return m_main; }
     void refused(const QString& why);
+    bool holdCloseRequest(WindowId window);
 
     // The main window, once made; the services below only look it up when
     // they show something.
@@ -44,6 +46,7 @@ private:
     MainWindowGraph m_graph;
     WindowSession m_session;
     InputGate m_gate;
+    x11::CloseRequests m_closeRequests;
 };
 
 // Qt's own texts (standard buttons, file dialogs) in Japanese whatever the

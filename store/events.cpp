@@ -49,6 +49,7 @@ void LongOperations::push(std::function<void()> stop) {
 void LongOperations::pop() {
     if (!m_stops.empty()) m_stops.pop_back();
     if (isRunning()) return;
+    m_closeHeld = false;
     emit finished();
     // Queued: what waited runs from the event loop, not inside the ending
     // operation's caller.

@@ -38,6 +38,11 @@ public:
     // Runs `then` from the event loop once no operation runs any more (at
     // once, queued, when none runs now).
     void whenDone(std::function<void()> then);
+    // The user closed the main window while an operation ran: what the
+    // operation still has to say goes to the log, not into a message box
+    // that would keep the closing program waiting for an answer.
+    void holdClose() { m_closeHeld = isRunning(); }
+    bool isCloseHeld() const { return m_closeHeld; }
 
 signals:
     // The last running operation ended.
@@ -50,6 +55,7 @@ private:
 
     std::vector<std::function<void()>> m_stops;
     std::vector<std::function<void()>> m_waiting;
+    bool m_closeHeld = false;
 };
 
 // Lets pending window events and timers run, as the long operations of the

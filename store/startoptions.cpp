@@ -111,8 +111,10 @@ StartOptions parseCommandLine(const QString& commandLine) {
 QString commandLineFromArguments(const QStringList& arguments) {
     QStringList parts;
     for (const QString& a : arguments) {
-        const bool quote =
-            (a.contains(' ') || a.contains('\t') || a.contains(kWideBlank)) && !a.startsWith('"');
+        // The shell already split at blanks, so one inside an argument is part
+        // of a name. It never splits at a full-width blank: one typed there
+        // still starts an option, as on the command line the program reads.
+        const bool quote = (a.contains(' ') || a.contains('\t')) && !a.startsWith('"');
         parts << (quote ? QLatin1Char('"') + a + QLatin1Char('"') : a);
     }
     return parts.join(' ');

@@ -95,7 +95,9 @@ public:
     }
 
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == window.txtNo && event->type() == QEvent::MouseButtonDblClick) {
+        // Compared by type first: the box's last events arrive while the
+        // window is being destroyed, when its members may no longer be read.
+        if (event->type() == QEvent::MouseButtonDblClick && watched == window.txtNo) {
             if (QMenu* debug = window.popupMenu(QStringLiteral("mnuDebugTop")))
                 debug->menuAction()->setVisible(!debug->menuAction()->isVisible());
             return true;

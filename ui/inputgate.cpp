@@ -75,6 +75,7 @@ bool InputGate::holdsClose(QObject* watched, QEvent* event) {
     ops.whenDone([this, target, fromCloseBox] {
         if (target && m_hooks.closeAgain) m_hooks.closeAgain(target, fromCloseBox);
     });
+    if (isMain) ops.holdClose();
     ops.stopAll();
     return true;
 }

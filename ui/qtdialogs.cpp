@@ -1,5 +1,8 @@
 #include "ui/qtdialogs.h"
 
+#include "store/events.h"
+#include "store/logs.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QPointer>
@@ -51,6 +54,10 @@ QWidget* QtDialogs::parentWindow() const {
 }
 
 void QtDialogs::message(const QString& text, const QString& title) {
+    if (LongOperations::instance().isCloseHeld()) {
+        writeLog(title + QStringLiteral(": ") + text);
+        return;
+    }
     ask(parentWindow(), QMessageBox::Information, title, text, QMessageBox::Ok, QMessageBox::Ok);
 }
 

@@ -1,5 +1,7 @@
 #include "tests/desktop/programrun.h"
 
+#include <cstdio>
+
 #include "platform/x11/x11desktop.h"
 #include "tests/desktop/fixtureapp.h"
 
@@ -124,6 +126,11 @@ ProgramRun::ProgramRun(QString binary, const QProcessEnvironment& env)
 }
 
 void ProgramRun::setUp(QProcessEnvironment env) {
+    // For a look at a failed run's folders afterwards.
+    if (qEnvironmentVariableIsSet("KLAVORO_TEST_KEEP")) {
+        m_dir.setAutoRemove(false);
+        std::fprintf(stderr, "[ keep     ] %s\n", qPrintable(m_dir.path()));
+    }
     m_statusName = QStringLiteral("GetImage-test-%1").arg(QRandomGenerator::global()->generate());
     env.insert(QStringLiteral("KLAVORO_STATUS_BLOCK"), m_statusName);
     // Beside the program folder, so that a test of what a start leaves in

@@ -2,7 +2,9 @@
 // window system delivers it: to the window first, then to the widget.
 #include "store/events.h"
 #include "ui/inputgate.h"
+#include "ui/qtdialogs.h"
 
+#include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -66,4 +68,38 @@ TEST(InputGate, AQuestionAskedDuringAnOperationCanBeAnswered) {
     });
     QTimer::singleShot(3000, &box, [&] { box.done(-1); }); // never answered
     EXPECT_EQ(box.exec(), QMessageBox::Ok);
+}
+
+TEST(InputGate, AfterTheMainWindowWasClosedDuringAnOperationItsMessagesAreNotWaitedFor) {
+    QWidget window;
+    int closes = 0;
+    InputGate gate({.refused = {},
+                    .closeAgain = [&](QWidget*, bool) { ++closes; },
+                    .mainWindow = [&] { return &window; }});
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QtDialogs dialogs(&window);
+    bool boxShown = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            boxShown = true;
+            modal->close();
+        }
+    });
+    watch.start(50);
+    {
+        LongOperation building;
+        EXPECT_FALSE(LongOperations::instance().isCloseHeld());
+        window.close();
+        EXPECT_TRUE(window.isVisible()) << "the close did not wait for the operation";
+        EXPECT_TRUE(LongOperations::instance().isCloseHeld());
+        dialogs.message(QStringLiteral("作成しました。"), QStringLiteral("管理ファイル作成"));
+        EXPECT_FALSE(boxShown) << "the closing program waited for an answer";
+    }
+    EXPECT_FALSE(LongOperations::instance().isCloseHeld());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return closes == 1; }, 2000)) << "the close was lost";
+    // Nothing runs: a message is shown again.
+    dialogs.message(QStringLiteral("作成しました。"), QStringLiteral("管理ファイル作成"));
+    EXPECT_TRUE(boxShown);
 }

@@ -21,7 +21,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     QString folder = text;
     folder.remove(QChar(0)); // an argument never holds NUL
     const QString expected = unquote(folder);
-    if (expected.isEmpty() || expected.startsWith(u'-') || folder.contains(u'"')) return 0;
+    // A full-width blank starts an option wherever it stands.
+    if (expected.isEmpty() || expected.startsWith(u'-') || folder.contains(u'"') ||
+        folder.contains(QChar(0x3000)))
+        return 0;
     const QString commandLine = commandLineFromArguments(
         {QStringLiteral("-savepath"), folder, QStringLiteral("-auto"), QStringLiteral("-MIN")});
     const StartOptions o = parseCommandLine(commandLine);

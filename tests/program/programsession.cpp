@@ -30,17 +30,24 @@ ProgramSession::ProgramSession(const Options& options) {
 
 void ProgramSession::start(const Options& options) {
     writeConf(m_run.home(), options.conf);
-    if (options.steps > 0) makeStepFolder(folder(), options.steps, options.checked);
+    if (options.makeFolder)
+        options.makeFolder(folder());
+    else if (options.steps > 0)
+        makeStepFolder(folder(), options.steps, options.checked);
     if (!m_run.start(options.args)) {
         ADD_FAILURE() << "the program did not start";
         return;
     }
-    m_main = m_run.waitForMainWindow(20000);
+    // Unsettled: the window as soon as it exists, while the list may still load.
+    m_main = options.settle ? m_run.waitForMainWindow(20000)
+                            : m_run.waitForWindow(QStringLiteral("クラヴォロ Ver"), 20000,
+                                                  ProgramRun::Until::Exists);
     if (!m_main.id) {
         ADD_FAILURE() << "no main window";
         return;
     }
     m_ui = std::make_unique<UiDriver>(m_run.process().processId());
+    if (!options.settle) return;
     // The window is placed again once the window manager has framed it.
     QRect frame;
     int same = 0;
@@ -57,7 +64,7 @@ void ProgramSession::start(const Options& options) {
     m_ui->click(QStringLiteral("radio button"), QStringLiteral("リスト"), m_main.title);
     m_ui->click(QStringLiteral("radio button"), QStringLiteral("両方"), m_main.title);
     // Ready for the hand once its list shows the steps.
-    if (options.steps > 0 && !waitUntil([&] { return rowCount() > 0; }, 20000))
+    if (options.steps > 0 && options.countRows && !waitUntil([&] { return rowCount() > 0; }, 20000))
         ADD_FAILURE() << "the list never showed the steps";
 }
 

@@ -4,6 +4,7 @@
 #include "tests/program/stepfolder.h"
 #include "tests/program/uidriver.h"
 
+#include <functional>
 #include <memory>
 #include <ostream>
 
@@ -26,6 +27,16 @@ public:
         QList<int> checked; // steps that carry the check mark
         QStringList conf;   // extra Conf.txt lines
         QStringList args;   // command line
+        // Makes the capture folder instead of makeStepFolder (`steps` still
+        // says how many it holds).
+        std::function<void(const QString& folder)> makeFolder;
+        // False: back as soon as the main window exists, the list perhaps
+        // still loading; nothing is clicked.
+        bool settle = true;
+        // False: the list's rows are not counted through the accessibility
+        // tree, which reads every row (slow on long lists); the window shows
+        // only after the list has loaded anyway.
+        bool countRows = true;
     };
     static Options checked(QList<int> steps) {
         Options o;

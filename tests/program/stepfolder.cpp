@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QImage>
 
+#include <unistd.h>
+
 namespace klavoro::test {
 
 QString stepName(int i) {
@@ -55,6 +57,41 @@ void makeStepFolder(const QString& folder, int count, const QList<int>& checked)
     }
     writeBytes(folder + QStringLiteral("OpList.txt"), toShiftJis(list));
     writeBytes(folder + QStringLiteral("NO_RECT/OpList.txt"), toShiftJis(list));
+}
+
+QString longStepName(int i) {
+    return QStringLiteral("20250610%1").arg(i, 8, 10, QChar('0'));
+}
+
+namespace {
+
+// A hard link where the file system allows one, a copy elsewhere.
+void linkOrCopy(const QString& from, const QString& to) {
+    if (::link(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
+        QFile::copy(from, to);
+}
+
+} // namespace
+
+void makeLongStepFolder(const QString& folder, int count, bool thumbnails) {
+    QDir().mkpath(folder + QStringLiteral("Thumb"));
+    const QString picture = folder + QStringLiteral("../picture.jpg");
+    const QString thumb = folder + QStringLiteral("../thumb.jpg");
+    QImage image(64, 48, QImage::Format_RGB32);
+    image.fill(stepColour(1));
+    image.save(picture, "JPEG", 90);
+    image.scaled(16, 12).save(thumb, "JPEG", 90);
+    QString list = QStringLiteral("最終行 = \t1\t\r\n") + QString(28, QLatin1Char('-')) + QChar(3) +
+                   QStringLiteral("\r\n");
+    for (int i = 1; i <= count; ++i) {
+        const QString name = longStepName(i);
+        linkOrCopy(picture, folder + name + QStringLiteral(".jpg"));
+        if (thumbnails)
+            linkOrCopy(thumb, folder + QStringLiteral("Thumb/Thumb_") + name + QStringLiteral(".jpg"));
+        list += buildStepLine(i, name, stepSentence(i), QStringLiteral("jpg"), QString()) +
+                QStringLiteral("\r\n");
+    }
+    writeBytes(folder + QStringLiteral("OpList.txt"), toShiftJis(list));
 }
 
 namespace {

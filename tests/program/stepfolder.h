@@ -16,6 +16,11 @@ QString stepSentence(int i);
 QColor stepColour(int i);
 // `folder` ends with '/'; `checked` steps carry the check mark.
 void makeStepFolder(const QString& folder, int count, const QList<int>& checked = {});
+// A long recording made fast: every step's image (and thumbnail, when asked)
+// is a hard link to one tiny JPEG; the steps are named longStepName(i) and
+// say stepSentence(i).
+QString longStepName(int i);
+void makeLongStepFolder(const QString& folder, int count, bool thumbnails);
 
 // The step lines of folder + "OpList.txt" without the header; empty when the
 // file is missing.

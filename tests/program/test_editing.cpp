@@ -54,7 +54,8 @@ void expectDeleted(ProgramSession& s, QList<int>& kept, const QList<int>& delete
     }
     for (int i : kept)
         EXPECT_TRUE(filesOf(s.folder(), i, true)) << "files of kept step " << i << " gone";
-    EXPECT_FALSE(QDir(s.folder() + QStringLiteral("tmp_del")).exists());
+    // The folders go after the list: the deletion may still be ending.
+    EXPECT_TRUE(waitUntil([&] { return !QDir(s.folder() + QStringLiteral("tmp_del")).exists(); }, 8000));
     EXPECT_EQ(s.run().process().state(), QProcess::Running);
 }
 
@@ -104,9 +105,10 @@ TEST(Editing, TheEditMenuAndTheDeleteKeyDeleteStepsWithTheirFiles) {
     EXPECT_TRUE(waitUntil([&] { return !QFile::exists(s.folder() + "OpList.txt"); }, 8000));
     for (int i : kept)
         EXPECT_TRUE(filesOf(s.folder(), i, false)) << "step " << i;
-    EXPECT_FALSE(QDir(s.folder() + QStringLiteral("NO_RECT")).exists());
-    EXPECT_FALSE(QDir(s.folder() + QStringLiteral("Thumb")).exists());
-    EXPECT_FALSE(QDir(s.folder() + QStringLiteral("tmp_del")).exists());
+    // The folders go after the list: the deletion may still be ending.
+    EXPECT_TRUE(waitUntil([&] { return !QDir(s.folder() + QStringLiteral("NO_RECT")).exists(); }, 8000));
+    EXPECT_TRUE(waitUntil([&] { return !QDir(s.folder() + QStringLiteral("Thumb")).exists(); }, 8000));
+    EXPECT_TRUE(waitUntil([&] { return !QDir(s.folder() + QStringLiteral("tmp_del")).exists(); }, 8000));
     EXPECT_EQ(s.rowCount(), 0);
     EXPECT_EQ(s.ran(),
               QStringList({"mnuDel", "mnuDel", "mnuLeftDel", "mnuRightDel", "mnuDelCheck", "mnuDel",
@@ -144,7 +146,8 @@ TEST(Editing, TheListMenuDeletesStepsWithTheirFiles) {
     EXPECT_TRUE(waitUntil([&] { return !QFile::exists(s.folder() + "OpList.txt"); }, 8000));
     for (int i : kept)
         EXPECT_TRUE(filesOf(s.folder(), i, false)) << "step " << i;
-    EXPECT_FALSE(QDir(s.folder() + QStringLiteral("tmp_del")).exists());
+    // The folders go after the list: the deletion may still be ending.
+    EXPECT_TRUE(waitUntil([&] { return !QDir(s.folder() + QStringLiteral("tmp_del")).exists(); }, 8000));
     EXPECT_EQ(s.ran(),
               QStringList({"mnuListDel", "mnuListUpperDel", "mnuListLowerDel", "mnuListDelCheck",
                            "mnuListAllDell"}));

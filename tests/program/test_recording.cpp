@@ -32,7 +32,7 @@ struct RecordingTest : ::testing::Test {
                          8000);
     }
     void clickOk() {
-        session.ui().click(fixture.centre(QStringLiteral("OK")));
+        session.ui().clickOn(QStringLiteral("Recorded App"), fixture.centre(QStringLiteral("OK")));
         EXPECT_TRUE(fixture.waitForLine(QStringLiteral("clicked OK")));
         pause(400); // the step is taken from the press; give it its time
     }
@@ -165,7 +165,7 @@ TEST(Recording, NewOnAFolderWithStepsReplacesThemAfterAsking) {
     for (int i = 1; i <= 30; ++i)
         EXPECT_FALSE(QFile::exists(s.folder() + stepName(i) + ".jpg")) << "step " << i;
     EXPECT_FALSE(QDir(s.folder() + QStringLiteral("tmp_del")).exists());
-    s.ui().click(fixture.centre(QStringLiteral("OK")));
+    s.ui().clickOn(QStringLiteral("Recorded App"), fixture.centre(QStringLiteral("OK")));
     EXPECT_TRUE(fixture.waitForLine(QStringLiteral("clicked OK")));
     pause(400);
     s.ui().key(QStringLiteral("Ctrl+Shift+e"));

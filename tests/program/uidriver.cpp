@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -26,6 +28,21 @@ QString takeString(gchar* text) {
 
 bool has(AtspiStateSet* states, AtspiStateType state) {
     return states && atspi_state_set_contains(states, state);
+}
+
+QString netWmName(Display* d, Window w) {
+    Atom actual;
+    int format;
+    unsigned long count = 0, after;
+    unsigned char* data = nullptr;
+    QString t;
+    if (XGetWindowProperty(d, w, XInternAtom(d, "_NET_WM_NAME", False), 0, 1024, False,
+                           XInternAtom(d, "UTF8_STRING", False), &actual, &format, &count, &after,
+                           &data) == Success &&
+        data)
+        t = QString::fromUtf8(reinterpret_cast<const char*>(data), int(count));
+    if (data) XFree(data);
+    return t;
 }
 
 } // namespace
@@ -258,8 +275,44 @@ bool UiDriver::click(const QString& role, const QString& name, const QString& wi
         return false;
     }
     if (!e.enabled) return false;
+    // A window that was just shown is known to the accessibility bus before
+    // the window manager has mapped it: a press then would reach the window
+    // below, which a modal dialog blocks.
+    // Menus have no title of their own: those are clicked at once.
+    if (!e.window.isEmpty()) waitForTop(e.window, e.centre());
     click(e.centre(), button);
     return true;
+}
+
+void UiDriver::waitForTop(const QString& window, QPoint p) {
+    if (!waitUntil([&] { return windowAt(p) == window; }, 2000))
+        std::fprintf(stderr, "[ driver   ] %s: not on top at %d,%d after 2 s\n",
+                     qPrintable(window), p.x(), p.y());
+}
+
+void UiDriver::clickOn(const QString& window, QPoint p) {
+    waitForTop(window, p);
+    click(p);
+}
+
+QString UiDriver::windowAt(QPoint p) {
+    Window root = DefaultRootWindow(d->display), top = 0;
+    int x = 0, y = 0;
+    if (!XTranslateCoordinates(d->display, root, root, p.x(), p.y(), &x, &y, &top) || !top)
+        return QString();
+    // The client window inside the frame carries the title.
+    Window r, parent, *children = nullptr;
+    unsigned int n = 0;
+    QString title = netWmName(d->display, top);
+    if (title.isEmpty() && XQueryTree(d->display, top, &r, &parent, &children, &n)) {
+        for (unsigned int i = 0; i < n && title.isEmpty(); ++i) {
+            XWindowAttributes a;
+            if (XGetWindowAttributes(d->display, children[i], &a) && a.map_state == IsViewable)
+                title = netWmName(d->display, children[i]);
+        }
+    }
+    if (children) XFree(children);
+    return title;
 }
 
 void UiDriver::key(const QString& sequence) {

@@ -83,6 +83,13 @@ public:
     // Whether a pop-up menu of the program is open on the screen.
     bool popupOpen();
 
+    // Clicks `p` once the window titled `window` is shown there (after 2 s
+    // regardless): a window being minimised or a box being closed may still
+    // cover it.
+    void clickOn(const QString& window, QPoint p);
+    // The title of the top-level window shown at `p` (empty: none, or one
+    // without a title).
+    QString windowAt(QPoint p);
     // Whether the window manager keeps the window above the others.
     bool keptAbove(unsigned long window);
     // Ends the program behind a window, as a window manager ends one that
@@ -97,6 +104,7 @@ public:
     QColor pixel(QPoint p) { return grab(QRect(p, QSize(1, 1))).pixelColor(0, 0); }
 
 private:
+    void waitForTop(const QString& window, QPoint p);
     struct Impl;
     std::unique_ptr<Impl> d;
 };

@@ -71,7 +71,7 @@ TEST(StartOptions, ArgumentsJoinIntoACommandLineThatParsesBack) {
 // and a hyphen was cut there, and the rest taken for options.
 TEST(StartOptions, QuotedFolderKeepsItsBlankHyphen) {
     for (const QString& folder :
-         {QStringLiteral("/home/me/a -b"), QStringLiteral("資料　-MIN　-hwnd 12345 -new"),
+         {QStringLiteral("/home/me/a -b"), QStringLiteral("資料 -MIN -hwnd 12345 -new"),
           QStringLiteral("x\t-tray")}) {
         const QString line = commandLineFromArguments(
             {QStringLiteral("-savepath"), folder, QStringLiteral("-auto")});
@@ -82,6 +82,11 @@ TEST(StartOptions, QuotedFolderKeepsItsBlankHyphen) {
         EXPECT_FALSE(o.tasktray);
         EXPECT_EQ(o.hwnd, 0u);
     }
+    // A full-width blank inside an argument still starts an option.
+    const StartOptions wide = parseCommandLine(commandLineFromArguments(
+        {QStringLiteral("　-savepath"), QStringLiteral("/tmp/rec　-MIN")}));
+    EXPECT_EQ(wide.savePath, QStringLiteral("/tmp/rec"));
+    EXPECT_TRUE(wide.minimize);
     // Outside quotes a full-width blank before the hyphen still starts an option,
     // and a quote that never closes is an ordinary character.
     EXPECT_TRUE(parseCommandLine(QStringLiteral("-savepath \"a　-MIN")).minimize);
