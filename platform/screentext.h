@@ -13,6 +13,7 @@ namespace klavoro {
 struct ScreenTextScan {
     std::vector<ScreenText> texts; // password fields and the ranges the rules match
     int unread = 0;                // elements left unread when the time ran out
+    bool timedOut = false;         // the window's elements were not even listed in time
     bool available = true;         // false without an accessibility service
 };
 

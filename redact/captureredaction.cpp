@@ -21,6 +21,8 @@ int CaptureRedaction::apply(QImage& image, const QRect& area, QPoint point) {
                                 "画面の文字を塗りつぶせません"));
     }
     // Only the count: the texts themselves never reach a log.
+    if (scan.timedOut)
+        writeLog(QStringLiteral("塗りつぶし: 時間内に画面の文字を読めませんでした"));
     if (scan.unread > 0)
         writeLog(QStringLiteral("塗りつぶし: 時間内に読めなかった要素 %1 個").arg(scan.unread));
     if (rules.badEntries() > 0 && !std::exchange(m_toldBadEntries, true))

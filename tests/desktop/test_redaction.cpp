@@ -1,5 +1,6 @@
 // Redaction on the real desktop: a GTK form full of personal data is recorded
 // and every saved copy of its picture is read back by OCR.
+#include "platform/x11/atspiscreentext.h"
 #include "store/capturefolder.h"
 #include "store/settings.h"
 #include "store/stepline.h"
@@ -104,6 +105,10 @@ TEST_F(Redaction, NoSavedCopyShowsThePersonalDataAndTheButtonStaysReadable) {
 TEST_F(Redaction, TypedMailIsMaskedInTheSentence) {
     ASSERT_TRUE(s.start());
     s.click(form.centre("typed"));
+    // Keys typed while the press is still held for its picture could reach
+    // the form before the click has given the field the focus.
+    ASSERT_TRUE(s.waitForSteps(1));
+    pause(200);
     s.type("hanako");
     s.hand.sendKey(16, false); // Shift+2 is "@" on the test keyboard
     s.hand.sendKey('2', false);
@@ -113,7 +118,7 @@ TEST_F(Redaction, TypedMailIsMaskedInTheSentence) {
     s.hand.sendKey(190, false);
     s.hand.sendKey(190, true);
     s.type("jp");
-    ASSERT_TRUE(form.waitForLine("typed length 17"));
+    ASSERT_TRUE(form.waitForLine("typed length 17")) << form.lines().join(u' ').toStdString();
     pause(200);
     s.click(form.centre("button"));
     ASSERT_TRUE(s.waitForSteps(3)) << s.stepCount();
@@ -121,4 +126,52 @@ TEST_F(Redaction, TypedMailIsMaskedInTheSentence) {
     EXPECT_TRUE(s.sentence(2).endsWith("\"●●●●\"を入力します。")) << s.sentence(2).toStdString();
     EXPECT_FALSE(s.opList().contains("hanako"));
     EXPECT_FALSE(s.opList().contains("example"));
+}
+
+// The texts of a crowded window, read with the Collection query and walked
+// level by level (toolkits without that query): both find every address
+// among 200 labels and every value of the form, boxed where it stands.
+TEST(ScreenText, BothWaysFindEveryMatchOfACrowdedWindow) {
+    FixtureApp form{QStringLiteral("/usr/bin/python3"),
+                    {QStringLiteral(KLAVORO_GTK_PRIVATEFORM), QStringLiteral("40,40"),
+                     QStringLiteral("200")}};
+    ASSERT_TRUE(form.start());
+    pause(300);
+    x11::X11Desktop desktop;
+    const QRect area = desktop.windowRect(form.window());
+    const RedactionRules rules(true, redactkind::All, QString());
+    for (const bool collection : {true, false}) {
+        SCOPED_TRACE(collection ? "collection" : "walk");
+        x11::AtspiScreenText texts(desktop, true, collection);
+        const ScreenTextScan scan = texts.textsIn(form.centre("mail"), area, rules, 20000);
+        EXPECT_TRUE(scan.available);
+        EXPECT_FALSE(scan.timedOut);
+        EXPECT_EQ(scan.unread, 0);
+        QHash<QString, QRect> found;
+        int passwords = 0;
+        for (const ScreenText& t : scan.texts) {
+            if (t.password) {
+                ++passwords;
+                EXPECT_TRUE(t.rect.intersects(form.geometry("password")));
+            } else {
+                found.insert(t.text, t.rect);
+            }
+        }
+        EXPECT_EQ(passwords, 1);
+        for (int i = 0; i < 200; i += 10)
+            EXPECT_TRUE(found.contains(QStringLiteral("user%1@example.jp").arg(i))) << i;
+        EXPECT_TRUE(found.contains("090-1234-5678"));
+        EXPECT_TRUE(found.contains("4111 1111 1111 1111"));
+        // The address's own range, not the whole label with its caption.
+        const QRect mail = found.value("taro.yamada@example.jp");
+        const QRect label = form.geometry("mail");
+        EXPECT_TRUE(label.adjusted(-2, -2, 2, 2).contains(mail)) << mail.x() << ',' << mail.y();
+        EXPECT_GT(mail.left(), label.left() + 20) << "the caption \"Mail:\" is boxed too";
+        EXPECT_EQ(found.size(), 23);
+    }
+    // No time at all: nothing read, and it says so.
+    x11::AtspiScreenText texts(desktop, true);
+    const ScreenTextScan late = texts.textsIn(form.centre("mail"), area, rules, 0);
+    EXPECT_TRUE(late.texts.empty());
+    EXPECT_TRUE(late.timedOut || late.unread > 0);
 }

@@ -1,12 +1,19 @@
-// Manual redaction in the shipped program: a box dragged on the picture is
+// Redaction in the shipped program: a recording of a form full of personal
+// data leaves none of it anywhere in clear; a box dragged on the picture is
 // burnt into the step's picture, its unmarked copy and its thumbnail.
 #include "store/capturefolder.h"
+#include "store/stepline.h"
 #include "tests/desktop/fixtureapp.h"
 #include "tests/program/programsession.h"
 #include "tests/program/stepfolder.h"
 
+#include <QClipboard>
 #include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QGuiApplication>
 #include <QImage>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -34,7 +41,82 @@ QRect blackBox(const QImage& image) {
     return box;
 }
 
+// The values of the form (tests/fixture/gtk_privateform.py) and the address
+// typed into it, as a program would write them: ASCII (so also UTF-8 and
+// Shift-JIS) and UTF-16.
+const char* const kPrivate[] = {"taro.yamada", "090-1234-5678", "09012345678", "4111 1111",
+                                "4111111111111111", "Hunter2Secret", "hanako"};
+
+QStringList leaks(const QByteArray& bytes) {
+    QStringList found;
+    for (const char* value : kPrivate) {
+        const QString v = QString::fromLatin1(value);
+        const QByteArray wide(reinterpret_cast<const char*>(v.utf16()), v.size() * 2);
+        if (bytes.contains(value) || bytes.contains(wide)) found << v;
+    }
+    return found;
+}
+
+// Every file below `folder`, read whole, with the values it holds.
+QStringList leaksBelow(const QString& folder) {
+    QStringList found;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        for (const QString& value : leaks(readBytes(path)))
+            found << path + QStringLiteral(": ") + value;
+    }
+    return found;
+}
+
 } // namespace
+
+TEST(Redaction, RecordingPersonalDataLeavesItNowhereInClear) {
+    // The program's temporary files go to a folder of this test's own.
+    QTemporaryDir temp;
+    const QByteArray oldTemp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", temp.path().toLocal8Bit());
+    FixtureApp form(QStringLiteral("/usr/bin/python3"),
+                    {QStringLiteral(KLAVORO_GTK_PRIVATEFORM), QStringLiteral("20,20")});
+    ASSERT_TRUE(form.start());
+    ProgramSession s(ProgramSession::conf({QStringLiteral("target = 1"),
+                                           QStringLiteral("no rect file = 1"),
+                                           QStringLiteral("copy to clipboard = 1")}));
+    qputenv("TMPDIR", oldTemp);
+    ASSERT_TRUE(s.ready());
+    ASSERT_TRUE(s.menu(QStringLiteral("記録"), QStringLiteral("開始")));
+    ASSERT_TRUE(s.answer(QStringLiteral("削除確認"), Answer::No));
+    ASSERT_TRUE(waitUntil([&] { return QFile::exists(s.home() + "/wait"); }, 8000));
+    s.ui().click(form.centre(QStringLiteral("typed")));
+    pause(300);
+    s.ui().type(QStringLiteral("hanako@example.jp"));
+    ASSERT_TRUE(form.waitForLine(QStringLiteral("typed length 17")));
+    s.ui().click(form.centre(QStringLiteral("button")));
+    EXPECT_TRUE(form.waitForLine(QStringLiteral("clicked Submit")));
+    pause(400);
+    s.ui().key(QStringLiteral("Ctrl+Shift+e"));
+    ASSERT_TRUE(waitUntil([&] { return !QFile::exists(s.home() + "/wait"); }, 8000));
+    ASSERT_TRUE(waitUntil([&] { return opListLines(s.folder()).size() >= 33; }, 8000));
+    // The typed address is a step, masked.
+    const QStringList lines = opListLines(s.folder());
+    QStringList sentences;
+    bool masked = false;
+    for (int i = 30; i < lines.size(); ++i) {
+        sentences << lineField(lines[i], FieldMessage);
+        masked = masked || sentences.last().endsWith(QStringLiteral("\"●●●●\"を入力します。"));
+    }
+    EXPECT_TRUE(masked) << sentences.join(u'\n').toStdString();
+
+    // While the program runs: its status block and what it put on the clipboard.
+    EXPECT_EQ(leaks(readBytes(QStringLiteral("/dev/shm/") + s.run().statusName())),
+              QStringList());
+    EXPECT_EQ(leaks(QGuiApplication::clipboard()->text().toUtf8()), QStringList());
+    EXPECT_TRUE(s.close());
+    // After it: every file it wrote (logs, OpList.txt, Conf.txt, pictures) and
+    // every temporary file it left.
+    EXPECT_EQ(leaksBelow(s.home()), QStringList());
+    EXPECT_EQ(leaksBelow(temp.path()), QStringList());
+}
 
 TEST(Redaction, ABoxOnThePictureIsBurntIntoEveryCopyAfterTheQuestion) {
     ProgramSession s;
