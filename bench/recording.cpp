@@ -5,9 +5,6 @@
 // It needs the fixture built beside the tests (build/tests/klavoro_fixture).
 #include "app/mainwindowgraph.h"
 #include "bench/gtkform.h"
-#include "record/notificationarea.h"
-#include "store/notices.h"
-#include "ui/qtdialogs.h"
 #include "capture/capturearea.h"
 #include "platform/services.h"
 #include "platform/x11/atspiaccessibility.h"
@@ -19,14 +16,17 @@
 #include "platform/x11/x11keystate.h"
 #include "platform/x11/x11screencopy.h"
 #include "platform/x11/x11syntheticinput.h"
+#include "record/notificationarea.h"
 #include "record/runmode.h"
 #include "record/waitmarker.h"
 #include "store/capturefolder.h"
+#include "store/notices.h"
 #include "store/programfolder.h"
 #include "store/settings.h"
 #include "store/stepline.h"
 #include "store/steplist.h"
 #include "ui/frmklavoro.h"
+#include "ui/qtdialogs.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -216,8 +216,7 @@ void percentiles(benchmark::State& state, std::vector<double> ms) {
     state.counters["max_ms"] = ms.back();
 }
 
-template <typename PointAt>
-void pressToStep(benchmark::State& state, Session& s, PointAt pointAt) {
+template <typename PointAt> void pressToStep(benchmark::State& state, Session& s, PointAt pointAt) {
     if (!s.start()) {
         state.SkipWithError("recording did not start");
         return;

@@ -3,6 +3,7 @@
 #include "platform/screentext.h"
 #include "platform/x11/atspibus.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QString>
 
@@ -32,14 +33,46 @@ public:
     ScreenTextScan textsIn(QPoint point, const QRect& area, const RedactionRules& rules,
                            int budgetMs) override;
 
+    // The time left of a scan's budget.
+    class Deadline {
+    public:
+        explicit Deadline(int budgetMs) : m_budgetMs(budgetMs) { m_clock.start(); }
+        int left() const { return m_budgetMs - int(m_clock.elapsed()); }
+
+    private:
+        QElapsedTimer m_clock;
+        int m_budgetMs;
+    };
+
 private:
-    class Deadline;
+    // What is known of one showing element.
+    struct Element {
+        enum Kind { Unknown, Text, Other };
+        AtspiRef ref;
+        Kind kind = Unknown;
+        bool password = false; // by role, or named or labelled so
+        bool editable = false;
+        bool lost = false; // did not answer in time
+        bool extentsAsked = false;
+        bool relationsAsked = false;
+        QString name;
+        QString text;
+        QRect extents; // on the screen
+        std::vector<AtspiRef> labels;
+    };
     AtspiRef applicationOf(qint64 pid, const Deadline& deadline);
-    // The showing elements below `root`, or false when the query failed.
-    bool showingByCollection(const AtspiRef& root, int state, const Deadline& deadline,
-                             std::vector<AtspiRef>* out, bool* timedOut);
-    std::vector<AtspiRef> showingByWalk(const AtspiRef& root, int state, const Deadline& deadline,
-                                        int* unread);
+    // The elements below `root` in the state `shown`, with their kinds where
+    // the query tells them; false when the application has no such query.
+    bool listByCollection(const AtspiRef& root, int shown, const Deadline& deadline,
+                          std::vector<Element>* out, bool* timedOut);
+    std::vector<Element> listByWalk(const AtspiRef& root, int shown, const Deadline& deadline,
+                                    int* unread);
+    // Texts, names, and what an element of unknown kind is.
+    void readElements(std::vector<Element>& elements, const Deadline& deadline, QPoint origin);
+    // The matches, password fields, and where they stand.
+    void collectTexts(std::vector<Element>& elements, const RedactionRules& rules,
+                      const QRect& area, const Deadline& deadline, QPoint origin,
+                      ScreenTextScan* scan);
 
     // GTK 4 answers in the coordinates of its window and marks what it
     // shows as visible only.

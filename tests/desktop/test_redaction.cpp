@@ -132,9 +132,9 @@ TEST_F(Redaction, TypedMailIsMaskedInTheSentence) {
 // level by level (toolkits without that query): both find every address
 // among 200 labels and every value of the form, boxed where it stands.
 TEST(ScreenText, BothWaysFindEveryMatchOfACrowdedWindow) {
-    FixtureApp form{QStringLiteral("/usr/bin/python3"),
-                    {QStringLiteral(KLAVORO_GTK_PRIVATEFORM), QStringLiteral("40,40"),
-                     QStringLiteral("200")}};
+    FixtureApp form{
+        QStringLiteral("/usr/bin/python3"),
+        {QStringLiteral(KLAVORO_GTK_PRIVATEFORM), QStringLiteral("40,40"), QStringLiteral("200")}};
     ASSERT_TRUE(form.start());
     pause(300);
     x11::X11Desktop desktop;

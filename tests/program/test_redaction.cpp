@@ -44,7 +44,7 @@ QRect blackBox(const QImage& image) {
 // The values of the form (tests/fixture/gtk_privateform.py) and the address
 // typed into it, as a program would write them: ASCII (so also UTF-8 and
 // Shift-JIS) and UTF-16.
-const char* const kPrivate[] = {"taro.yamada", "090-1234-5678", "09012345678", "4111 1111",
+const char* const kPrivate[] = {"taro.yamada",      "090-1234-5678", "09012345678", "4111 1111",
                                 "4111111111111111", "Hunter2Secret", "hanako"};
 
 QStringList leaks(const QByteArray& bytes) {
@@ -60,7 +60,8 @@ QStringList leaks(const QByteArray& bytes) {
 // Every file below `folder`, read whole, with the values it holds.
 QStringList leaksBelow(const QString& folder) {
     QStringList found;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
         for (const QString& value : leaks(readBytes(path)))
@@ -79,9 +80,9 @@ TEST(Redaction, RecordingPersonalDataLeavesItNowhereInClear) {
     FixtureApp form(QStringLiteral("/usr/bin/python3"),
                     {QStringLiteral(KLAVORO_GTK_PRIVATEFORM), QStringLiteral("20,20")});
     ASSERT_TRUE(form.start());
-    ProgramSession s(ProgramSession::conf({QStringLiteral("target = 1"),
-                                           QStringLiteral("no rect file = 1"),
-                                           QStringLiteral("copy to clipboard = 1")}));
+    ProgramSession s(
+        ProgramSession::conf({QStringLiteral("target = 1"), QStringLiteral("no rect file = 1"),
+                              QStringLiteral("copy to clipboard = 1")}));
     qputenv("TMPDIR", oldTemp);
     ASSERT_TRUE(s.ready());
     ASSERT_TRUE(s.menu(QStringLiteral("記録"), QStringLiteral("開始")));
@@ -108,8 +109,7 @@ TEST(Redaction, RecordingPersonalDataLeavesItNowhereInClear) {
     EXPECT_TRUE(masked) << sentences.join(u'\n').toStdString();
 
     // While the program runs: its status block and what it put on the clipboard.
-    EXPECT_EQ(leaks(readBytes(QStringLiteral("/dev/shm/") + s.run().statusName())),
-              QStringList());
+    EXPECT_EQ(leaks(readBytes(QStringLiteral("/dev/shm/") + s.run().statusName())), QStringList());
     EXPECT_EQ(leaks(QGuiApplication::clipboard()->text().toUtf8()), QStringList());
     EXPECT_TRUE(s.close());
     // After it: every file it wrote (logs, OpList.txt, Conf.txt, pictures) and
