@@ -1,6 +1,7 @@
 // Redaction in the shipped program: a recording of a form full of personal
 // data leaves none of it anywhere in clear; a box dragged on the picture is
 // burnt into the step's picture, its unmarked copy and its thumbnail.
+#include "platform/x11/x11screencopy.h"
 #include "store/capturefolder.h"
 #include "store/stepline.h"
 #include "tests/desktop/fixtureapp.h"
@@ -111,6 +112,28 @@ TEST(Redaction, RecordingPersonalDataLeavesItNowhereInClear) {
     // While the program runs: its status block and what it put on the clipboard.
     EXPECT_EQ(leaks(readBytes(QStringLiteral("/dev/shm/") + s.run().statusName())), QStringList());
     EXPECT_EQ(leaks(QGuiApplication::clipboard()->text().toUtf8()), QStringList());
+
+    // A box drawn on the picture recording has just shown (from memory, not
+    // its file) is on the picture at once: over the button, which is clear.
+    const UiElement viewer = s.viewer();
+    ASSERT_TRUE(viewer);
+    const QRect box(viewer.rect.topLeft() + QPoint(110, 85), QSize(50, 20));
+    x11::X11ScreenCopy screen;
+    const auto blackPixels = [&] {
+        const QImage shot = screen.copy(box.adjusted(5, 5, -5, -5));
+        int black = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                black += similarColour(shot.pixelColor(x, y), Qt::black, 8) ? 1 : 0;
+        return black;
+    };
+    const int area = (box.width() - 10) * (box.height() - 10);
+    ASSERT_LT(blackPixels(), area) << "the button is not where the box goes";
+    ASSERT_TRUE(s.pictureMenu(QStringLiteral("範囲を塗りつぶす")));
+    s.ui().drag(box.topLeft(), box.bottomRight());
+    ASSERT_TRUE(s.answer(QStringLiteral("塗りつぶし"), Answer::Ok));
+    EXPECT_TRUE(waitUntil([&] { return blackPixels() == area; }, 5000))
+        << blackPixels() << " of " << area;
     EXPECT_TRUE(s.close());
     // After it: every file it wrote (logs, OpList.txt, Conf.txt, pictures) and
     // every temporary file it left.
