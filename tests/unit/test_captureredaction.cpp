@@ -30,6 +30,7 @@ public:
         askedArea = area;
         ScreenTextScan scan;
         scan.unread = unread;
+        scan.timedOut = timedOut;
         for (const ScreenText& t : texts)
             if (t.password || rules.matches(t.text)) scan.texts.push_back(t);
         (void)budgetMs;
@@ -37,6 +38,7 @@ public:
     }
     std::vector<ScreenText> texts;
     int unread = 0;
+    bool timedOut = false;
     QPoint askedPoint;
     QRect askedArea;
 };
@@ -101,6 +103,15 @@ TEST(CaptureRedaction, OffOrUnreadLeavesAClearLogWithoutTheText) {
     const QString log = QString::fromUtf8(readBytes(s.home.path(QStringLiteral("log.txt"))));
     EXPECT_TRUE(log.contains(QStringLiteral("7"))) << log.toStdString();
     EXPECT_FALSE(log.contains(QStringLiteral("example")));
+
+    // A window not even listed in time: said so, and the picture is still made.
+    s.texts.unread = 0;
+    s.texts.timedOut = true;
+    s.texts.texts.clear();
+    r = s.engine.GetImage("around", "Left", true, true, false);
+    EXPECT_FALSE(r.image.isNull());
+    EXPECT_TRUE(QString::fromUtf8(readBytes(s.home.path(QStringLiteral("log.txt"))))
+                    .contains(QStringLiteral("時間内に画面の文字を読めませんでした")));
 
     // No source at all: nothing can be found, said once.
     CaptureRedaction blind(nullptr);
