@@ -4,6 +4,7 @@
 #include "platform/screentext.h"
 #include "redact/captureredaction.h"
 #include "store/settings.h"
+#include "store/sjis.h"
 #include "testutil.h"
 
 #include <QClipboard>
@@ -110,7 +111,7 @@ TEST(CaptureRedaction, OffOrUnreadLeavesAClearLogWithoutTheText) {
     s.texts.texts.clear();
     r = s.engine.GetImage("around", "Left", true, true, false);
     EXPECT_FALSE(r.image.isNull());
-    EXPECT_TRUE(QString::fromUtf8(readBytes(s.home.path(QStringLiteral("log.txt"))))
+    EXPECT_TRUE(fromShiftJis(readBytes(s.home.path(QStringLiteral("log.txt"))))
                     .contains(QStringLiteral("時間内に画面の文字を読めませんでした")));
 
     // No source at all: nothing can be found, said once.
