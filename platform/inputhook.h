@@ -36,6 +36,10 @@ public:
     // back by it. False, with errorText(), when input cannot be watched.
     virtual bool SetHook(HookReceiver* receiver, int delay) = 0;
     virtual void ResetHook() = 0;
+    // Hands the receiver, before a stop, what was pressed before it and is
+    // still on its way (waits up to `ms`). Hooks that deliver at once have
+    // nothing on the way.
+    virtual void finishPending(int /*ms*/) {}
     // Where the next hooking takes its pictures of presses (hooks that take
     // none ignore it).
     virtual void setPressArea(const PressArea& /*area*/) {}

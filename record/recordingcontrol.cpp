@@ -21,6 +21,9 @@ const QString kPaused = QStringLiteral("自動キャプチャー停止中");
 constexpr qint32 kBlack = 0;
 constexpr qint32 kRed = 0x0000FF;  // blue-green-red
 constexpr qint32 kBlue = 0xFF0000; // blue-green-red
+// How long a stop waits for the presses made before it (their elements
+// may still be read).
+constexpr int kDrainMs = 2000;
 
 // The part of the screen a press's picture is cut from.
 PressArea pressAreaOf(const Settings& s) {
@@ -234,6 +237,10 @@ void RecordingControl::runModeChanged() {
 }
 
 void RecordingControl::leaveLoop() {
+    // Presses made before the stop still become steps.
+    m_draining = true;
+    m_hook.finishPending(kDrainMs);
+    m_draining = false;
     m_looping = false;
     m_hook.ResetHook();
     m_pipeline.stop();
@@ -274,6 +281,10 @@ void RecordingControl::leaveLoop() {
 }
 
 void RecordingControl::hookMessage(const InputMessage& message) {
+    if (m_draining) {
+        m_pipeline.handleMessage(message);
+        return;
+    }
     if (!m_looping || !m_runMode.is(kRunGo) || m_paused) return;
     m_pipeline.handleMessage(message);
 }

@@ -99,6 +99,7 @@ private:
     QTimer m_restartMonitor;
     QTimer m_manualTimer;
     bool m_looping = false;
+    bool m_draining = false;
     bool m_paused = false;
     bool m_inHotKey = false;
     bool m_checkQueued = false;

@@ -8,8 +8,11 @@
 namespace klavoro::x11 {
 
 namespace {
-// What the element may still take once its press has gone on.
-constexpr int kLateElementMs = 240;
+// What the element may still take once its press has gone on. The
+// application has its press by then, so only this step waits: a busy
+// application is given time rather than the step named after its window.
+constexpr int kLateCallMs = 600;
+constexpr int kLateElementMs = 1200;
 
 bool needsCompleting(const PressSnapshot& s) {
     return s.hold != PressSnapshot::Hold::OwnWindow && (!s.elementFound || s.elementTimedOut);
@@ -43,10 +46,16 @@ void ElementCompleter::clear() {
     ++m_generation;
 }
 
+bool ElementCompleter::waitIdle(int ms) {
+    std::unique_lock<std::mutex> guard(m_lock);
+    return m_idle.wait_for(guard, std::chrono::milliseconds(ms),
+                           [this] { return m_queue.empty() && !m_working; });
+}
+
 void ElementCompleter::run() {
     // Connections of this thread's own.
     m_desktop = std::make_unique<X11Desktop>();
-    m_accessibility = std::make_unique<AtspiAccessibility>(*m_desktop, 200, kLateElementMs, true);
+    m_accessibility = std::make_unique<AtspiAccessibility>(*m_desktop, kLateCallMs, kLateElementMs, true);
     for (;;) {
         std::pair<unsigned, std::vector<InputMessage>> next;
         {
@@ -55,6 +64,7 @@ void ElementCompleter::run() {
             if (m_quit) break;
             next = std::move(m_queue.front());
             m_queue.pop_front();
+            m_working = true;
         }
         for (InputMessage& m : next.second) {
             if (!m.snapshot || !needsCompleting(*m.snapshot)) continue;
@@ -62,12 +72,23 @@ void ElementCompleter::run() {
             complete(*completed);
             m.snapshot = std::move(completed);
         }
+        bool current = false;
         {
             std::lock_guard<std::mutex> guard(m_lock);
-            if (next.first != m_generation) continue; // the hook stopped meanwhile
+            current = next.first == m_generation; // else the hook stopped meanwhile
         }
-        m_sink(std::move(next.second));
+        if (current) m_sink(std::move(next.second));
+        {
+            std::lock_guard<std::mutex> guard(m_lock);
+            m_working = false;
+        }
+        m_idle.notify_all();
     }
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_working = false;
+    }
+    m_idle.notify_all();
     m_accessibility.reset();
     m_desktop.reset();
 }

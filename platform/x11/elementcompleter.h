@@ -32,6 +32,8 @@ public:
     void push(std::vector<InputMessage> batch);
     // Drops what waits (the hook stopped); a batch under way is not handed on.
     void clear();
+    // Whether everything pushed has gone to the sink within `ms`.
+    bool waitIdle(int ms);
 
 private:
     void run();
@@ -40,6 +42,8 @@ private:
     Sink m_sink;
     std::mutex m_lock;
     std::condition_variable m_wake;
+    std::condition_variable m_idle;
+    bool m_working = false;
     std::deque<std::pair<unsigned, std::vector<InputMessage>>> m_queue;
     unsigned m_generation = 0;
     bool m_quit = false;

@@ -26,6 +26,8 @@ using namespace hookthread;
 HookThread::HookThread(Display* display, int xiOpcode, Sink sink)
     : m_display(display), m_xiOpcode(xiOpcode), m_sink(std::move(sink)) {
     m_wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    // Made before the thread, so that the GUI thread may wait on it.
+    m_completer = std::make_unique<ElementCompleter>(m_sink);
     m_thread = std::thread([this] { run(); });
 }
 
@@ -39,6 +41,7 @@ HookThread::~HookThread() {
         // The thread still sees the command on its next turn.
     }
     if (m_thread.joinable()) m_thread.join();
+    m_completer.reset();
     if (m_wakeFd >= 0) close(m_wakeFd);
 }
 
@@ -67,6 +70,20 @@ void HookThread::stop() {
                     [this] { return m_commandDone; });
 }
 
+bool HookThread::waitHandedOn(int ms) {
+    return m_completer->waitIdle(ms);
+}
+
+void HookThread::sync() {
+    std::unique_lock<std::mutex> guard(m_lock);
+    m_command = Command::Sync;
+    m_commandDone = false;
+    const quint64 one = 1;
+    if (write(m_wakeFd, &one, sizeof one) < 0) return;
+    m_done.wait_for(guard, std::chrono::milliseconds(kCommandWaitMs),
+                    [this] { return m_commandDone; });
+}
+
 void HookThread::setPressArea(const PressArea& area) {
     std::lock_guard<std::mutex> guard(m_lock);
     m_nextArea = area;
@@ -79,7 +96,6 @@ QString HookThread::grabProblem() const {
 
 void HookThread::run() {
     m_taker = std::make_unique<SnapshotTaker>();
-    m_completer = std::make_unique<ElementCompleter>(m_sink);
     pollfd fds[2] = {{ConnectionNumber(m_display), POLLIN, 0}, {m_wakeFd, POLLIN, 0}};
     for (;;) {
         Command command = Command::Idle;
@@ -106,7 +122,6 @@ void HookThread::run() {
             XPending(m_display) == 0)
             pointerRested();
     }
-    m_completer.reset();
     m_taker.reset();
     XCloseDisplay(m_display);
 }
@@ -145,6 +160,11 @@ void HookThread::handleCommand(Command command) {
             m_lastMovePt = queryPointer().pt;
             grabButtons(true);
         }
+    } else if (command == Command::Sync && m_hooked) {
+        XSync(m_display, False);
+        drain();
+        process();
+        flush();
     } else if (command == Command::Stop || command == Command::Quit) {
         if (m_hooked) {
             // A press already frozen by the grab goes on to its application.

@@ -61,8 +61,13 @@ public:
     // root): presses are then all taken unheld. Empty when all is well.
     QString grabProblem() const;
 
+    // Reads and handles every event the server sent before this call.
+    void sync();
+    // Whether the presses read so far have all been handed on within `ms`.
+    bool waitHandedOn(int ms);
+
 private:
-    enum class Command { Idle, Start, Stop, Quit };
+    enum class Command { Idle, Start, Stop, Quit, Sync };
     // An X event as far as the hook needs it, copied off Xlib's queue.
     struct Event {
         enum Kind {

@@ -61,6 +61,13 @@ void X11InputHook::ResetHook() {
     m_inbox.clear();
 }
 
+void X11InputHook::finishPending(int ms) {
+    if (!m_receiver || !m_thread) return;
+    m_thread->sync();
+    m_thread->waitHandedOn(ms);
+    deliverQueued();
+}
+
 void X11InputHook::setPressArea(const PressArea& area) {
     if (m_thread) m_thread->setPressArea(area);
 }

@@ -32,6 +32,7 @@ public:
 
     bool SetHook(HookReceiver* receiver, int delay) override;
     void ResetHook() override;
+    void finishPending(int ms) override;
     void setPressArea(const PressArea& area) override;
     bool isHooked() const override { return m_receiver != nullptr; }
     QString errorText() const override { return m_error; }

@@ -216,3 +216,16 @@ TEST(PressHoldProgram, AKilledProgramLeavesNoGrabBehind) {
     program.process().waitForFinished(5000);
     EXPECT_TRUE(waitUntil([&] { return other.canGrabRootButton(); }, 3000));
 }
+
+TEST_F(PressHold, AStopRightAfterAPressStillHandsItOn) {
+    input.moveTo(fixture.geometry("patch").center());
+    pause(150);
+    ASSERT_TRUE(hook.SetHook(&collector, 0));
+    tap();
+    // No event loop in between: the stop comes before the press was delivered.
+    hook.finishPending(3000);
+    hook.ResetHook();
+    ASSERT_EQ(collector.presses.size(), 1);
+    EXPECT_TRUE(collector.presses[0].snapshot);
+    EXPECT_TRUE(fixture.waitForLine(QStringLiteral("patch 1")));
+}
