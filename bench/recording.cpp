@@ -4,12 +4,11 @@
 //   scripts/desktop-session build/bench/bench_recording
 // It needs the fixture built beside the tests (build/tests/klavoro_fixture).
 #include "app/mainwindowgraph.h"
-#include "record/notificationarea.h"
-#include "store/notices.h"
-#include "ui/qtdialogs.h"
+#include "bench/gtkform.h"
 #include "capture/capturearea.h"
 #include "platform/services.h"
 #include "platform/x11/atspiaccessibility.h"
+#include "platform/x11/atspiscreentext.h"
 #include "platform/x11/x11cursor.h"
 #include "platform/x11/x11desktop.h"
 #include "platform/x11/x11hotkeys.h"
@@ -17,14 +16,17 @@
 #include "platform/x11/x11keystate.h"
 #include "platform/x11/x11screencopy.h"
 #include "platform/x11/x11syntheticinput.h"
+#include "record/notificationarea.h"
 #include "record/runmode.h"
 #include "record/waitmarker.h"
 #include "store/capturefolder.h"
+#include "store/notices.h"
 #include "store/programfolder.h"
 #include "store/settings.h"
 #include "store/stepline.h"
 #include "store/steplist.h"
 #include "ui/frmklavoro.h"
+#include "ui/qtdialogs.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -133,11 +135,14 @@ private:
 };
 
 struct Session {
-    Session() {
+    // Redaction (on by default) reads the texts of the window pressed in.
+    explicit Session(bool redacting = false) {
         qputenv(kProgramFolderEnv, home.path().toLocal8Bit());
         resetProgramFolder();
         conf() = Settings();
         conf().autoRestart = 0;
+        conf().redact = redacting ? 1 : 0;
+        platform.screenText = &screenText;
         platform.desktop = &desktop;
         platform.keyState = &keys;
         platform.inputHook = &hook;
@@ -187,6 +192,7 @@ struct Session {
     x11::X11Cursor cursor;
     x11::X11SyntheticInput synthetic;
     x11::AtspiAccessibility accessibility{desktop};
+    x11::AtspiScreenText screenText{desktop, accessibility.isAvailable()};
     PlatformServices platform;
     QtDialogs dialogs;
     SilentNotices notices;
@@ -210,13 +216,7 @@ void percentiles(benchmark::State& state, std::vector<double> ms) {
     state.counters["max_ms"] = ms.back();
 }
 
-void BM_PressToStepWithImageWritten(benchmark::State& state) {
-    Fixture fixture;
-    if (!fixture.ok()) {
-        state.SkipWithError("no fixture");
-        return;
-    }
-    Session s;
+template <typename PointAt> void pressToStep(benchmark::State& state, Session& s, PointAt pointAt) {
     if (!s.start()) {
         state.SkipWithError("recording did not start");
         return;
@@ -226,7 +226,7 @@ void BM_PressToStepWithImageWritten(benchmark::State& state) {
     int i = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        hand.moveTo(pressPoint(fixture.patch(), i++));
+        hand.moveTo(pointAt(i++));
         pump(40);
         const size_t before = s.committed.size();
         state.ResumeTiming();
@@ -244,7 +244,36 @@ void BM_PressToStepWithImageWritten(benchmark::State& state) {
     percentiles(state, ms);
     state.counters["listed_before_written"] = s.listedBeforeWritten;
 }
+
+void BM_PressToStepWithImageWritten(benchmark::State& state) {
+    Fixture fixture;
+    if (!fixture.ok()) {
+        state.SkipWithError("no fixture");
+        return;
+    }
+    Session s;
+    pressToStep(state, s, [&](int i) { return pressPoint(fixture.patch(), i); });
+}
+
+// With redaction on, pressing a label of the GTK form with personal data;
+// state.range(0) more labels crowd the window.
+void BM_PressToStepRedacting(benchmark::State& state) {
+    bench::GtkForm form(int(state.range(0)));
+    if (!form.window) {
+        state.SkipWithError("the GTK form did not start");
+        return;
+    }
+    Session s(true);
+    pressToStep(state, s, [&](int i) {
+        return form.mail.topLeft() + QPoint(10 + (i % 10) * 6, form.mail.height() / 2);
+    });
+}
 BENCHMARK(BM_PressToStepWithImageWritten)->Iterations(200)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PressToStepRedacting)
+    ->Arg(0)
+    ->Arg(200)
+    ->Iterations(100)
+    ->Unit(benchmark::kMillisecond);
 
 QColor patchColour(int n) {
     return QColor::fromHsv((n * 47) % 360, 255, 255);

@@ -170,6 +170,7 @@ CaptureResult CaptureEngine::GetImage(const QString& target, const QString& /*ev
     }
 
     r.image = copyArea(r.area);
+    if (redact) redact(r.image, QRect(r.area.left, r.area.top, r.area.width(), r.area.height()), p);
     if (target == QLatin1String("around")) element = m_elements.elementRectAt(p);
     const bool drawPointerOn = !noPointer && (s.mouseCursor == 1 || forceMouseCursor);
     const Pointer pointer = drawPointerOn ? pointerImage() : Pointer{};

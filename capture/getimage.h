@@ -59,6 +59,9 @@ public:
     // The number of steps recorded so far, and the pop-up that shows the next one.
     std::function<int()> stepCount;
     std::function<void(int)> showPopupCounter;
+    // Paints the redaction boxes on the plain screen copy of `area`, before
+    // the marker, the pointer, the unmarked copy and the clipboard see it.
+    std::function<void(QImage& image, const QRect& area, QPoint point)> redact;
 
 private:
     struct Pointer {

@@ -10,6 +10,7 @@ class HotKeys;
 class InputHook;
 class KeyState;
 class ScreenCopy;
+class ScreenTextSource;
 class SharedMemory;
 class Shell;
 class SoundPlayer;
@@ -31,6 +32,7 @@ struct PlatformServices {
     Accessibility* accessibility = nullptr;
     InputMethod* inputMethod = nullptr;
     SoundPlayer* sound = nullptr;
+    ScreenTextSource* screenText = nullptr;
 };
 
 } // namespace klavoro

@@ -3,6 +3,7 @@
 #include "export/thumbnails.h"
 #include "record/stephost.h"
 #include "record/waitmarker.h"
+#include "redact/boxes.h"
 #include "store/capturefolder.h"
 #include "store/dialogs.h"
 #include "store/logs.h"
@@ -55,6 +56,9 @@ void StepCommitter::submit(PendingStep step) {
     const Settings& s = conf();
     Slot slot;
     slot.id = m_nextId++;
+    // Typed text and names that the redaction rules match never reach the
+    // list, the exports or the window in clear.
+    step.sentence = maskedText(step.sentence, redactionRulesOf(s));
     if (step.kind != PendingStep::Kind::Failed) {
         m_lastEvent = step.eventName;
         m_lastSentence = step.sentence;
@@ -241,7 +245,8 @@ void StepCommitter::finish() {
     }
 }
 
-void StepCommitter::replaceLastSentence(const QString& sentence) {
+void StepCommitter::replaceLastSentence(const QString& given) {
+    const QString sentence = maskedText(given, redactionRulesOf(conf()));
     m_lastSentence = sentence;
     for (Slot& slot : m_slots) {
         if (slot.id == m_lastSlot) {

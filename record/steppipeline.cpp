@@ -76,7 +76,7 @@ StepPipeline::StepPipeline(const RecordingServices& services, KeyPoller& poller,
       m_inspector(services.accessibility, services.desktop), m_frozen(services.screen),
       m_frozenDesktop(services.desktop), m_frozenCursor(services.cursor),
       m_engine(m_frozenDesktop, m_frozen, m_frozenCursor, *this, host.dialogs()),
-      m_tracker(m_inspector, services.desktop, *this, conf()),
+      m_redaction(services.screenText), m_tracker(m_inspector, services.desktop, *this, conf()),
       m_committer(steps, opList, host, options) {
     m_keyTimer.setSingleShot(true);
     connect(&m_keyTimer, &QTimer::timeout, this, [this] { runKeyJobs(false); });
@@ -85,6 +85,9 @@ StepPipeline::StepPipeline(const RecordingServices& services, KeyPoller& poller,
     connect(&m_focusTimer, &QTimer::timeout, this, [this] { focusCheck(); });
     m_engine.stepCount = [this] { return m_committer.stepNumber() + m_committer.inFlight(); };
     m_engine.showPopupCounter = [this](int next) { m_host.showPopupCounter(next); };
+    m_engine.redact = [this](QImage& image, const QRect& area, QPoint point) {
+        m_redaction.apply(image, area, point);
+    };
 }
 
 StepPipeline::~StepPipeline() = default;

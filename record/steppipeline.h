@@ -10,6 +10,7 @@
 #include "record/inputmessage.h"
 #include "record/recordingoptions.h"
 #include "record/stepcommit.h"
+#include "redact/captureredaction.h"
 #include "store/imagename.h"
 
 #include <QObject>
@@ -28,6 +29,7 @@ class KeyPoller;
 class KeyState;
 class OperationList;
 class ScreenCopy;
+class ScreenTextSource;
 class StepHost;
 class StepList;
 
@@ -38,6 +40,7 @@ struct RecordingServices {
     ScreenCopy& screen;
     CursorSource& cursor;
     Accessibility& accessibility;
+    ScreenTextSource* screenText = nullptr; // null: no texts to redact can be found
 };
 
 // Turns hook messages into steps. A press is captured the moment it is
@@ -124,6 +127,7 @@ private:
     FrozenCursor m_frozenCursor;
     std::shared_ptr<const PressSnapshot> m_snapshot;
     CaptureEngine m_engine;
+    CaptureRedaction m_redaction;
     InputTracker m_tracker;
     StepCommitter m_committer;
     ImageNamer m_namer;

@@ -19,6 +19,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenuBar;
+class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 class QStackedWidget;
@@ -101,6 +102,12 @@ public:
     QWidget* frSecret = nullptr;
     std::array<QComboBox*, 3> cmbDelay{};
     QCheckBox* chkReduce = nullptr;
+    // 個人情報の塗りつぶし
+    QGroupBox* frRedact = nullptr;
+    QCheckBox* chkRedact = nullptr;
+    std::array<QCheckBox*, 4> chkRedactKind{}; // mail, phone, card, individual number
+    QPushButton* cmdRedactColor = nullptr;
+    QPlainTextEdit* txtRedactWords = nullptr;
 
     // 保存
     QLineEdit* txtMaxCnt = nullptr;
@@ -167,6 +174,10 @@ private:
     void buildPlayPage(QWidget* page);
     void buildKeysPage(QWidget* page);
     void buildOtherPage(QWidget* page);
+    QWidget* buildRedactFrame(QWidget* page);
+    void fillRedactFrame(const SettingsForm& f);
+    void readRedactFrame(SettingsForm& f) const;
+    void setRedactColour(qint32 bgr);
     void fillCapturePage(const SettingsForm& f);
     void fillSavePage(const SettingsForm& f);
     void fillPlayPage(const SettingsForm& f);
@@ -215,6 +226,7 @@ private:
     SettingsEdit m_edit;
     int m_pageIndex = 0;
     qint32 m_rectPointColour = 0;
+    qint32 m_redactColour = 0;
     QTimer* m_focusTimer = nullptr;
     QSet<QObject*> m_leaveChecked;
     QSet<QObject*> m_digits;

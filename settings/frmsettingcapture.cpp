@@ -242,6 +242,7 @@ void frmSetting::buildCapturePage(QWidget* page) {
     lblSecret->setObjectName(QStringLiteral("lblSecret"));
     lblSecret->setFixedSize(12, 12);
     lblSecret->installEventFilter(this);
+    grid->addWidget(buildRedactFrame(page), row++, 0, 1, 2);
     grid->addWidget(frSecret, row++, 0, 1, 2);
     grid->addWidget(lblSecret, row++, 1, Qt::AlignRight | Qt::AlignBottom);
     grid->setRowStretch(row, 1);
@@ -273,6 +274,7 @@ void frmSetting::fillCapturePage(const SettingsForm& f) {
     for (size_t i = 0; i < 3; ++i)
         showText(cmbDelay[i], f.delay[i]);
     chkReduce->setChecked(f.reduce);
+    fillRedactFrame(f);
 }
 
 void frmSetting::readCapturePage(SettingsForm& f) const {
@@ -301,6 +303,7 @@ void frmSetting::readCapturePage(SettingsForm& f) const {
     for (size_t i = 0; i < 3; ++i)
         f.delay[i] = cmbDelay[i]->currentText();
     f.reduce = chkReduce->isChecked();
+    readRedactFrame(f);
 }
 
 void frmSetting::showTargetPanel() {

@@ -181,6 +181,12 @@ const ConfKey kOther[] = {
     key("command history max", &S::commandHistoryMax),
     key("command history rows", &S::commandHistoryRows),
     key("wait time ap active", &S::waitTimeApActive),
+    key("redact", &S::redact, "個人情報の塗りつぶし 0:しない 1:する"),
+    key("redact patterns", &S::redactPatterns,
+        "　1:メール 2:電話番号 4:カード番号 8:個人番号 の和"),
+    key("redact color", &S::redactColor, "　塗りつぶし色(B,G,R)", R::HexColor, Lay::HexWithPrefix),
+    // No comment: the padding before one would be read back as part of the words.
+    key("redact words", &S::redactWords),
 };
 
 const ConfGroup kGroups[] = {

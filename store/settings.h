@@ -166,6 +166,10 @@ struct Settings {
     qint32 commandHistoryMax = 40;  // command history max
     qint32 commandHistoryRows = 7;  // command history rows
     qint16 waitTimeApActive = 2000; // wait time ap active
+    qint32 redact = 1;              // redact: personal data boxed at capture
+    qint32 redactPatterns = 15;     // redact patterns: 1 mail, 2 phone, 4 card, 8 individual number
+    qint32 redactColor = 0;         // redact color (B,G,R)
+    QString redactWords;            // redact words: entries joined by U+0001, "/re/" an expression
 
     // Held only in memory for the run, never written to Conf.txt.
     qint32 autoSave = 1;        // the automatic-save switch of the settings dialog

@@ -1,5 +1,6 @@
 #include "store/settingsedit.h"
 
+#include "redact/patterns.h"
 #include "store/confvalue.h"
 #include "store/dialogs.h"
 #include "store/pathops.h"
@@ -106,6 +107,10 @@ const SettingsForm& SettingsEdit::open() {
     f.mouseFile = s.mouseFile;
     f.delay = {number(s.delay0), number(s.delay1), number(s.delay2)};
     f.reduce = s.reduce != 0;
+    f.redact = s.redact != 0;
+    f.redactPatterns = s.redactPatterns;
+    f.redactColor = s.redactColor;
+    f.redactWords = ownWordEntries(s.redactWords).join(u'\n');
 
     f.maxCnt = formatMaxCnt(s.maxCnt);
     f.saveFileFormat = formatIndex(s.saveFileFormat);
@@ -242,7 +247,26 @@ SettingsEdit::OkResult SettingsEdit::accept(const SettingsForm& f) {
         return OkResult::BadSaveFolder;
     }
 
+    if (f.redactWords != m_opened.redactWords) {
+        for (const QString& entry : ownWordEntries(f.redactWords)) {
+            // Conf.txt reads " // " as the start of a comment.
+            if (entry.contains(QLatin1String(" // "))) {
+                m_dialogs.message(QStringLiteral("「 // 」を含む語句は使えません：") + entry,
+                                  kBadValue);
+                return OkResult::BadRedactWord;
+            }
+            if (isValidEntry(entry)) continue;
+            m_dialogs.message(QStringLiteral("正規表現が正しくありません：") + entry, kBadValue);
+            return OkResult::BadRedactWord;
+        }
+    }
+
     s.settingIndex = qint16(f.pageIndex);
+    c.toggle(&SettingsForm::redact, s.redact);
+    if (f.redactPatterns != m_opened.redactPatterns) s.redactPatterns = f.redactPatterns;
+    if (f.redactColor != m_opened.redactColor) s.redactColor = f.redactColor;
+    if (f.redactWords != m_opened.redactWords)
+        s.redactWords = ownWordEntries(f.redactWords).join(u'\u0001');
     c.toggle(&SettingsForm::mouseCursor, s.mouseCursor);
     c.text(&SettingsForm::mouseFile, s.mouseFile);
     c.index(&SettingsForm::mouseOption, s.mouseOption);

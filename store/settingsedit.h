@@ -40,6 +40,10 @@ struct SettingsForm {
     QString mouseFile;
     std::array<QString, 3> delay;
     bool reduce = false;
+    bool redact = false;
+    int redactPatterns = 0;
+    qint32 redactColor = 0;
+    QString redactWords; // one entry per line
 
     // 保存
     QString maxCnt;
@@ -115,7 +119,7 @@ public:
 
     // Ok: checks the save folder before anything is copied, so that a refused
     // folder leaves every setting as it was; then copies in page order.
-    enum class OkResult { Done, BadSaveFolder };
+    enum class OkResult { Done, BadSaveFolder, BadRedactWord };
     OkResult accept(const SettingsForm& form);
     bool accepted() const { return m_accepted; }
     void cancel() { m_accepted = false; }

@@ -18,6 +18,7 @@ void registerCommandFamilies(frmKlavoro& window, ConfFile& confFile) {
     registerEditCommands(window, map);
     registerHtmlCommands(window, map);
     registerRecordingCommands(window, map);
+    registerRedactCommands(window, map);
     window.updateCommandStates();
 }
 

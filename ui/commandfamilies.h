@@ -23,5 +23,6 @@ void registerLifecycleCommands(frmKlavoro& window, CommandMap& map);
 void registerEditCommands(frmKlavoro& window, CommandMap& map);
 void registerHtmlCommands(frmKlavoro& window, CommandMap& map);
 void registerRecordingCommands(frmKlavoro& window, CommandMap& map);
+void registerRedactCommands(frmKlavoro& window, CommandMap& map);
 
 } // namespace klavoro

@@ -151,7 +151,10 @@ void frmKlavoro::reloadList() {
 }
 
 void frmKlavoro::refreshImage() {
+    // The picture shown may be the one recording handed over in memory,
+    // not read from its file: the file is read again either way.
     Pic->reload();
+    showStepImage();
 }
 
 void frmKlavoro::showStepImage(int n) {

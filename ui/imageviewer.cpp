@@ -9,6 +9,8 @@
 #include <QPainter>
 #include <QScrollBar>
 
+#include <algorithm>
+
 namespace klavoro {
 
 ImageViewer::ImageViewer(QWidget* parent) : QAbstractScrollArea(parent) {
@@ -123,6 +125,17 @@ void ImageViewer::paintEvent(QPaintEvent* event) {
                        displayedSize());
     // Until the full picture is there, a quick one of another size is stretched.
     p.drawImage(target, m_display);
+    if (m_boxing) {
+        p.setPen(QPen(Qt::red, 1, Qt::DashLine));
+        p.setBrush(QColor(0, 0, 0, 96));
+        p.drawRect(m_box.translated(target.topLeft()));
+    }
+}
+
+void ImageViewer::setBoxMode(bool on) {
+    m_boxMode = on;
+    viewport()->setCursor(on ? Qt::CrossCursor : Qt::ArrowCursor);
+    if (!on) viewport()->unsetCursor();
 }
 
 void ImageViewer::resizeEvent(QResizeEvent* event) {
@@ -135,6 +148,15 @@ void ImageViewer::scrollContentsBy(int, int) {
 }
 
 void ImageViewer::mousePressEvent(QMouseEvent* event) {
+    const QPoint scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    if (event->button() == Qt::LeftButton && hasImage() &&
+        (m_boxMode || event->modifiers().testFlag(Qt::ShiftModifier))) {
+        m_boxing = true;
+        m_boxStart = event->position().toPoint() + scroll;
+        m_box = QRect(m_boxStart, QSize(1, 1));
+        QAbstractScrollArea::mousePressEvent(event);
+        return;
+    }
     if (event->button() == Qt::LeftButton) {
         m_dragging = true;
         m_dragStart = event->position().toPoint();
@@ -145,7 +167,14 @@ void ImageViewer::mousePressEvent(QMouseEvent* event) {
 }
 
 void ImageViewer::mouseMoveEvent(QMouseEvent* event) {
-    if (m_dragging) {
+    if (m_boxing) {
+        const QPoint scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
+        // Corner to corner, whichever way the drag goes.
+        const QPoint p = event->position().toPoint() + scroll;
+        m_box = QRect(QPoint(std::min(p.x(), m_boxStart.x()), std::min(p.y(), m_boxStart.y())),
+                      QPoint(std::max(p.x(), m_boxStart.x()), std::max(p.y(), m_boxStart.y())));
+        viewport()->update();
+    } else if (m_dragging) {
         const QPoint moved = event->position().toPoint() - m_dragStart;
         horizontalScrollBar()->setValue(m_scrollStart.x() - moved.x());
         verticalScrollBar()->setValue(m_scrollStart.y() - moved.y());
@@ -154,6 +183,15 @@ void ImageViewer::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void ImageViewer::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && m_boxing) {
+        m_boxing = false;
+        setBoxMode(false);
+        viewport()->update();
+        const QRect box = m_box.intersected(QRect(QPoint(0, 0), displayedSize()));
+        if (box.width() >= 2 && box.height() >= 2) emit boxDrawn(box);
+        QAbstractScrollArea::mouseReleaseEvent(event);
+        return;
+    }
     if (event->button() == Qt::LeftButton && m_dragging) {
         m_dragging = false;
         viewport()->unsetCursor();

@@ -41,6 +41,11 @@ public:
     // file was found missing or broken).
     bool isLoading() const { return m_loading; }
 
+    // The next left drag (or any drag with Shift) draws a box instead of
+    // panning; boxDrawn reports it in the pixels of the picture as displayed.
+    void setBoxMode(bool on);
+    bool boxMode() const { return m_boxMode; }
+
     void setDisplayWidth(int width);
     int displayWidth() const { return m_width; }
     // The picture's size on screen.
@@ -56,6 +61,7 @@ signals:
     // click is not reported, so a copy started by the first one can be stopped.
     void released(Qt::MouseButton button);
     void doubleClicked();
+    void boxDrawn(const QRect& displayedBox);
     // The context menu is asked for at a global position.
     void rightClicked(const QPoint& globalPos);
 
@@ -84,6 +90,10 @@ private:
     int m_width = 300;
     bool m_loading = false;
     bool m_dragging = false;
+    bool m_boxMode = false;
+    bool m_boxing = false;
+    QPoint m_boxStart;
+    QRect m_box; // displayed-picture pixels
     bool m_swallowRelease = false;
     QPoint m_dragStart;
     QPoint m_scrollStart;

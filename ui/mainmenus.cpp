@@ -141,6 +141,8 @@ const QList<MenuTable>& mainMenuTables() {
              {"mnuPicListResetFolder", "保存先を既定値（data）に戻す"},
              {"-", ""},
              {"mnuSaveNameAs", "個別保存（画像）"},
+             {"-", ""},
+             {"mnuPicListRedact", "範囲を塗りつぶす"},
          }},
         {"mnuThumbList",
          nullptr,

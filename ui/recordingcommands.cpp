@@ -52,8 +52,12 @@ private:
 
 struct RecordingFamily {
     RecordingFamily(frmKlavoro& window, PlatformServices& p)
-        : w(window), host(window), services{*p.desktop, *p.keyState, *p.screenCopy, *p.cursor,
-                                            p.accessibility ? *p.accessibility : noAccessibility},
+        : w(window), host(window), services{*p.desktop,
+                                            *p.keyState,
+                                            *p.screenCopy,
+                                            *p.cursor,
+                                            p.accessibility ? *p.accessibility : noAccessibility,
+                                            p.screenText},
           poller(*p.keyState, *p.desktop), area(&overlay,
                                                 [screen = p.screenCopy](QPoint at) {
                                                     return monitorAt(

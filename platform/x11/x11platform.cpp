@@ -1,8 +1,9 @@
 #include "platform/x11/x11platform.h"
 
 #include "platform/x11/atspiaccessibility.h"
-#include "platform/x11/posixsharedmemory.h"
+#include "platform/x11/atspiscreentext.h"
 #include "platform/x11/dbusinputmethod.h"
+#include "platform/x11/posixsharedmemory.h"
 #include "platform/x11/processsoundplayer.h"
 #include "platform/x11/x11cursor.h"
 #include "platform/x11/x11desktop.h"
@@ -24,6 +25,7 @@ X11Platform::X11Platform()
       m_sound(std::make_unique<ProcessSoundPlayer>()),
       m_inputMethod(std::make_unique<DBusInputMethod>()) {
     m_accessibility = std::make_unique<AtspiAccessibility>(*m_desktop);
+    m_screenText = std::make_unique<AtspiScreenText>(*m_desktop, m_accessibility->isAvailable());
     m_services.desktop = m_desktop.get();
     m_services.inputHook = m_hook.get();
     m_services.keyState = m_keys.get();
@@ -34,6 +36,7 @@ X11Platform::X11Platform()
     m_services.cursor = m_cursor.get();
     m_services.shell = m_shell.get();
     m_services.accessibility = m_accessibility.get();
+    m_services.screenText = m_screenText.get();
     m_services.sound = m_sound.get();
     m_services.inputMethod = m_inputMethod.get();
 

@@ -9,6 +9,7 @@
 namespace klavoro::x11 {
 
 class AtspiAccessibility;
+class AtspiScreenText;
 class DBusInputMethod;
 class PosixSharedMemory;
 class ProcessSoundPlayer;
@@ -46,6 +47,7 @@ private:
     std::unique_ptr<X11Cursor> m_cursor;
     std::unique_ptr<XdgShell> m_shell;
     std::unique_ptr<AtspiAccessibility> m_accessibility;
+    std::unique_ptr<AtspiScreenText> m_screenText;
     std::unique_ptr<ProcessSoundPlayer> m_sound;
     std::unique_ptr<DBusInputMethod> m_inputMethod;
     PlatformServices m_services;

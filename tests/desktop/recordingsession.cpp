@@ -22,6 +22,7 @@ RecordingSession::RecordingSession() {
     m_platform.cursor = &m_cursor;
     m_platform.syntheticInput = &m_synthetic;
     m_platform.accessibility = &m_accessibility;
+    m_platform.screenText = &m_screenText;
     conf().autoRestart = 0;
     m_graph = std::make_unique<TestWindow>(
         TestWindow::Options{.dialogs = &m_answers, .platform = &m_platform});

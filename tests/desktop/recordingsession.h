@@ -4,6 +4,7 @@
 // services, and the user's hand (XTest) to click and type in the fixture.
 #include "platform/services.h"
 #include "platform/x11/atspiaccessibility.h"
+#include "platform/x11/atspiscreentext.h"
 #include "platform/x11/x11cursor.h"
 #include "platform/x11/x11desktop.h"
 #include "platform/x11/x11hotkeys.h"
@@ -69,6 +70,7 @@ private:
     x11::X11Cursor m_cursor;
     x11::X11SyntheticInput m_synthetic;
     x11::AtspiAccessibility m_accessibility{desktop};
+    x11::AtspiScreenText m_screenText{desktop, m_accessibility.isAvailable()};
     PlatformServices m_platform;
     FakeDialogs m_answers;
     std::unique_ptr<TestWindow> m_graph;

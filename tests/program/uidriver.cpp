@@ -339,6 +339,18 @@ void UiDriver::click(QPoint p, MouseButton button) {
     pause(60);
 }
 
+void UiDriver::drag(QPoint from, QPoint to) {
+    moveTo(from);
+    XTestFakeButtonEvent(d->display, 1, True, CurrentTime);
+    XSync(d->display, False);
+    pause(60);
+    for (int i = 1; i <= 4; ++i)
+        moveTo(from + (to - from) * i / 4);
+    XTestFakeButtonEvent(d->display, 1, False, CurrentTime);
+    XSync(d->display, False);
+    pause(60);
+}
+
 void UiDriver::doubleClick(QPoint p) {
     moveTo(p);
     for (int i = 0; i < 2; ++i) {

@@ -3,12 +3,12 @@
 #include "platform/syntheticinput.h"
 
 #include <QColor>
-#include <QImage>
 #include <QHash>
+#include <QImage>
 #include <QList>
-#include <QStringList>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -18,8 +18,8 @@ namespace klavoro::test {
 // One element of the program as its accessibility tree shows it.
 struct UiElement {
     QString name;
-    QString role; // AT-SPI role name: "push button", "menu item", "list item", ...
-    QRect rect;   // screen pixels
+    QString role;   // AT-SPI role name: "push button", "menu item", "list item", ...
+    QRect rect;     // screen pixels
     QString window; // title of its top-level window
     bool enabled = false;
     bool checked = false;
@@ -61,6 +61,8 @@ public:
     void moveTo(QPoint p);
     void click(QPoint p, MouseButton button = MouseButton::Left);
     void doubleClick(QPoint p);
+    // Holds the left button from `from` to `to`, moving in a few steps.
+    void drag(QPoint from, QPoint to);
     // Clicks the element found (fails the test when there is none).
     bool click(const QString& role, const QString& name, const QString& window = QString(),
                MouseButton button = MouseButton::Left);

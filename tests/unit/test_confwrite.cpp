@@ -174,6 +174,10 @@ QByteArray referenceFile() {
         line("command history max", "40"),
         line("command history rows", "7"),
         line("wait time ap active", "2000"),
+        line("redact", "1", "個人情報の塗りつぶし 0:しない 1:する"),
+        line("redact patterns", "15", "　1:メール 2:電話番号 4:カード番号 8:個人番号 の和"),
+        line("redact color", "0x0", "　塗りつぶし色(B,G,R)"),
+        line("redact words", ""),
     };
     QString text = lines.join('\n') + '\n';
     text.replace('\n', QStringLiteral("\r\n"));
@@ -208,7 +212,8 @@ TEST_F(ConfWrite, SpecialLinesAreWrittenWithTheirExactBytes) {
     ASSERT_EQ(file.save(s), 0);
     const QByteArray bytes = readBytes(confPath());
     EXPECT_TRUE(bytes.startsWith("exe name = klavoro\r\n\r\n\r\n/* "));
-    EXPECT_TRUE(bytes.endsWith("wait time ap active = 2000\r\n"));
+    EXPECT_TRUE(bytes.contains("\r\nwait time ap active = 2000\r\n"));
+    EXPECT_TRUE(bytes.endsWith("\r\nredact words = \r\n"));
     // 13 columns, 17 blanks, then the comment.
     EXPECT_TRUE(bytes.contains("\r\ndisp menu = 1" + QByteArray(17, ' ') + " // " +
                                toShiftJis(QStringLiteral("メニュー表示有無")) + "\r\n"));

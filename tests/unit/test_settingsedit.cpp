@@ -236,3 +236,28 @@ TEST(SettingsEditFormat, MaxCountWithThousandsSeparators) {
     EXPECT_EQ(numberOfText(QStringLiteral("12,000")), 12000);
     EXPECT_EQ(numberOfText(QString()), 0);
 }
+
+TEST_F(SettingsEditTest, RedactionFrameStoresWordsAndRefusesBadOnes) {
+    settings.redactWords = QStringLiteral("山田\u0001/K-[0-9]+/");
+    settings.redactPatterns = 0x10F; // a bit no box shows
+    SettingsForm form = edit.open();
+    EXPECT_EQ(form.redactWords, QStringLiteral("山田\n/K-[0-9]+/"));
+
+    // A broken expression, or " // " that Conf.txt would cut: refused, nothing copied.
+    for (const QString& words : {QStringLiteral("山田\n/(unclosed/"), QStringLiteral("a // b")}) {
+        form.redactWords = words;
+        form.redact = false;
+        EXPECT_EQ(edit.accept(form), SettingsEdit::OkResult::BadRedactWord);
+        EXPECT_EQ(settings.redact, 1);
+        EXPECT_EQ(settings.redactWords, QStringLiteral("山田\u0001/K-[0-9]+/"));
+    }
+    EXPECT_EQ(dialogs.messages.size(), 2);
+
+    form.redactWords = QStringLiteral("  鈴木  \n\n/x+/\n");
+    form.redactColor = 0x0000FF;
+    EXPECT_EQ(edit.accept(form), SettingsEdit::OkResult::Done);
+    EXPECT_EQ(settings.redact, 0);
+    EXPECT_EQ(settings.redactWords, QStringLiteral("鈴木\u0001/x+/"));
+    EXPECT_EQ(settings.redactColor, 0x0000FF);
+    EXPECT_EQ(settings.redactPatterns, 0x10F);
+}

@@ -1,0 +1,245 @@
+// GIO and AT-SPI first: Qt's keyword macros break their headers.
+#include <atspi/atspi-constants.h>
+#include <gio/gio.h>
+
+#include "platform/x11/atspireplies.h"
+#include "platform/x11/atspiscreentext.h"
+
+#include "platform/desktop.h"
+
+#include <algorithm>
+#include <unistd.h>
+
+namespace klavoro::x11 {
+
+using namespace atspireplies;
+
+AtspiScreenText::AtspiScreenText(Desktop& desktop, bool available, bool useCollection)
+    : m_desktop(desktop), m_available(available), m_useCollection(useCollection) {}
+
+AtspiRef AtspiScreenText::applicationOf(qint64 pid, const Deadline& deadline) {
+    if (const auto known = m_rootOfPid.constFind(pid); known != m_rootOfPid.constEnd())
+        return *known;
+    if (deadline.left() <= 0) return {};
+    const AtspiReply reply = m_bus.call(AtspiBus::registryRoot(), kAccessible, "GetChildren",
+                                        nullptr, "(a(so))", std::max(1, deadline.left()));
+    if (!reply) return {};
+    GVariant* list = g_variant_get_child_value(reply.value, 0);
+    const std::vector<AtspiRef> apps = refsOf(list);
+    g_variant_unref(list);
+    // The bus daemon tells the processes, never the applications themselves.
+    std::vector<AtspiBus::Request> ask;
+    const AtspiRef daemon{QStringLiteral("org.freedesktop.DBus"),
+                          QStringLiteral("/org/freedesktop/DBus")};
+    for (const AtspiRef& app : apps)
+        ask.push_back({daemon, "org.freedesktop.DBus", "GetConnectionUnixProcessID",
+                       g_variant_new("(s)", app.bus.toUtf8().constData()), "(u)"});
+    const std::vector<AtspiReply> pids = askAll(m_bus, std::move(ask), deadline.left());
+    for (size_t i = 0; i < apps.size(); ++i) {
+        guint32 appPid = 0;
+        if (pids[i]) g_variant_get(pids[i].value, "(u)", &appPid);
+        if (appPid == pid) {
+            m_rootOfPid.insert(pid, apps[i]);
+            return apps[i];
+        }
+    }
+    return {};
+}
+
+AtspiScreenText::Toolkit AtspiScreenText::toolkitOf(const AtspiRef& root,
+                                                    const Deadline& deadline) {
+    if (const auto known = m_toolkitOfBus.constFind(root.bus); known != m_toolkitOfBus.constEnd())
+        return *known;
+    std::vector<AtspiBus::Request> ask;
+    for (const char* name : {"ToolkitName", "Version"})
+        ask.push_back(propertyRequest(root, "org.a11y.atspi.Application", name));
+    const std::vector<AtspiReply> r = askAll(m_bus, std::move(ask), deadline.left());
+    Toolkit toolkit;
+    if (r[0].timedOut || r[1].timedOut) return toolkit;
+    toolkit.known = true;
+    toolkit.gtk4 = stringProperty(r[0]) == QLatin1String("GTK") &&
+                   stringProperty(r[1]).startsWith(QLatin1String("4."));
+    m_toolkitOfBus.insert(root.bus, toolkit);
+    return toolkit;
+}
+
+namespace {
+
+// The match rule of a Collection query: every state of `states`, any role
+// of `roles`, and the interfaces by `interfaceMatch` (short names, as the
+// bridges compare them).
+GVariant* matchRule(std::initializer_list<int> states, std::initializer_list<int> roles,
+                    const char* interface, int interfaceMatch) {
+    gint32 stateWords[2] = {0, 0};
+    for (int s : states)
+        stateWords[s / 32] |= gint32(1u << (s % 32));
+    gint32 roleWords[4] = {0, 0, 0, 0};
+    for (int r : roles)
+        roleWords[r / 32] |= gint32(1u << (r % 32));
+    GVariantBuilder st, attributes, ro, interfaces;
+    g_variant_builder_init(&st, G_VARIANT_TYPE("ai"));
+    for (gint32 w : stateWords)
+        g_variant_builder_add(&st, "i", w);
+    g_variant_builder_init(&attributes, G_VARIANT_TYPE("a{ss}"));
+    g_variant_builder_init(&ro, G_VARIANT_TYPE("ai"));
+    for (gint32 w : roleWords)
+        g_variant_builder_add(&ro, "i", w);
+    g_variant_builder_init(&interfaces, G_VARIANT_TYPE("as"));
+    if (interface) g_variant_builder_add(&interfaces, "s", interface);
+    const int all = ATSPI_Collection_MATCH_ALL;
+    return g_variant_new("(@(aiia{ss}iaiiasib)uib)",
+                         g_variant_new("(aiia{ss}iaiiasib)", &st, all, &attributes, all, &ro,
+                                       roles.size() > 0 ? int(ATSPI_Collection_MATCH_ANY) : all,
+                                       &interfaces, interface ? interfaceMatch : all, FALSE),
+                         guint32(ATSPI_Collection_SORT_ORDER_CANONICAL), gint32(kMaxElements),
+                         TRUE);
+}
+
+} // namespace
+
+bool AtspiScreenText::listByCollection(const AtspiRef& root, int shown, const Deadline& deadline,
+                                       std::vector<Element>* out, bool* timedOut) {
+    // One batch: what shows, what of it has text, the password fields, the
+    // editable fields. The kinds are used only when every answer came.
+    const char* const collection = "org.a11y.atspi.Collection";
+    std::vector<AtspiBus::Request> batch;
+    batch.push_back(
+        {root, collection, "GetMatches", matchRule({shown}, {}, nullptr, 0), "(a(so))"});
+    batch.push_back({root, collection, "GetMatches",
+                     matchRule({shown}, {}, "Text", ATSPI_Collection_MATCH_ALL), "(a(so))"});
+    batch.push_back({root, collection, "GetMatches",
+                     matchRule({shown}, {ATSPI_ROLE_PASSWORD_TEXT}, nullptr, 0), "(a(so))"});
+    batch.push_back({root, collection, "GetMatches",
+                     matchRule({shown, ATSPI_STATE_EDITABLE}, {}, nullptr, 0), "(a(so))"});
+    const std::vector<AtspiReply> r = askAll(m_bus, std::move(batch), deadline.left());
+    *timedOut = r[0].timedOut;
+    if (!r[0]) return false;
+    const auto listOf = [](const AtspiReply& reply) {
+        GVariant* list = g_variant_get_child_value(reply.value, 0);
+        std::vector<AtspiRef> refs = refsOf(list);
+        g_variant_unref(list);
+        return refs;
+    };
+    const std::vector<AtspiRef> showing = listOf(r[0]);
+    QHash<QString, size_t> indexOf;
+    out->clear();
+    out->reserve(showing.size());
+    for (const AtspiRef& ref : showing) {
+        indexOf.insert(ref.path, out->size());
+        out->push_back({});
+        out->back().ref = ref;
+    }
+    // A bridge that names interfaces otherwise finds no text at all: then
+    // every element is asked what it is.
+    const bool kinds = r[1] && r[2] && r[3] && (showing.empty() || !listOf(r[1]).empty());
+    if (!kinds) return true;
+    for (Element& e : *out)
+        e.kind = Element::Other;
+    const auto mark = [&](const AtspiReply& reply, auto apply) {
+        for (const AtspiRef& ref : listOf(reply))
+            if (const auto i = indexOf.constFind(ref.path); i != indexOf.constEnd())
+                apply((*out)[*i]);
+    };
+    mark(r[1], [](Element& e) { e.kind = Element::Text; });
+    mark(r[2], [](Element& e) { e.password = true; });
+    mark(r[3], [](Element& e) { e.editable = true; });
+    return true;
+}
+
+std::vector<AtspiScreenText::Element> AtspiScreenText::listByWalk(const AtspiRef& root, int shown,
+                                                                  const Deadline& deadline,
+                                                                  int* unread) {
+    // One batch per level: each element's state and children together. The
+    // children of an element that is not showing are dropped with it (other
+    // desktops' windows, closed tabs); the application itself has no state.
+    std::vector<Element> showing;
+    std::vector<AtspiRef> level{root};
+    bool atRoot = true;
+    while (!level.empty()) {
+        if (deadline.left() <= 0 || showing.size() >= size_t(kMaxElements)) {
+            *unread += int(level.size());
+            break;
+        }
+        std::vector<AtspiBus::Request> batch;
+        for (const AtspiRef& ref : level) {
+            batch.push_back({ref, kAccessible, "GetState", nullptr, "(au)"});
+            batch.push_back({ref, kAccessible, "GetChildren", nullptr, "(a(so))"});
+        }
+        const std::vector<AtspiReply> replies = askAll(m_bus, std::move(batch), deadline.left());
+        std::vector<AtspiRef> next;
+        for (size_t i = 0; i < level.size(); ++i) {
+            const AtspiReply& states = replies[2 * i];
+            const AtspiReply& children = replies[2 * i + 1];
+            if (states.timedOut || children.timedOut) {
+                ++*unread;
+                continue;
+            }
+            if (!atRoot) {
+                const quint64 bits = statesOf(states);
+                if (!has(bits, AtspiStateType(shown))) continue;
+                showing.push_back({});
+                showing.back().ref = level[i];
+                showing.back().editable = has(bits, ATSPI_STATE_EDITABLE);
+            }
+            if (children) {
+                GVariant* list = g_variant_get_child_value(children.value, 0);
+                for (AtspiRef& c : refsOf(list))
+                    next.push_back(std::move(c));
+                g_variant_unref(list);
+            }
+        }
+        atRoot = false;
+        level = std::move(next);
+    }
+    return showing;
+}
+
+ScreenTextScan AtspiScreenText::textsIn(QPoint point, const QRect& area,
+                                        const RedactionRules& rules, int budgetMs) {
+    ScreenTextScan scan;
+    scan.available = m_available && m_bus.isOpen();
+    if (!scan.available) return scan;
+    const WindowId window = m_desktop.topLevelWindow(m_desktop.windowAt(point));
+    if (!window || window == m_desktop.desktopWindow()) return scan;
+    const qint64 pid = m_desktop.processId(window);
+    // Our own windows are never asked (that would wait for ourselves) and
+    // never show what the user records.
+    if (pid <= 0 || pid == getpid()) return scan;
+
+    const Deadline deadline(budgetMs);
+    const AtspiRef root = applicationOf(pid, deadline);
+    const Toolkit toolkit = root.isNull() ? Toolkit() : toolkitOf(root, deadline);
+    if (!toolkit.known) {
+        // Not known to the accessibility service (no toolkit support), or
+        // it did not answer in time.
+        scan.timedOut = deadline.left() <= 0;
+        return scan;
+    }
+    const int shown = toolkit.gtk4 ? ATSPI_STATE_VISIBLE : ATSPI_STATE_SHOWING;
+    // Where the window's coordinates start on the screen, for GTK 4.
+    const QPoint origin = toolkit.gtk4 ? m_desktop.contentRect(window).topLeft() : QPoint(0, 0);
+
+    std::vector<Element> elements;
+    bool listed = false;
+    if (m_useCollection && !m_noCollection.contains(root.bus)) {
+        bool timedOut = false;
+        listed = listByCollection(root, shown, deadline, &elements, &timedOut);
+        if (!listed && timedOut) {
+            scan.timedOut = true;
+            return scan;
+        }
+        if (!listed) m_noCollection.insert(root.bus, true);
+    }
+    if (!listed) elements = listByWalk(root, shown, deadline, &scan.unread);
+    if (elements.empty() && scan.unread == 0) {
+        // An application that went away leaves a dead root behind.
+        m_rootOfPid.remove(pid);
+        m_toolkitOfBus.remove(root.bus);
+        return scan;
+    }
+    readElements(elements, deadline, origin);
+    collectTexts(elements, rules, area, deadline, origin, &scan);
+    return scan;
+}
+
+} // namespace klavoro::x11

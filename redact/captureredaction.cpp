@@ -1,0 +1,34 @@
+#include "redact/captureredaction.h"
+
+#include "platform/screentext.h"
+#include "redact/boxes.h"
+#include "store/logs.h"
+#include "store/settings.h"
+
+#include <utility>
+
+namespace klavoro {
+
+int CaptureRedaction::apply(QImage& image, const QRect& area, QPoint point) {
+    const Settings& s = conf();
+    const RedactionRules rules = redactionRulesOf(s);
+    if (!rules.enabled() || image.isNull()) return 0;
+    ScreenTextScan scan;
+    if (m_source) scan = m_source->textsIn(point, area, rules, m_budgetMs);
+    if ((!m_source || !scan.available) && !m_toldUnavailable) {
+        m_toldUnavailable = true;
+        writeLog(QStringLiteral("塗りつぶし: アクセシビリティが使えないため、"
+                                "画面の文字を塗りつぶせません"));
+    }
+    // Only the count: the texts themselves never reach a log.
+    if (scan.timedOut)
+        writeLog(QStringLiteral("塗りつぶし: 時間内に画面の文字を読めませんでした"));
+    if (scan.unread > 0)
+        writeLog(QStringLiteral("塗りつぶし: 時間内に読めなかった要素 %1 個").arg(scan.unread));
+    if (rules.badEntries() > 0 && !std::exchange(m_toldBadEntries, true))
+        writeLog(QStringLiteral("塗りつぶし: 正しくない正規表現 %1 個を除きました")
+                     .arg(rules.badEntries()));
+    return paintRedactionBoxes(image, area.topLeft(), scan.texts, rules, redactionColourOf(s));
+}
+
+} // namespace klavoro

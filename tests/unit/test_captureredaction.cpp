@@ -1,0 +1,122 @@
+#include "capture/getimage.h"
+#include "platform/fake/fakedesktop.h"
+#include "platform/fake/fakescreen.h"
+#include "platform/screentext.h"
+#include "redact/captureredaction.h"
+#include "store/settings.h"
+#include "store/sjis.h"
+#include "testutil.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+
+#include <gtest/gtest.h>
+
+using namespace klavoro;
+using namespace klavoro::test;
+
+namespace {
+
+class NoElement : public ElementRectSource {
+public:
+    ScreenRect elementRectAt(QPoint) override { return {}; }
+};
+
+// Answers with fixed texts; a budget of 0 leaves them all unread.
+class FixedTexts : public ScreenTextSource {
+public:
+    ScreenTextScan textsIn(QPoint point, const QRect& area, const RedactionRules& rules,
+                           int budgetMs) override {
+        askedPoint = point;
+        askedArea = area;
+        ScreenTextScan scan;
+        scan.unread = unread;
+        scan.timedOut = timedOut;
+        for (const ScreenText& t : texts)
+            if (t.password || rules.matches(t.text)) scan.texts.push_back(t);
+        (void)budgetMs;
+        return scan;
+    }
+    std::vector<ScreenText> texts;
+    int unread = 0;
+    bool timedOut = false;
+    QPoint askedPoint;
+    QRect askedArea;
+};
+
+struct Scene {
+    ScratchHome home;
+    FakeDesktop desktop;
+    FakeScreen screen{{800, 600}};
+    NoElement element;
+    FakeDialogs dialogs;
+    FixedTexts texts;
+    CaptureRedaction redaction{&texts};
+    CaptureEngine engine{desktop, screen, screen, element, dialogs};
+
+    Scene() {
+        screen.pixels().fill(Qt::white);
+        desktop.setScreenSize({800, 600});
+        desktop.setPointer({400, 300});
+        engine.redact = [this](QImage& image, const QRect& area, QPoint p) {
+            redaction.apply(image, area, p);
+        };
+        texts.texts = {{QRect(300, 200, 60, 12), QStringLiteral("a@example.jp"), false},
+                       {QRect(300, 240, 60, 12), QStringLiteral("****"), true},
+                       {QRect(300, 280, 60, 12), QStringLiteral("送信"), false}};
+        conf().copyToClipboard = 1;
+    }
+};
+
+bool boxed(const QImage& image, QPoint at) {
+    return image.pixel(at) == qRgb(0, 0, 0);
+}
+
+} // namespace
+
+TEST(CaptureRedaction, EveryCopyOfThePictureIsRedactedBeforeItIsMade) {
+    Scene s;
+    const CaptureResult r = s.engine.GetImage("around", "Left", true, true, true);
+    ASSERT_EQ(r.result, QString());
+    EXPECT_EQ(s.texts.askedArea, QRect(250, 200, 300, 300));
+    EXPECT_EQ(s.texts.askedPoint, QPoint(400, 300));
+    // (300, 200) on the screen is (50, 0) in the picture.
+    for (const QImage* image : {&r.image, &r.unmarked}) {
+        EXPECT_TRUE(boxed(*image, {80, 5}));   // the address
+        EXPECT_TRUE(boxed(*image, {80, 45}));  // the password field
+        EXPECT_FALSE(boxed(*image, {80, 85})); // the caption stays
+    }
+    const QImage clip = QGuiApplication::clipboard()->image();
+    ASSERT_FALSE(clip.isNull());
+    EXPECT_EQ(clip.pixel(80, 5) & 0xFFFFFF, 0u);
+}
+
+TEST(CaptureRedaction, OffOrUnreadLeavesAClearLogWithoutTheText) {
+    Scene s;
+    conf().redact = 0;
+    CaptureResult r = s.engine.GetImage("around", "Left", true, true, false);
+    EXPECT_FALSE(boxed(r.image, {80, 5}));
+
+    conf().redact = 1;
+    s.texts.unread = 7;
+    r = s.engine.GetImage("around", "Left", true, true, false);
+    EXPECT_TRUE(boxed(r.image, {80, 5}));
+    const QString log = QString::fromUtf8(readBytes(s.home.path(QStringLiteral("log.txt"))));
+    EXPECT_TRUE(log.contains(QStringLiteral("7"))) << log.toStdString();
+    EXPECT_FALSE(log.contains(QStringLiteral("example")));
+
+    // A window not even listed in time: said so, and the picture is still made.
+    s.texts.unread = 0;
+    s.texts.timedOut = true;
+    s.texts.texts.clear();
+    r = s.engine.GetImage("around", "Left", true, true, false);
+    EXPECT_FALSE(r.image.isNull());
+    EXPECT_TRUE(fromShiftJis(readBytes(s.home.path(QStringLiteral("log.txt"))))
+                    .contains(QStringLiteral("時間内に画面の文字を読めませんでした")));
+
+    // No source at all: nothing can be found, said once.
+    CaptureRedaction blind(nullptr);
+    QImage image(10, 10, QImage::Format_RGB32);
+    EXPECT_EQ(blind.apply(image, QRect(0, 0, 10, 10), {}), 0);
+    EXPECT_EQ(blind.apply(image, QRect(0, 0, 10, 10), {}), 0);
+}
