@@ -105,17 +105,23 @@ QString X11Desktop::className(WindowId window) {
     return name;
 }
 
+namespace {
+
+// The window's attributes and where its origin lies on the screen.
+bool placement(Display* d, Window window, XWindowAttributes* attrs, int* x, int* y) {
+    Window child = None;
+    return XGetWindowAttributes(d, window, attrs) &&
+           XTranslateCoordinates(d, window, DefaultRootWindow(d), 0, 0, x, y, &child);
+}
+
+} // namespace
+
 QRect X11Desktop::windowRect(WindowId window) {
     if (!m_display || window == 0) return {};
     XErrorTrap trap(m_display);
     XWindowAttributes attrs{};
     int x = 0, y = 0;
-    Window child = None;
-    if (!XGetWindowAttributes(m_display, window, &attrs) ||
-        !XTranslateCoordinates(m_display, window, DefaultRootWindow(m_display), 0, 0, &x, &y,
-                               &child) ||
-        trap.failed())
-        return {};
+    if (!placement(m_display, window, &attrs, &x, &y) || trap.failed()) return {};
     QRect rect(x - attrs.border_width, y - attrs.border_width, attrs.width + 2 * attrs.border_width,
                attrs.height + 2 * attrs.border_width);
     // A managed top-level window's rectangle includes the frame, as a
@@ -134,12 +140,7 @@ QRect X11Desktop::contentRect(WindowId window) {
     XErrorTrap trap(m_display);
     XWindowAttributes attrs{};
     int x = 0, y = 0;
-    Window child = None;
-    if (!XGetWindowAttributes(m_display, window, &attrs) ||
-        !XTranslateCoordinates(m_display, window, DefaultRootWindow(m_display), 0, 0, &x, &y,
-                               &child) ||
-        trap.failed())
-        return {};
+    if (!placement(m_display, window, &attrs, &x, &y) || trap.failed()) return {};
     QRect rect(x, y, attrs.width, attrs.height);
     // Left, right, top, bottom of the shadow drawn inside the window.
     const auto shadow = longProperty(m_display, window, "_GTK_FRAME_EXTENTS", XA_CARDINAL, 4);

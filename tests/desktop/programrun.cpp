@@ -32,20 +32,6 @@ long cardinal(Display* d, Window w, Atom property, Atom type, long fallback) {
     return value;
 }
 
-QString title(Display* d, Window w) {
-    Atom actual;
-    int format;
-    unsigned long count = 0, after;
-    unsigned char* data = nullptr;
-    QString t;
-    if (XGetWindowProperty(d, w, XInternAtom(d, "_NET_WM_NAME", False), 0, 1024, False,
-                           XInternAtom(d, "UTF8_STRING", False), &actual, &format, &count, &after,
-                           &data) == Success &&
-        data)
-        t = QString::fromUtf8(reinterpret_cast<const char*>(data), int(count));
-    if (data) XFree(data);
-    return t;
-}
 
 bool hasState(Display* d, Window w, Atom state) {
     Atom actual;
@@ -69,7 +55,7 @@ void collect(Display* d, Window w, qint64 pid, int depth, QList<ClientWindow>& o
     if (cardinal(d, w, pidAtom, XA_CARDINAL, 0) == pid) {
         ClientWindow c;
         c.id = w;
-        c.title = title(d, w);
+        c.title = windowTitle(d, w);
         XWindowAttributes attrs;
         c.viewable = XGetWindowAttributes(d, w, &attrs) && attrs.map_state == IsViewable;
         const Atom wmState = XInternAtom(d, "WM_STATE", False);
@@ -100,6 +86,21 @@ int ignoreErrors(Display*, XErrorEvent*) {
 }
 
 } // namespace
+
+QString windowTitle(_XDisplay* d, unsigned long w) {
+    Atom actual;
+    int format;
+    unsigned long count = 0, after;
+    unsigned char* data = nullptr;
+    QString t;
+    if (XGetWindowProperty(d, w, XInternAtom(d, "_NET_WM_NAME", False), 0, 1024, False,
+                           XInternAtom(d, "UTF8_STRING", False), &actual, &format, &count, &after,
+                           &data) == Success &&
+        data)
+        t = QString::fromUtf8(reinterpret_cast<const char*>(data), int(count));
+    if (data) XFree(data);
+    return t;
+}
 
 QList<ClientWindow> windowsOfProcess(qint64 pid) {
     QList<ClientWindow> out;

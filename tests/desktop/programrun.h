@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+struct _XDisplay;
+
 namespace klavoro::test {
 
 // A top-level window of some process as the X server sees it, mapped or not.
@@ -15,6 +17,9 @@ struct ClientWindow {
     bool viewable = false;
     bool iconic = false; // minimised (or asked to start so)
 };
+
+// A window's _NET_WM_NAME (empty: none).
+QString windowTitle(_XDisplay* display, unsigned long window);
 
 // The named top-level windows of a process (by _NET_WM_PID), frames looked through.
 QList<ClientWindow> windowsOfProcess(qint64 pid);

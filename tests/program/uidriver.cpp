@@ -35,20 +35,6 @@ bool has(AtspiStateSet* states, AtspiStateType state) {
     return states && atspi_state_set_contains(states, state);
 }
 
-QString netWmName(Display* d, Window w) {
-    Atom actual;
-    int format;
-    unsigned long count = 0, after;
-    unsigned char* data = nullptr;
-    QString t;
-    if (XGetWindowProperty(d, w, XInternAtom(d, "_NET_WM_NAME", False), 0, 1024, False,
-                           XInternAtom(d, "UTF8_STRING", False), &actual, &format, &count, &after,
-                           &data) == Success &&
-        data)
-        t = QString::fromUtf8(reinterpret_cast<const char*>(data), int(count));
-    if (data) XFree(data);
-    return t;
-}
 
 QRect toScreenPixels(const QRect& logical, QPoint logicalOrigin, QPoint pixelOrigin, double scale) {
     if (logical.isEmpty()) return logical;
@@ -398,12 +384,12 @@ QString UiDriver::windowAt(QPoint p) {
     // The client window inside the frame carries the title.
     Window r, parent, *children = nullptr;
     unsigned int n = 0;
-    QString title = netWmName(d->display, top);
+    QString title = windowTitle(d->display, top);
     if (title.isEmpty() && XQueryTree(d->display, top, &r, &parent, &children, &n)) {
         for (unsigned int i = 0; i < n && title.isEmpty(); ++i) {
             XWindowAttributes a;
             if (XGetWindowAttributes(d->display, children[i], &a) && a.map_state == IsViewable)
-                title = netWmName(d->display, children[i]);
+                title = windowTitle(d->display, children[i]);
         }
     }
     if (children) XFree(children);
