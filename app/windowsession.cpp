@@ -13,9 +13,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QMenuBar>
-#include <QPointer>
 #include <QScrollBar>
-#include <QTimer>
 #include <QWindow>
 
 namespace klavoro {
@@ -96,22 +94,7 @@ void WindowSession::setWindowVisible(bool visible) {
     m_window.setVisible(visible);
     if (!visible || !m_minimiseOnShow) return;
     m_minimiseOnShow = false;
-    // The window was created before it was minimised (its handle is shown
-    // first), so X11 maps it normal: it is minimised once the manager has it,
-    // and placed within its frame first, as moving it afterwards restores it.
-    QPointer<frmKlavoro> window(&m_window);
-    auto* poll = new QTimer(this);
-    poll->setInterval(20);
-    connect(poll, &QTimer::timeout, this, [window, poll, tries = 0]() mutable {
-        if (window && window->windowHandle() && !window->windowHandle()->isExposed() &&
-            ++tries < 100)
-            return;
-        poll->deleteLater();
-        if (!window) return;
-        window->placeMainWindow(window->normalRect(), 0);
-        window->showMinimized();
-    });
-    poll->start();
+    m_window.minimiseOnceMapped();
 }
 
 void WindowSession::minimizeWindow() {

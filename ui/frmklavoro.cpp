@@ -31,6 +31,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
+#include <QWindow>
 
 namespace klavoro {
 
@@ -353,6 +354,37 @@ void frmKlavoro::setThumbnailPanelVisible(bool visible) {
 void frmKlavoro::bringToFront() {
     raise();
     activateWindow();
+}
+
+void frmKlavoro::minimiseOnceMapped() {
+    if (isVisible() && windowHandle() && windowHandle()->isExposed()) {
+        cancelPendingMinimise();
+        showMinimized();
+        return;
+    }
+    if (!isVisible()) show();
+    if (!m_minimisePoll) {
+        m_minimisePoll = new QTimer(this);
+        m_minimisePoll->setInterval(20);
+        connect(m_minimisePoll, &QTimer::timeout, this, [this] {
+            // Hidden meanwhile: it stays hidden. Never exposed: minimised anyway.
+            if (!isVisible()) {
+                cancelPendingMinimise();
+                return;
+            }
+            if (windowHandle() && !windowHandle()->isExposed() && ++m_minimiseTries < 100) return;
+            cancelPendingMinimise();
+            // Placed within its frame first: moving it afterwards restores it.
+            placeMainWindow(normalRect(), 0);
+            showMinimized();
+        });
+    }
+    m_minimiseTries = 0;
+    m_minimisePoll->start();
+}
+
+void frmKlavoro::cancelPendingMinimise() {
+    if (m_minimisePoll) m_minimisePoll->stop();
 }
 
 void frmKlavoro::stepAdded(int n, bool, bool keepStrip) {

@@ -18,6 +18,7 @@ class QListView;
 class QMenu;
 class QPushButton;
 class QSplitter;
+class QTimer;
 class QWidget;
 
 namespace klavoro {
@@ -120,6 +121,12 @@ public:
     void setImageSizePanelVisible(bool visible) override;
     void setThumbnailPanelVisible(bool visible) override;
     void bringToFront() override;
+    // Minimises the window. One not yet mapped is shown and minimised once the
+    // window manager has it: its native window exists early, and X11 would
+    // map it normal and leave it there.
+    void minimiseOnceMapped();
+    // Drops a minimise still waiting for the map.
+    void cancelPendingMinimise();
     void stepAdded(int n, bool createTile, bool keepStrip) override;
 
     // --- MainWindowPlacement ---
@@ -200,6 +207,8 @@ private:
     int m_redrawDepth = 0;
     // The frame rectangle asked for before the frame's size was known.
     std::optional<WindowRect> m_placedRect;
+    QTimer* m_minimisePoll = nullptr;
+    int m_minimiseTries = 0;
 };
 
 } // namespace klavoro

@@ -178,7 +178,7 @@ void WindowRecordingHost::setOutOfTheWay(bool out) {
     if (out) {
         if (!desktop || desktop->windowManagerRunning()) {
             m_method = QStringLiteral("minimised");
-            m_w.showMinimized();
+            m_w.minimiseOnceMapped(); // -auto starts before the window was ever shown
         } else {
             // Nothing would iconify it without a window manager.
             m_method = QStringLiteral("hidden");
@@ -186,6 +186,7 @@ void WindowRecordingHost::setOutOfTheWay(bool out) {
         }
         return;
     }
+    m_w.cancelPendingMinimise();
     if (m_method == QLatin1String("minimised"))
         m_w.showNormal();
     else

@@ -174,3 +174,46 @@ TEST(Recording, NewOnAFolderWithStepsReplacesThemAfterAsking) {
         << opListLines(s.folder()).size();
     EXPECT_TRUE(s.close());
 }
+
+TEST(Recording, AutoStartKeepsTheMainWindowOutOfTheWayAndBringsItBack) {
+    if (!withWindowManager())
+        GTEST_SKIP() << "without a window manager it is hidden, not minimised";
+    // The application stands where the main window would: its OK is reached
+    // (and pictured) only when the main window is out of the way.
+    FixtureApp fixture({QStringLiteral("--title"), QStringLiteral("Auto App"),
+                        QStringLiteral("--pos"), QStringLiteral("200,200")});
+    ASSERT_TRUE(fixture.start());
+    ProgramRun run;
+    writeConf(run.home(),
+              {QStringLiteral("form left = 100"), QStringLiteral("form top = 100"),
+               QStringLiteral("form right = 900"), QStringLiteral("form bottom = 700")});
+    ASSERT_TRUE(run.start({QStringLiteral("-auto")}));
+    ASSERT_TRUE(waitUntil([&] { return QFile::exists(run.home() + "/wait"); }, 10000))
+        << "-auto did not start recording";
+    const auto recordingWindow = [&] { return run.waitForWindow(QStringLiteral(" - Start"), 100); };
+    EXPECT_TRUE(waitUntil([&] {
+        const ClientWindow w = recordingWindow();
+        return w.id && w.iconic && !w.viewable;
+    })) << "the main window stayed on the screen";
+    pause(500); // nothing left over from start-up brings it back
+    const ClientWindow out = recordingWindow();
+    EXPECT_TRUE(out.iconic && !out.viewable) << "the main window came back while recording";
+
+    UiDriver ui(run.process().processId());
+    ui.clickOn(QStringLiteral("Auto App"), fixture.centre(QStringLiteral("OK")));
+    EXPECT_TRUE(fixture.waitForLine(QStringLiteral("clicked OK")));
+    pause(400);
+    ui.key(QStringLiteral("Ctrl+Shift+e"));
+    EXPECT_TRUE(waitUntil([&] { return !QFile::exists(run.home() + "/wait"); }, 8000));
+    const QString folder = run.home() + QStringLiteral("/data/");
+    EXPECT_TRUE(waitUntil([&] { return opListLines(folder).size() == 1; }, 8000));
+    EXPECT_TRUE(opListLines(folder).value(0).contains(QStringLiteral("[OK](ボタン)")))
+        << opListLines(folder).value(0).toStdString();
+    ClientWindow back;
+    EXPECT_TRUE(waitUntil([&] {
+        back = run.waitForMainWindow(100);
+        return back.id && back.viewable && !back.iconic;
+    })) << "the stop did not bring the main window back";
+    if (back.id) run.requestClose(back.id);
+    EXPECT_TRUE(run.waitForExit());
+}
