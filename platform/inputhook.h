@@ -23,6 +23,11 @@ struct PressArea {
     bool around = false;
     int left = 0, top = 0, right = 0, bottom = 0;
     double textMag = 1.0;
+    // Redaction on: the texts to cover are read with the picture, while the
+    // press is held, so that they stand where the picture shows them.
+    bool redact = false;
+    int redactKinds = 0;
+    QString redactWords;
 };
 
 // Watches all mouse and keyboard input on the desktop and the activation of

@@ -10,7 +10,11 @@
 #include <QRect>
 #include <QString>
 
+#include <memory>
+
 namespace klavoro {
+
+struct ScreenTextScan;
 
 // One window as it was at a press.
 struct WindowFact {
@@ -57,6 +61,10 @@ struct PressSnapshot {
     // Read (in part) after the press was passed on: the application may have
     // reacted by then.
     bool elementLate = false;
+
+    // The texts to redact in `screenArea`, read with the picture (none when
+    // redaction is off).
+    std::shared_ptr<const ScreenTextScan> texts;
 
     // How long the press was held back from its application.
     double holdMs = 0;

@@ -34,6 +34,9 @@ PressArea pressAreaOf(const Settings& s) {
     area.right = s.rectRight;
     area.bottom = s.rectBottom;
     area.textMag = s.textMag;
+    area.redact = s.redact != 0;
+    area.redactKinds = s.redactPatterns;
+    area.redactWords = s.redactWords;
     return area;
 }
 

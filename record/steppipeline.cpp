@@ -86,7 +86,9 @@ StepPipeline::StepPipeline(const RecordingServices& services, KeyPoller& poller,
     m_engine.stepCount = [this] { return m_committer.stepNumber() + m_committer.inFlight(); };
     m_engine.showPopupCounter = [this](int next) { m_host.showPopupCounter(next); };
     m_engine.redact = [this](QImage& image, const QRect& area, QPoint point) {
-        m_redaction.apply(image, area, point);
+        // Texts read with the press's picture stand where the picture shows them.
+        const ScreenTextScan* atPress = m_snapshot ? m_snapshot->texts.get() : nullptr;
+        m_redaction.apply(image, area, point, atPress);
     };
 }
 
@@ -266,10 +268,11 @@ void StepPipeline::freezeFor(QPoint point, const std::shared_ptr<const PressSnap
                                                  int(std::nearbyint(point.y() / s.textMag)))
                                         : point;
         const QRect monitor = monitorAt(monitors, at, whole);
-        const ScreenRect a = aroundAreaOn(
-            point, ScreenRect{monitor.left(), monitor.top(), monitor.x() + monitor.width(),
-                              monitor.y() + monitor.height()},
-            s.textMag, s.rectLeft, s.rectTop, s.rectRight, s.rectBottom);
+        const ScreenRect a =
+            aroundAreaOn(point,
+                         ScreenRect{monitor.left(), monitor.top(), monitor.x() + monitor.width(),
+                                    monitor.y() + monitor.height()},
+                         s.textMag, s.rectLeft, s.rectTop, s.rectRight, s.rectBottom);
         m_frozen.freeze(QRect(a.left, a.top, a.width(), a.height()), monitors);
     } else {
         // Any other target needs windows first: the whole screen, cut later.
@@ -314,8 +317,9 @@ void StepPipeline::thaw() {
 void StepPipeline::logPress(const PressSnapshot& snapshot) {
     const QString where = positionText(snapshot.point);
     if (snapshot.hold == PressSnapshot::Hold::NotHeld && !snapshot.notHeldReason.isEmpty())
-        writeExeLog(QStringLiteral("押下を保留できませんでした (%1): %2。画像と要素は押下の直後のものです")
-                        .arg(where, snapshot.notHeldReason));
+        writeExeLog(
+            QStringLiteral("押下を保留できませんでした (%1): %2。画像と要素は押下の直後のものです")
+                .arg(where, snapshot.notHeldReason));
     if (snapshot.elementTimedOut)
         writeExeLog(QStringLiteral("要素の情報が時間内に得られませんでした (%1)").arg(where));
     else if (snapshot.elementLate && snapshot.hold == PressSnapshot::Hold::Held)

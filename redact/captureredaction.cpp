@@ -9,20 +9,36 @@
 
 namespace klavoro {
 
-int CaptureRedaction::apply(QImage& image, const QRect& area, QPoint point) {
+int CaptureRedaction::apply(QImage& image, const QRect& area, QPoint point,
+                            const ScreenTextScan* atPress) {
     const Settings& s = conf();
     const RedactionRules rules = redactionRulesOf(s);
     if (!rules.enabled() || image.isNull()) return 0;
+    const bool complete =
+        atPress && atPress->available && !atPress->timedOut && atPress->unread == 0;
     ScreenTextScan scan;
-    if (m_source) scan = m_source->textsIn(point, area, rules, m_budgetMs);
-    if ((!m_source || !scan.available) && !m_toldUnavailable) {
+    bool available = false;
+    if (complete) {
+        scan = *atPress;
+        available = true;
+    } else {
+        if (m_source) {
+            scan = m_source->textsIn(point, area, rules, m_budgetMs);
+            available = scan.available;
+        }
+        if (atPress) {
+            // Boxes from both readings: more covered is safe, less is not.
+            scan.texts.insert(scan.texts.end(), atPress->texts.begin(), atPress->texts.end());
+            available = available || atPress->available;
+        }
+    }
+    if (!available && !m_toldUnavailable) {
         m_toldUnavailable = true;
         writeLog(QStringLiteral("塗りつぶし: アクセシビリティが使えないため、"
                                 "画面の文字を塗りつぶせません"));
     }
     // Only the count: the texts themselves never reach a log.
-    if (scan.timedOut)
-        writeLog(QStringLiteral("塗りつぶし: 時間内に画面の文字を読めませんでした"));
+    if (scan.timedOut) writeLog(QStringLiteral("塗りつぶし: 時間内に画面の文字を読めませんでした"));
     if (scan.unread > 0)
         writeLog(QStringLiteral("塗りつぶし: 時間内に読めなかった要素 %1 個").arg(scan.unread));
     if (rules.badEntries() > 0 && !std::exchange(m_toldBadEntries, true))

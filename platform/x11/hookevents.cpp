@@ -44,8 +44,9 @@ void HookThread::pointerRested() {
     const bool popup = overPopup();
     if (!m_lastPressUnheld && !popup) return;
     const auto start = std::chrono::steady_clock::now();
-    m_restSnapshot = m_taker->take(at, PressSnapshot::Hold::NotHeld,
-                                   popup ? kRestPopupElementMs : kRestElementMs, m_area);
+    m_restSnapshot =
+        m_taker->take(at, PressSnapshot::Hold::NotHeld,
+                      popup ? kRestPopupElementMs : kRestElementMs, m_area, kHoldTextMs);
     if (tracing())
         fprintf(stderr, "hook: rest %d,%d popup %d element %d '%s' %.1f ms\n", at.x(), at.y(),
                 popup, m_restSnapshot->elementFound, qPrintable(m_restSnapshot->element.name),
@@ -88,7 +89,8 @@ void HookThread::rawPress(const Event& e) {
         s = std::move(m_restSnapshot);
         s->notHeldReason = reason + QStringLiteral("; taken when the pointer came to rest");
     } else {
-        s = m_taker->take(p.pt, PressSnapshot::Hold::NotHeld, kUnheldElementMs, m_area);
+        s = m_taker->take(p.pt, PressSnapshot::Hold::NotHeld, kUnheldElementMs, m_area,
+                          kUnheldTextMs);
         s->notHeldReason = reason;
     }
     m_lastPressUnheld = s->hold == PressSnapshot::Hold::NotHeld;
@@ -101,7 +103,7 @@ void HookThread::rawPress(const Event& e) {
 void HookThread::heldPress(const Event& e) {
     const auto start = std::chrono::steady_clock::now();
     const std::shared_ptr<PressSnapshot> s =
-        m_taker->take(e.root, PressSnapshot::Hold::Held, kHoldElementMs, m_area);
+        m_taker->take(e.root, PressSnapshot::Hold::Held, kHoldElementMs, m_area, kHoldTextMs);
     // The press, and what queued behind it, goes on to the application.
     XAllowEvents(m_display, ReplayPointer, CurrentTime);
     XAllowEvents(m_display, AsyncKeyboard, CurrentTime);
@@ -134,11 +136,12 @@ void HookThread::rawRelease(const Event& e) {
     const Pointer p = queryPointer();
     std::shared_ptr<PressSnapshot> s;
     const QPoint moved = p.pt - m_pressPoint[button];
-    if (m_buttonDown[button] && std::max(std::abs(moved.x()), std::abs(moved.y())) >=
-                                    kDragSnapshotDistance) {
+    if (m_buttonDown[button] &&
+        std::max(std::abs(moved.x()), std::abs(moved.y())) >= kDragSnapshotDistance) {
         // The end of a drag is a step too: its picture is taken now (a
         // release is never held, and nothing to note).
-        s = m_taker->take(p.pt, PressSnapshot::Hold::NotHeld, kUnheldElementMs, m_area);
+        s = m_taker->take(p.pt, PressSnapshot::Hold::NotHeld, kUnheldElementMs, m_area,
+                          kUnheldTextMs);
     }
     m_buttonDown[button] = false;
     queue(kHookMouse, down + 1, buttonFlags(p.mask), static_cast<quint32>(e.time), p.pt,
@@ -181,8 +184,8 @@ HookThread::Pointer HookThread::queryPointer() {
     Pointer p;
     Window root = 0, child = 0;
     int rootX = 0, rootY = 0, winX = 0, winY = 0;
-    if (XQueryPointer(m_display, DefaultRootWindow(m_display), &root, &child, &rootX, &rootY,
-                      &winX, &winY, &p.mask))
+    if (XQueryPointer(m_display, DefaultRootWindow(m_display), &root, &child, &rootX, &rootY, &winX,
+                      &winY, &p.mask))
         p.pt = QPoint(rootX, rootY);
     return p;
 }

@@ -28,6 +28,11 @@ constexpr int kRestElementMs = 40;
 // Over an open menu no press can be held: the search for the item may take
 // longer, a press there does not wait for it.
 constexpr int kRestPopupElementMs = 150;
+// With redaction on, the texts to cover are read with the picture: a held
+// press waits this much longer (what is left is read after the press); one
+// that was not held has the time a later read would have.
+constexpr int kHoldTextMs = 40;
+constexpr int kUnheldTextMs = 150;
 constexpr int kCommandWaitMs = 3000;
 
 // Windows MK_* flags: buttons held and modifiers.

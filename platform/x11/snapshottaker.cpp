@@ -4,9 +4,11 @@
 #include "capture/monitorlayout.h"
 #include "describe/elementnaming.h"
 #include "platform/x11/atspiaccessibility.h"
+#include "platform/x11/atspiscreentext.h"
 #include "platform/x11/x11cursor.h"
 #include "platform/x11/x11desktop.h"
 #include "platform/x11/x11screencopy.h"
+#include "redact/patterns.h"
 
 #include <cmath>
 
@@ -28,18 +30,18 @@ QRect areaAt(QPoint point, QSize screen, const QList<QRect>& monitors, const Pre
     const QPoint p(static_cast<int>(std::nearbyint(point.x() * m)),
                    static_cast<int>(std::nearbyint(point.y() * m)));
     const QRect on = monitorAt(monitors, point, whole);
-    const ScreenRect a = aroundAreaOn(
-        p, ScreenRect{on.left(), on.top(), on.x() + on.width(), on.y() + on.height()}, m,
-        area.left, area.top, area.right, area.bottom);
+    const ScreenRect a =
+        aroundAreaOn(p, ScreenRect{on.left(), on.top(), on.x() + on.width(), on.y() + on.height()},
+                     m, area.left, area.top, area.right, area.bottom);
     return QRect(a.left, a.top, a.width(), a.height()).intersected(whole);
 }
 } // namespace
 
 SnapshotTaker::SnapshotTaker()
     : m_desktop(std::make_unique<X11Desktop>()), m_screen(std::make_unique<X11ScreenCopy>()),
-      m_cursor(std::make_unique<X11Cursor>()),
-      m_accessibility(std::make_unique<AtspiAccessibility>(*m_desktop, kCallTimeoutMs, kBudgetMs,
-                                                           true)) {
+      m_cursor(std::make_unique<X11Cursor>()), m_accessibility(std::make_unique<AtspiAccessibility>(
+                                                   *m_desktop, kCallTimeoutMs, kBudgetMs, true)),
+      m_texts(std::make_unique<AtspiScreenText>(*m_desktop, m_accessibility->isAvailable())) {
     // The shared memory of the screen copy is made now, not at the first press.
     m_screen->copy(QRect(0, 0, 1, 1));
 }
@@ -103,7 +105,8 @@ void SnapshotTaker::addWindows(PressSnapshot& s, WindowId top, bool full) {
 }
 
 std::shared_ptr<PressSnapshot> SnapshotTaker::take(QPoint point, PressSnapshot::Hold hold,
-                                                   int elementBudgetMs, const PressArea& area) {
+                                                   int elementBudgetMs, const PressArea& area,
+                                                   int textBudgetMs) {
     auto s = std::make_shared<PressSnapshot>();
     s->hold = hold;
     s->point = point;
@@ -129,6 +132,15 @@ std::shared_ptr<PressSnapshot> SnapshotTaker::take(QPoint point, PressSnapshot::
         s->elementKey = named.key;
         s->elementHitKey = named.hitKey;
         s->elementTimedOut = named.timedOut;
+    }
+    if (area.redact && textBudgetMs > 0) {
+        if (area.redactKinds != m_rulesKinds || area.redactWords != m_rulesWords) {
+            m_rules = std::make_unique<RedactionRules>(true, area.redactKinds, area.redactWords);
+            m_rulesKinds = area.redactKinds;
+            m_rulesWords = area.redactWords;
+        }
+        s->texts = std::make_shared<const ScreenTextScan>(
+            m_texts->textsIn(point, s->screenArea, *m_rules, textBudgetMs));
     }
     return s;
 }

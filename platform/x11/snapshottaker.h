@@ -5,9 +5,14 @@
 
 #include <memory>
 
+namespace klavoro {
+class RedactionRules;
+}
+
 namespace klavoro::x11 {
 
 class AtspiAccessibility;
+class AtspiScreenText;
 class X11Cursor;
 class X11Desktop;
 class X11ScreenCopy;
@@ -27,10 +32,11 @@ public:
     // Gets the application at `point` ready for a quick query later.
     void prepare(QPoint point);
     // The screen (`area` of it), pointer, windows and element at `point`; the
-    // element's application gets at most `elementBudgetMs` in all. On one of
-    // our own windows nothing is taken: the snapshot only says so.
-    std::shared_ptr<PressSnapshot> take(QPoint point, PressSnapshot::Hold hold,
-                                        int elementBudgetMs, const PressArea& area);
+    // element's application gets at most `elementBudgetMs` in all; with
+    // redaction on, the texts to cover get `textBudgetMs` after that. On one
+    // of our own windows nothing is taken: the snapshot only says so.
+    std::shared_ptr<PressSnapshot> take(QPoint point, PressSnapshot::Hold hold, int elementBudgetMs,
+                                        const PressArea& area, int textBudgetMs);
 
 private:
     // The window at the point and what the capture targets ask of it: its
@@ -42,6 +48,11 @@ private:
     std::unique_ptr<X11ScreenCopy> m_screen;
     std::unique_ptr<X11Cursor> m_cursor;
     std::unique_ptr<AtspiAccessibility> m_accessibility;
+    std::unique_ptr<AtspiScreenText> m_texts;
+    // Built again only when the settings change.
+    std::unique_ptr<RedactionRules> m_rules;
+    int m_rulesKinds = -1;
+    QString m_rulesWords;
 };
 
 } // namespace klavoro::x11

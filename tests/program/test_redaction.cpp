@@ -192,3 +192,42 @@ TEST(Redaction, ABoxOnThePictureIsBurntIntoEveryCopyAfterTheQuestion) {
     EXPECT_EQ(s.ran(), QStringList({"mnuPicListRedact", "mnuPicListRedact"}));
     EXPECT_TRUE(s.close());
 }
+
+TEST(Redaction, TextGoneAtThePressIsCoveredInThePictureOfThePress) {
+    // The whole screen as the picture, scaled as a whole.
+    FixtureApp form(QStringLiteral("/usr/bin/python3"),
+                    {QStringLiteral(KLAVORO_GTK_PRIVATEFORM), QStringLiteral("20,20")});
+    ASSERT_TRUE(form.start());
+    ProgramSession s(
+        ProgramSession::conf({QStringLiteral("target = 2"), QStringLiteral("no rect file = 1")}));
+    ASSERT_TRUE(s.ready());
+    ASSERT_TRUE(s.menu(QStringLiteral("記録"), QStringLiteral("開始")));
+    ASSERT_TRUE(s.answer(QStringLiteral("削除確認"), Answer::No));
+    ASSERT_TRUE(waitUntil([&] { return QFile::exists(s.home() + "/wait"); }, 8000));
+    // The application replaces the address at the press itself, so every
+    // reading of the window after the press finds nothing to cover.
+    s.ui().click(form.centre(QStringLiteral("clear")));
+    ASSERT_TRUE(form.waitForLine(QStringLiteral("pressed Clear")));
+    pause(400);
+    s.ui().key(QStringLiteral("Ctrl+Shift+e"));
+    ASSERT_TRUE(waitUntil([&] { return !QFile::exists(s.home() + "/wait"); }, 8000));
+    ASSERT_TRUE(waitUntil([&] { return opListLines(s.folder()).size() >= 31; }, 8000));
+    const QString name = opListLines(s.folder()).value(30).section('\t', 1, 1).trimmed();
+    const QRect sent = form.geometry(QStringLiteral("sent"));
+    for (const QString& file :
+         {s.folder() + name + QStringLiteral(".jpg"),
+          s.folder() + QStringLiteral("NO_RECT/") + name + QStringLiteral(".jpg")}) {
+        const QImage picture(file);
+        ASSERT_FALSE(picture.isNull()) << file.toStdString();
+        const double k = double(picture.width()) / x11::X11ScreenCopy().screenSize().width();
+        const QRect at(int(sent.x() * k), int(sent.y() * k), int(sent.width() * k),
+                       int(sent.height() * k));
+        // Glyphs alone darken a tenth of a line of text; the box over the
+        // address (most of the line) far more.
+        const int area = at.width() * at.height();
+        const int open = offPixels(picture, at, Qt::black);
+        EXPECT_GT(area - open, area * 2 / 5)
+            << file.toStdString() << ": " << area - open << " black of " << area;
+    }
+    EXPECT_TRUE(s.close());
+}

@@ -27,6 +27,7 @@ class FixedTexts : public ScreenTextSource {
 public:
     ScreenTextScan textsIn(QPoint point, const QRect& area, const RedactionRules& rules,
                            int budgetMs) override {
+        ++asked;
         askedPoint = point;
         askedArea = area;
         ScreenTextScan scan;
@@ -40,6 +41,7 @@ public:
     std::vector<ScreenText> texts;
     int unread = 0;
     bool timedOut = false;
+    int asked = 0;
     QPoint askedPoint;
     QRect askedArea;
 };
@@ -119,4 +121,36 @@ TEST(CaptureRedaction, OffOrUnreadLeavesAClearLogWithoutTheText) {
     QImage image(10, 10, QImage::Format_RGB32);
     EXPECT_EQ(blind.apply(image, QRect(0, 0, 10, 10), {}), 0);
     EXPECT_EQ(blind.apply(image, QRect(0, 0, 10, 10), {}), 0);
+}
+
+TEST(CaptureRedaction, TextsReadAtThePressAreUsedAndReadAgainOnlyWhenIncomplete) {
+    // The window now holds only the caption; at the press it showed an address.
+    FixedTexts now;
+    now.texts = {{QRect(0, 40, 20, 10), QStringLiteral("b@example.jp"), false}};
+    CaptureRedaction redaction(&now);
+    ScreenTextScan atPress;
+    atPress.texts = {{QRect(0, 0, 20, 10), QStringLiteral("a@example.jp"), false}};
+    const auto fresh = [] {
+        QImage image(60, 60, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        return image;
+    };
+
+    // Complete: the window is not read again, the box is where the picture has it.
+    QImage image = fresh();
+    EXPECT_EQ(redaction.apply(image, QRect(0, 0, 60, 60), {}, &atPress), 1);
+    EXPECT_EQ(now.asked, 0);
+    EXPECT_TRUE(boxed(image, {10, 5}));
+    EXPECT_FALSE(boxed(image, {10, 45}));
+
+    // Incomplete: what the press left unread is read now, and both are covered.
+    for (const bool timedOut : {false, true}) {
+        atPress.unread = timedOut ? 0 : 3;
+        atPress.timedOut = timedOut;
+        image = fresh();
+        EXPECT_EQ(redaction.apply(image, QRect(0, 0, 60, 60), {}, &atPress), 2);
+        EXPECT_TRUE(boxed(image, {10, 5}));
+        EXPECT_TRUE(boxed(image, {10, 45}));
+    }
+    EXPECT_EQ(now.asked, 2);
 }
