@@ -17,6 +17,7 @@
 #include "platform/x11/x11screencopy.h"
 #include "platform/x11/x11syntheticinput.h"
 #include "record/notificationarea.h"
+#include "record/presssnapshot.h"
 #include "record/runmode.h"
 #include "record/waitmarker.h"
 #include "store/capturefolder.h"
@@ -122,12 +123,17 @@ public:
     bool isHooked() const override { return m_hook.isHooked(); }
     QString errorText() const override { return m_hook.errorText(); }
     void hookMessage(const InputMessage& m) override {
-        if (m.message == kHookMouse && (m.wParam == kLeftDown || m.wParam == kLeftDblClk))
+        if (m.message == kHookMouse && (m.wParam == kLeftDown || m.wParam == kLeftDblClk)) {
             delivered.push_back(Clock::now());
+            if (m.snapshot && m.snapshot->hold == PressSnapshot::Hold::Held)
+                heldMs.push_back(m.snapshot->holdMs);
+        }
         m_receiver->hookMessage(m);
     }
     WindowId hookWindow() const override { return m_receiver ? m_receiver->hookWindow() : 0; }
     std::deque<Clock::time_point> delivered;
+    // How long each held press was kept from its application.
+    std::vector<double> heldMs;
 
 private:
     x11::X11InputHook m_hook;
@@ -243,6 +249,13 @@ template <typename PointAt> void pressToStep(benchmark::State& state, Session& s
     }
     percentiles(state, ms);
     state.counters["listed_before_written"] = s.listedBeforeWritten;
+    std::vector<double> held = s.hook.heldMs;
+    std::sort(held.begin(), held.end());
+    if (!held.empty()) {
+        state.counters["held_presses"] = double(held.size());
+        state.counters["hold_median_ms"] = held[held.size() / 2];
+        state.counters["hold_p99_ms"] = held[std::min(held.size() - 1, held.size() * 99 / 100)];
+    }
 }
 
 void BM_PressToStepWithImageWritten(benchmark::State& state) {
