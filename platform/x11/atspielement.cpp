@@ -395,9 +395,11 @@ AccessibleRef AtspiElement::parent() {
             m_parentRef = refOf(reply.value, m_ref.bus);
     }
     m_parent = elementOf(*m_parentRef);
-    // The parent is asked for its name and role next, whatever the reason
-    // (its labels too: it may be the control around a clicked label).
-    if (m_parent) m_parent->prefetch(true);
+    // The parent is asked for its name and role next, whatever the reason;
+    // the parent of a text or picture may be the control clicked through
+    // it, named by its labels.
+    const int own = m_role ? roleFromAtspi(*m_role) : 0;
+    if (m_parent) m_parent->prefetch(own == 41 || own == 40);
     return m_parent;
 }
 
