@@ -62,8 +62,13 @@ QStringList japanese() {
 }
 
 App mousepad() {
-    return {QStringLiteral("mousepad"), QStringLiteral("GTK 3"), QStringLiteral("mousepad"), {},
-            japanese(), QStringLiteral("Mousepad"), {}};
+    return {QStringLiteral("mousepad"),
+            QStringLiteral("GTK 3"),
+            QStringLiteral("mousepad"),
+            {},
+            japanese(),
+            QStringLiteral("Mousepad"),
+            {}};
 }
 
 // The settings dialog opened from the menu, up to its notebook's tabs.

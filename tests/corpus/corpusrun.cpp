@@ -193,8 +193,8 @@ bool Runner::run(const QList<App>& apps) {
             p.outcome.expected = act.sentence;
             if (!at || (dragging && !to)) {
                 p.outcome.lost = true;
-                p.outcome.got = QStringLiteral("(target not found: %1)")
-                                    .arg(at ? act.to.name : act.at.name);
+                p.outcome.got =
+                    QStringLiteral("(target not found: %1)").arg(at ? act.to.name : act.at.name);
                 pending << p;
                 if (m_options.verbose)
                     fprintf(stderr, "%s: target %s not found\n", qPrintable(app.name),

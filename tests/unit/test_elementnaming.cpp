@@ -77,7 +77,8 @@ TEST_F(Naming, Gtk4KeysAreNamedOnceWhenTheirLabelsTextIsNotRead) {
         const QString label = QString::fromUtf8(text);
         auto key = service.add(QStringLiteral("key") + label, 43, label + u' ' + label,
                                {0, 0, 55, 40}, form);
-        auto unread = service.add(QStringLiteral("lbl") + label, 41, QString(), {0, 0, 55, 40}, key);
+        auto unread =
+            service.add(QStringLiteral("lbl") + label, 41, QString(), {0, 0, 55, 40}, key);
         key->labels << unread;
         EXPECT_EQ(nameOfElement(*key), label);
         ElementInfo info;
@@ -90,11 +91,12 @@ TEST_F(Naming, Gtk4KeysAreNamedOnceWhenTheirLabelsTextIsNotRead) {
     }
     // A label said once stays whole ("元に戻す" labelled by itself), and a
     // name that repeats a word without a label is a name like any other.
-    auto undo = service.add(QStringLiteral("undo"), 43, QStringLiteral("元に戻す"), {0, 0, 9, 9}, form);
+    auto undo =
+        service.add(QStringLiteral("undo"), 43, QStringLiteral("元に戻す"), {0, 0, 9, 9}, form);
     undo->labels << service.add(QStringLiteral("undoLabel"), 41, QString(), {0, 0, 9, 9}, undo);
     EXPECT_EQ(nameOfElement(*undo), QStringLiteral("元に戻す"));
-    auto plain = service.add(QStringLiteral("plain"), 43, QStringLiteral("Bora Bora"), {0, 0, 9, 9},
-                             form);
+    auto plain =
+        service.add(QStringLiteral("plain"), 43, QStringLiteral("Bora Bora"), {0, 0, 9, 9}, form);
     EXPECT_EQ(nameOfElement(*plain), QStringLiteral("Bora Bora"));
 }
 

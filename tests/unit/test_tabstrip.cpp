@@ -9,8 +9,11 @@ namespace {
 // The labels of a GTK 3 settings dialog's tabs, as its notebook reports
 // them (表示, エディター, ウィンドウ, ファイル, プラグイン): 32 pixels apart, the
 // padding of two tabs.
-const std::vector<QRect> kTabs = {{439, 286, 30, 30}, {501, 286, 64, 30}, {597, 286, 65, 30},
-                                  {694, 286, 52, 30}, {778, 286, 65, 30}};
+const std::vector<QRect> kTabs = {{439, 286, 30, 30},
+                                  {501, 286, 64, 30},
+                                  {597, 286, 65, 30},
+                                  {694, 286, 52, 30},
+                                  {778, 286, 65, 30}};
 
 } // namespace
 
