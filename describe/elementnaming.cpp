@@ -67,6 +67,14 @@ QString labelText(const QString& caption) {
     return text;
 }
 
+// GTK 4 says a labelled control's label twice ("8 8", "× ×"): said once.
+QString saidOnce(const QString& name) {
+    const qsizetype half = name.size() / 2;
+    if (name.size() % 2 == 1 && name[half] == u' ' && name.left(half) == name.mid(half + 1))
+        return name.left(half);
+    return name;
+}
+
 int indexIn(AccessibleObject& element, AccessibleObject& parent) {
     const int index = element.indexInParent();
     if (index >= 0) return index;
@@ -131,8 +139,9 @@ QString nameOfElement(AccessibleObject& element) {
                                own.startsWith(caption + u' ')))
         return caption;
     // Labelled by a caption whose text lies deeper (a web page's label
-    // element): the name is the caption's text all the same.
-    if (!own.isEmpty() && !element.labelledBy().isEmpty()) return labelText(own);
+    // element), or whose text could not be read in time: the name is the
+    // caption's text all the same, which GTK 4 repeats in it.
+    if (!own.isEmpty() && !element.labelledBy().isEmpty()) return labelText(saidOnce(own));
     if (!own.isEmpty() || !takesNearbyLabel(element.role())) return own;
     const AccessibleRef parent = element.parent();
     if (!parent) return QString();

@@ -32,7 +32,9 @@ AccessibleRef meaningfulElement(const AccessibleRef& hit);
 // the labels it is labelled by; else, for fields and lists that the user
 // types into or picks from, the nearest label before it in its container.
 // A toolkit's class name (GTK 4 names nameless widgets "GtkMenuButton") is
-// no name. A name taken from a label loses its closing colon.
+// no name. A name taken from a label loses its closing colon. A labelled
+// control whose name says one text twice ("8 8", GTK 4) is named by it once,
+// whether or not its label could be read.
 QString nameOfElement(AccessibleObject& element);
 
 // Fills the sentence fields of `info` (name, role, parent, location) for

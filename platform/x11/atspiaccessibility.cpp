@@ -6,6 +6,7 @@
 
 #include "platform/desktop.h"
 #include "platform/x11/atspiroles.h"
+#include "platform/x11/tabstrip.h"
 #include "store/logs.h"
 
 #include <QQueue>
@@ -323,6 +324,16 @@ std::shared_ptr<AtspiElement> AtspiAccessibility::deepestAt(std::shared_ptr<Atsp
                         break;
                     }
                 }
+            }
+            // On a tab's padding, outside the extents of its label.
+            if (!child && notebook) {
+                std::vector<QRect> tabs;
+                for (const ElementRef& c : children)
+                    tabs.push_back(c->isShowing() && roleFromAtspi(c->atspiRole()) == 37 &&
+                                           !unplaced(c->location())
+                                       ? c->location()
+                                       : QRect());
+                if (const int i = tabAtPoint(tabs, point); i >= 0) child = children[size_t(i)];
             }
         }
         if (qEnvironmentVariableIsSet("KLAVORO_TRACE_HOOK")) {

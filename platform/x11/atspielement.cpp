@@ -211,6 +211,13 @@ void AtspiElement::prefetch(bool relations) {
                                  g_variant_new("(ss)", "org.a11y.atspi.Accessible", name), "(v)"};
     };
     std::vector<AtspiBus::Request> batch;
+    // The labels before the name: an application answers in order, so a
+    // name that came in time has its labels with it (GTK 4 repeats a label
+    // in the name, which only the labels tell).
+    if (relations)
+        batch.push_back({m_ref, "org.a11y.atspi.Accessible", "GetRelationSet", nullptr,
+                         "(a(ua(so)))"});
+    const size_t first = batch.size();
     batch.push_back(property("Name"));
     batch.push_back(property("Parent"));
     batch.push_back(property("ChildCount"));
@@ -218,20 +225,18 @@ void AtspiElement::prefetch(bool relations) {
     batch.push_back({m_ref, "org.a11y.atspi.Accessible", "GetState", nullptr, "(au)"});
     batch.push_back({m_ref, "org.a11y.atspi.Component", "GetExtents",
                      g_variant_new("(u)", extentsType()), "((iiii))"});
-    if (relations)
-        batch.push_back({m_ref, "org.a11y.atspi.Accessible", "GetRelationSet", nullptr,
-                         "(a(ua(so)))"});
     const qint64 started = budget.elapsed();
     const std::vector<AtspiReply> replies = m_app->bus->callAll(std::move(batch), timeout);
     bool late = false;
     for (const AtspiReply& r : replies)
         late = late || r.timedOut;
     budget.callDone(started, late);
-    takeProperties(replies[0], replies[1], replies[2]);
-    takeRole(replies[3]);
-    takeStates(replies[4]);
-    takeExtents(replies[5]);
-    if (relations) takeRelations(replies[6]);
+    // A relation set that did not come is asked again when wanted.
+    if (relations && replies[0]) takeRelations(replies[0]);
+    takeProperties(replies[first], replies[first + 1], replies[first + 2]);
+    takeRole(replies[first + 3]);
+    takeStates(replies[first + 4]);
+    takeExtents(replies[first + 5]);
 }
 
 std::vector<std::shared_ptr<AtspiElement>> AtspiElement::children() {
@@ -390,8 +395,11 @@ AccessibleRef AtspiElement::parent() {
             m_parentRef = refOf(reply.value, m_ref.bus);
     }
     m_parent = elementOf(*m_parentRef);
-    // The parent is asked for its name and role next, whatever the reason.
-    if (m_parent) m_parent->prefetch(false);
+    // The parent is asked for its name and role next, whatever the reason;
+    // the parent of a text or picture may be the control clicked through
+    // it, named by its labels.
+    const int own = m_role ? roleFromAtspi(*m_role) : 0;
+    if (m_parent) m_parent->prefetch(own == 41 || own == 40);
     return m_parent;
 }
 

@@ -2,8 +2,11 @@
 
 #include "describe/elementnaming.h"
 #include "platform/x11/atspiaccessibility.h"
+#include "platform/x11/hookthreadshared.h"
 #include "platform/x11/x11desktop.h"
 #include "record/presssnapshot.h"
+
+#include <cstdio>
 
 namespace klavoro::x11 {
 
@@ -70,6 +73,10 @@ void ElementCompleter::run() {
             if (!m.snapshot || !needsCompleting(*m.snapshot)) continue;
             auto completed = std::make_shared<PressSnapshot>(*m.snapshot);
             complete(*completed);
+            if (hookthread::tracing())
+                fprintf(stderr, "hook: late element %d,%d %d '%s' timed out %d\n",
+                        completed->point.x(), completed->point.y(), completed->elementFound,
+                        qPrintable(completed->element.name), completed->elementTimedOut);
             m.snapshot = std::move(completed);
         }
         bool current = false;

@@ -140,8 +140,13 @@ void HookThread::rawRelease(const Event& e) {
         std::max(std::abs(moved.x()), std::abs(moved.y())) >= kDragSnapshotDistance) {
         // The end of a drag is a step too: its picture is taken now (a
         // release is never held, and nothing to note).
+        const auto start = std::chrono::steady_clock::now();
         s = m_taker->take(p.pt, PressSnapshot::Hold::NotHeld, kUnheldElementMs, m_area,
                           kUnheldTextMs);
+        if (tracing())
+            fprintf(stderr, "hook: drag end %d,%d element %d '%s' timed out %d, %.1f ms\n",
+                    p.pt.x(), p.pt.y(), s->elementFound, qPrintable(s->element.name),
+                    s->elementTimedOut, msSince(start));
     }
     m_buttonDown[button] = false;
     queue(kHookMouse, down + 1, buttonFlags(p.mask), static_cast<quint32>(e.time), p.pt,

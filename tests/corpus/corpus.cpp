@@ -61,15 +61,40 @@ QStringList japanese() {
             QStringLiteral("GTK_A11Y=atspi")};
 }
 
-// GTK 3 editor with a notebook of documents, menus and a settings dialog.
-App editorGtk3(bool small) {
-    App app{QStringLiteral("mousepad"),
+App mousepad() {
+    return {QStringLiteral("mousepad"),
             QStringLiteral("GTK 3"),
             QStringLiteral("mousepad"),
             {},
             japanese(),
             QStringLiteral("Mousepad"),
             {}};
+}
+
+// The settings dialog opened from the menu, up to its notebook's tabs.
+QList<Act> openSettings() {
+    return {click(kMenu, QStringLiteral("編集(E)"),
+                  QStringLiteral("[編集](メニュー)を、クリックします。")),
+            click(kMenuItem, QStringLiteral("設定..."),
+                  QStringLiteral("[編集](メニュー)の[設定...]を、クリックします。"))};
+}
+
+// A GTK 3 notebook's tabs: a drag across one, and a click on a tab's
+// padding, a little before its label (GTK 3 gives a tab its label's extents).
+QList<Act> acrossTabs() {
+    QList<Act> acts;
+    acts << click(kPageTab, QStringLiteral("エディター"),
+                  QStringLiteral("[エディター](タブ項目)を、クリックします。"))
+         << dragsAcross({kPageTab, QStringLiteral("エディター")},
+                        QStringLiteral("[エディター](タブ項目)"))
+         << clickAt({kPageTab, QStringLiteral("ファイル"), -0.12, 0.5},
+                    QStringLiteral("[ファイル](タブ項目)を、クリックします。"), true);
+    return acts;
+}
+
+// GTK 3 editor with a notebook of documents, menus and a settings dialog.
+App editorGtk3(bool small) {
+    App app = mousepad();
     app.acts << click(kMenu, QStringLiteral("ファイル(F)"),
                       QStringLiteral("[ファイル](メニュー)を、クリックします。"))
              << click(kMenuItem, QStringLiteral("新規作成(N)"),
@@ -84,16 +109,10 @@ App editorGtk3(bool small) {
     app.acts << drag({kText, QString(), 0.02, 0.03}, {kText, QString(), 0.3, 0.03},
                      edited + QStringLiteral("の(テキスト)を、クリックします。"),
                      edited + QStringLiteral("の(テキスト)を、ドラッグします。"))
-             << click(kMenu, QStringLiteral("編集(E)"),
-                      QStringLiteral("[編集](メニュー)を、クリックします。"))
-             << click(kMenuItem, QStringLiteral("設定..."),
-                      QStringLiteral("[編集](メニュー)の[設定...]を、クリックします。"))
+             << openSettings()
              << click(kCheck, QStringLiteral("行番号を表示する"),
                       QStringLiteral("[行番号を表示する](チェックボタン)を、クリックします。"))
-             << click(kPageTab, QStringLiteral("エディター"),
-                      QStringLiteral("[エディター](タブ項目)を、クリックします。"))
-             << dragsAcross({kPageTab, QStringLiteral("エディター")},
-                            QStringLiteral("[エディター](タブ項目)"));
+             << acrossTabs();
     return app;
 }
 
@@ -219,6 +238,12 @@ App formChromium(bool small) {
 }
 
 } // namespace
+
+App notebookTabsGtk3() {
+    App app = mousepad();
+    app.acts << openSettings() << acrossTabs();
+    return app;
+}
 
 QList<App> corpusApps(bool small) {
     if (small) return {editorGtk3(true), calculatorGtk4(true), editorQt5(true), formChromium(true)};

@@ -50,4 +50,8 @@ struct App {
 // The whole corpus; `small` is the version the tests run.
 QList<App> corpusApps(bool small);
 
+// The GTK 3 editor's settings dialog alone: its notebook's tabs clicked,
+// dragged across and clicked on their padding.
+App notebookTabsGtk3();
+
 } // namespace klavoro::corpus

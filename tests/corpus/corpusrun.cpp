@@ -166,26 +166,35 @@ bool Runner::run(const QList<App>& apps) {
         for (const Act& act : app.acts) {
             frame = locator.objectOfWindow(window); // the tree may have been rebuilt
             std::optional<QRect> at;
+            AccessibleRef foundIn = frame; // the window the target lies in
             const bool typing = act.kind == Act::Type || act.kind == Act::Key;
             if (typing) at = QRect(); // typed where the focus is
             for (int attempt = 0; attempt < 10 && !at; ++attempt) {
                 if (attempt) pump(200);
                 at = frame ? locate(frame, act.at) : std::nullopt;
+                foundIn = frame;
                 // A dialog of the application is a window of its own.
                 const qint64 pid = desktop.processId(window);
                 for (WindowId other : desktop.findTopLevelWindows(QString())) {
                     if (at) break;
                     if (other == window || desktop.processId(other) != pid) continue;
-                    if (const AccessibleRef dialog = locator.objectOfWindow(other))
+                    if (const AccessibleRef dialog = locator.objectOfWindow(other)) {
                         at = locate(dialog, act.at);
+                        foundIn = dialog;
+                    }
                 }
             }
+            const bool dragging = act.kind == Act::Drag || act.kind == Act::RightDrag;
+            // A drag ends in the same window as it starts (a dialog's tab).
+            const std::optional<QRect> to =
+                dragging && at && foundIn ? locate(foundIn, act.to) : std::nullopt;
             Pending p;
             p.outcome.app = app.name;
             p.outcome.expected = act.sentence;
-            if (!at) {
+            if (!at || (dragging && !to)) {
                 p.outcome.lost = true;
-                p.outcome.got = QStringLiteral("(target not found: %1)").arg(act.at.name);
+                p.outcome.got =
+                    QStringLiteral("(target not found: %1)").arg(at ? act.to.name : act.at.name);
                 pending << p;
                 if (m_options.verbose)
                     fprintf(stderr, "%s: target %s not found\n", qPrintable(app.name),
@@ -219,9 +228,8 @@ bool Runner::run(const QList<App>& apps) {
             }
             p.before = screen.copy(QRect(QPoint(0, 0), screen.screenSize()));
             pressed = Clock::now();
-            if (act.kind == Act::Drag || act.kind == Act::RightDrag) {
-                std::optional<QRect> to = locate(frame, act.to);
-                const QPoint end = to ? pointIn(*to, act.to) : point + QPoint(60, 0);
+            if (dragging) {
+                const QPoint end = pointIn(*to, act.to);
                 hand.button(button, true);
                 for (int i = 1; i <= 6; ++i) {
                     pump(m_options.instant ? 5 : 20);
@@ -244,7 +252,7 @@ bool Runner::run(const QList<App>& apps) {
             p.after = screen.copy(QRect(QPoint(0, 0), screen.screenSize()));
             for (const auto& a : arrivals)
                 imageOrder << a.name.section(u'.', 0, 0);
-            if (act.kind == Act::Drag || act.kind == Act::RightDrag) {
+            if (dragging) {
                 Pending press = p;
                 press.outcome.expected = act.pressSentence;
                 press.outcome.lost = arrivals.isEmpty();

@@ -38,3 +38,24 @@ TEST(Corpus, InstantClicksInRealApplicationsAreRecordedAsAtThePress) {
     EXPECT_GT(s.measurable, 0);
     EXPECT_EQ(s.atPress, s.measurable) << "pictures taken after the application reacted";
 }
+
+// A drag across a GTK 3 notebook's tab and a click on a tab's padding: each
+// end is the tab under the pointer, never the nameless tab strip.
+TEST(Corpus, TabsOfAGtk3NotebookAreNamedWhereverTheyAreClicked) {
+    const App app = notebookTabsGtk3();
+    if (!Runner::missingPrograms({app}).isEmpty()) {
+        if (qEnvironmentVariableIsSet("CI")) FAIL() << "mousepad is not installed";
+        GTEST_SKIP() << "mousepad is not installed";
+    }
+    Options options;
+    options.program = QStringLiteral(KLAVORO_BINARY);
+    Runner runner(options);
+    ASSERT_TRUE(runner.run({app})) << runner.error().toStdString();
+    ASSERT_FALSE(runner.outcomes().isEmpty());
+    for (const Outcome& o : runner.outcomes()) {
+        EXPECT_FALSE(o.lost) << o.expected.toStdString();
+        EXPECT_EQ(o.got.toStdString(), o.expected.toStdString());
+    }
+    const Summary s = runner.summary();
+    EXPECT_EQ(s.dragsRecorded, 2);
+}
