@@ -33,6 +33,11 @@ constexpr quint32 kKeyUpFlag = 0x80000000u;
 constexpr quint32 kKeyPreviousFlag = 0x40000000u;
 // Bit 29: Alt was down.
 constexpr quint32 kKeyAltFlag = 0x20000000u;
+// Bits 25 and 26 (reserved in the window message): Ctrl and Shift were down
+// as the key went down, set by a hook that sees every key in order. A quick
+// hot key is over before the modifiers are polled.
+constexpr quint32 kKeyCtrlFlag = 0x02000000u;
+constexpr quint32 kKeyShiftFlag = 0x04000000u;
 
 struct PressSnapshot;
 

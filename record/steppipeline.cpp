@@ -352,7 +352,9 @@ void StepPipeline::keyDown(const InputMessage& message) {
     if (m_host.isOwnWindow(topLevelWindowOf(desktop, desktop.foregroundWindow()))) return;
     const int vk = static_cast<int>(message.wParam & 0xFF);
     const ModifierFlags flags = m_poller.modifiers();
-    if (flags.ctrl && flags.shift && isHotKey && isHotKey(vk)) return;
+    const bool ctrl = flags.ctrl || (message.lParam & kKeyCtrlFlag);
+    const bool shift = flags.shift || (message.lParam & kKeyShiftFlag);
+    if (ctrl && shift && isHotKey && isHotKey(vk)) return;
     const Settings& s = conf();
     if (s.keyRecord == 0) return;
     const QString cls = keyClass(vk, s.keyRecordChar);

@@ -163,6 +163,13 @@ void HookThread::rawKey(const Event& e, bool release) {
     // Keystroke flags: repeat count 1, scan code, Alt, previous state, transition.
     quint32 flags = 1u | (((keycode - 8) & 0xFF) << 16);
     if (p.mask & Mod1Mask) flags |= kKeyAltFlag;
+    // As the raw events had them, not as the keys are by now.
+    for (unsigned k = 0; k < m_keyDown.size(); ++k) {
+        if (!m_keyDown[k] || k == keycode) continue;
+        const int held = m_keys.vkOf(k, false);
+        if (held == 17) flags |= kKeyCtrlFlag;
+        if (held == 16) flags |= kKeyShiftFlag;
+    }
     if (release || wasDown) flags |= kKeyPreviousFlag;
     if (release) flags |= kKeyUpFlag;
     queue(kHookKey, static_cast<quint32>(vk), flags, static_cast<quint32>(e.time), p.pt);

@@ -319,6 +319,18 @@ TEST_F(Pipeline, HotKeyCombinationsAreNotTyping) {
     hook.key('E', false);
     runEvents(150);
     EXPECT_TRUE(pipeline.tracker().nothingTyped());
+
+    // A quick one is over before the poll: the hook says what was held.
+    keys.release(17);
+    keys.release(16);
+    poller.tick(record);
+    hook.deliver({0, kHookKey, 'E', 1u | kKeyCtrlFlag | kKeyShiftFlag, 5000, {}, nullptr});
+    runEvents(150);
+    EXPECT_TRUE(pipeline.tracker().nothingTyped());
+    // Without them it is typing.
+    hook.deliver({0, kHookKey, 'E', 1u, 5010, {}, nullptr});
+    runEvents(150);
+    EXPECT_EQ(pipeline.tracker().text(), "abc");
 }
 
 TEST_F(Pipeline, UnwritableFolderLosesNoSavedStepAndSaysSoOnce) {
