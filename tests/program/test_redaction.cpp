@@ -196,7 +196,8 @@ TEST(Redaction, ABoxOnThePictureIsBurntIntoEveryCopyAfterTheQuestion) {
 TEST(Redaction, TextGoneAtThePressIsCoveredInThePictureOfThePress) {
     // The whole screen as the picture, scaled as a whole.
     FixtureApp form(QStringLiteral("/usr/bin/python3"),
-                    {QStringLiteral(KLAVORO_GTK_PRIVATEFORM), QStringLiteral("20,20")});
+                    {QStringLiteral(KLAVORO_GTK_PRIVATEFORM), QStringLiteral("20,20"),
+                     QStringLiteral("--clear")});
     ASSERT_TRUE(form.start());
     ProgramSession s(
         ProgramSession::conf({QStringLiteral("target = 2"), QStringLiteral("no rect file = 1")}));
