@@ -185,6 +185,8 @@ void RecordingControl::enterLoop() {
         m_host.setOutOfTheWay(false);
         m_host.restoreTitle();
         m_host.setMessageCaption(QString(), kBlack);
+        // Closed before it began: the loop that would close the window never runs.
+        if (m_runMode.is(kRunEnd)) m_host.unloadMainWindow();
         return;
     }
     m_host.setRecordingButtons(true);

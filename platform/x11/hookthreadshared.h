@@ -29,10 +29,12 @@ constexpr int kRestElementMs = 40;
 // longer, a press there does not wait for it.
 constexpr int kRestPopupElementMs = 150;
 // With redaction on, the texts to cover are read with the picture: a held
-// press waits this much longer (what is left is read after the press); one
-// that was not held has the time a later read would have.
+// press waits this much longer (what is left is read after the press), and
+// so does a resting pointer's snapshot. A press that was not held (and the
+// end of a drag) reads none here: its application has it already, and a
+// read would only keep this thread from the next press's picture.
 constexpr int kHoldTextMs = 40;
-constexpr int kUnheldTextMs = 150;
+constexpr int kUnheldTextMs = 0;
 constexpr int kCommandWaitMs = 3000;
 
 // Windows MK_* flags: buttons held and modifiers.

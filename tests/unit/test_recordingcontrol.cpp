@@ -322,6 +322,19 @@ TEST_F(Control, EndModeUnloadsAndRestartComesBack) {
     EXPECT_FALSE(hook.isHooked());
 }
 
+TEST_F(Control, AStopOrACloseBeforeTheLoopBeganIsNotLost) {
+    control.startCommand(false);
+    runMode.set(kRunIdle); // 停止 before the first turn
+    turn();
+    EXPECT_FALSE(control.isRecording());
+    EXPECT_FALSE(host.unloaded);
+    control.startCommand(false);
+    runMode.set(kRunEnd); // the window closed, as "-auto" may be at once
+    turn();
+    EXPECT_FALSE(control.isRecording());
+    EXPECT_TRUE(host.unloaded);
+}
+
 TEST_F(Control, SaveMonitorWritesTheListFiveSecondsAfterTheLastStep) {
     conf().autoSave = 0; // nothing saves the list at each step
     start();
