@@ -44,6 +44,7 @@
 #include <algorithm>
 #include <atomic>
 #include <deque>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -214,12 +215,12 @@ QPoint pressPoint(const QRect& patch, int i) {
     return patch.topLeft() + QPoint(20 + (i % 18) * 5, 15 + (i % 2) * 25);
 }
 
-void percentiles(benchmark::State& state, std::vector<double> ms) {
+void percentiles(benchmark::State& state, std::vector<double> ms, const std::string& prefix = {}) {
     std::sort(ms.begin(), ms.end());
     if (ms.empty()) return;
-    state.counters["median_ms"] = ms[ms.size() / 2];
-    state.counters["p99_ms"] = ms[std::min(ms.size() - 1, ms.size() * 99 / 100)];
-    state.counters["max_ms"] = ms.back();
+    state.counters[prefix + "median_ms"] = ms[ms.size() / 2];
+    state.counters[prefix + "p99_ms"] = ms[std::min(ms.size() - 1, ms.size() * 99 / 100)];
+    state.counters[prefix + "max_ms"] = ms.back();
 }
 
 template <typename PointAt> void pressToStep(benchmark::State& state, Session& s, PointAt pointAt) {
@@ -249,13 +250,8 @@ template <typename PointAt> void pressToStep(benchmark::State& state, Session& s
     }
     percentiles(state, ms);
     state.counters["listed_before_written"] = s.listedBeforeWritten;
-    std::vector<double> held = s.hook.heldMs;
-    std::sort(held.begin(), held.end());
-    if (!held.empty()) {
-        state.counters["held_presses"] = double(held.size());
-        state.counters["hold_median_ms"] = held[held.size() / 2];
-        state.counters["hold_p99_ms"] = held[std::min(held.size() - 1, held.size() * 99 / 100)];
-    }
+    state.counters["held_presses"] = double(s.hook.heldMs.size());
+    percentiles(state, s.hook.heldMs, "hold_");
 }
 
 void BM_PressToStepWithImageWritten(benchmark::State& state) {
