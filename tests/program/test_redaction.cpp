@@ -71,6 +71,21 @@ QStringList leaksBelow(const QString& folder) {
     return found;
 }
 
+// Recording started from the menu, appending to the list, until it waits
+// for the first click.
+bool startRecording(ProgramSession& s) {
+    return s.menu(QStringLiteral("記録"), QStringLiteral("開始")) &&
+           s.answer(QStringLiteral("削除確認"), Answer::No) &&
+           waitUntil([&] { return QFile::exists(s.home() + "/wait"); }, 8000);
+}
+
+// The end hot key, and the list grown to `lines` steps.
+bool stopRecording(ProgramSession& s, int lines) {
+    s.ui().key(QStringLiteral("Ctrl+Shift+e"));
+    return waitUntil([&] { return !QFile::exists(s.home() + "/wait"); }, 8000) &&
+           waitUntil([&] { return opListLines(s.folder()).size() >= lines; }, 8000);
+}
+
 } // namespace
 
 TEST(Redaction, RecordingPersonalDataLeavesItNowhereInClear) {
@@ -86,9 +101,7 @@ TEST(Redaction, RecordingPersonalDataLeavesItNowhereInClear) {
                               QStringLiteral("copy to clipboard = 1")}));
     qputenv("TMPDIR", oldTemp);
     ASSERT_TRUE(s.ready());
-    ASSERT_TRUE(s.menu(QStringLiteral("記録"), QStringLiteral("開始")));
-    ASSERT_TRUE(s.answer(QStringLiteral("削除確認"), Answer::No));
-    ASSERT_TRUE(waitUntil([&] { return QFile::exists(s.home() + "/wait"); }, 8000));
+    ASSERT_TRUE(startRecording(s));
     s.ui().click(form.centre(QStringLiteral("typed")));
     pause(300);
     s.ui().type(QStringLiteral("hanako@example.jp"));
@@ -96,9 +109,7 @@ TEST(Redaction, RecordingPersonalDataLeavesItNowhereInClear) {
     s.ui().click(form.centre(QStringLiteral("button")));
     EXPECT_TRUE(form.waitForLine(QStringLiteral("clicked Submit")));
     pause(400);
-    s.ui().key(QStringLiteral("Ctrl+Shift+e"));
-    ASSERT_TRUE(waitUntil([&] { return !QFile::exists(s.home() + "/wait"); }, 8000));
-    ASSERT_TRUE(waitUntil([&] { return opListLines(s.folder()).size() >= 33; }, 8000));
+    ASSERT_TRUE(stopRecording(s, 33));
     // The typed address is a step, masked.
     const QStringList lines = opListLines(s.folder());
     QStringList sentences;
@@ -211,17 +222,13 @@ TEST(Redaction, TextGoneAtThePressIsCoveredInThePictureOfThePress) {
     ProgramSession s(
         ProgramSession::conf({QStringLiteral("target = 2"), QStringLiteral("no rect file = 1")}));
     ASSERT_TRUE(s.ready());
-    ASSERT_TRUE(s.menu(QStringLiteral("記録"), QStringLiteral("開始")));
-    ASSERT_TRUE(s.answer(QStringLiteral("削除確認"), Answer::No));
-    ASSERT_TRUE(waitUntil([&] { return QFile::exists(s.home() + "/wait"); }, 8000));
+    ASSERT_TRUE(startRecording(s));
     // The application replaces the address at the press itself, so every
     // reading of the window after the press finds nothing to cover.
     s.ui().click(form.centre(QStringLiteral("clear")));
     ASSERT_TRUE(form.waitForLine(QStringLiteral("pressed Clear")));
     pause(400);
-    s.ui().key(QStringLiteral("Ctrl+Shift+e"));
-    ASSERT_TRUE(waitUntil([&] { return !QFile::exists(s.home() + "/wait"); }, 8000));
-    ASSERT_TRUE(waitUntil([&] { return opListLines(s.folder()).size() >= 31; }, 8000));
+    ASSERT_TRUE(stopRecording(s, 31));
     const QString name = opListLines(s.folder()).value(30).section('\t', 1, 1).trimmed();
     const QRect sent = form.geometry(QStringLiteral("sent"));
     for (const QString& file :
