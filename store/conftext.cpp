@@ -202,11 +202,33 @@ QString valueText(const ConfKey& k, const Settings& s, const WindowRect& w) {
                       k.field);
 }
 
+// The same folder with repeated separators made single, so that no " // " in
+// its middle cuts it at the next reading (such a path comes from the settings
+// dialog, never from the file); a leading "//" (a network path) stays.
+QString singleSeparators(const QString& path) {
+    QString out = path.left(2);
+    for (qsizetype i = out.size(); i < path.size(); ++i)
+        if (!(path[i] == '/' && out.endsWith('/'))) out += path[i];
+    return out;
+}
+
+// A value read from "key =// x" must not come back as "key = // x", which the
+// next reading cuts to nothing: such a value is written after "=" with no blank
+// (or, for a folder, in quotes, which the reader removes).
 QString keyLine(const ConfKey& k, const Settings& s, const WindowRect& w) {
     const QString key = QString::fromUtf8(k.key);
-    const QString value = valueText(k, s, w);
+    QString value = valueText(k, s, w);
+    ConfLayout layout = k.layout;
+    if (k.read == ConfRead::FolderPath && value.contains(QLatin1String(" // ")))
+        value = singleSeparators(value);
+    if (value.startsWith(QLatin1String("//")) && layout != ConfLayout::NoBlankAfterEquals) {
+        if (k.read == ConfRead::FolderPath)
+            value = '"' + value + '"';
+        else
+            layout = ConfLayout::NoBlankAfterEquals;
+    }
     QString line;
-    switch (k.layout) {
+    switch (layout) {
     case ConfLayout::NoBlankAfterEquals:
         line = key + QStringLiteral(" =") + value;
         break;

@@ -111,6 +111,36 @@ TEST(ConfGrammar, CommentsEqualsSignsAndUnknownLines) {
     EXPECT_TRUE(t.notes[0].contains(QStringLiteral("2行目")));
 }
 
+// Written and read again, a value that begins like a comment stays itself,
+// and a folder keeps naming the same folder.
+TEST(ConfGrammar, ValuesThatLookLikeACommentReadBackAsWritten) {
+    const ConfText first = readLines({
+        QStringLiteral("exe name = klavoro"),
+        QStringLiteral("save folder path   =// abc"),
+        QStringLiteral("anime char =// x"),
+        QStringLiteral("hotkey5 =//"),
+    });
+    ASSERT_EQ(first.settings.saveFolderPath, QStringLiteral("// abc"));
+    ASSERT_EQ(first.settings.animeChar, QStringLiteral("// x"));
+    const QString text = confFileText(first.settings, first.window, QStringLiteral("klavoro"));
+    const ConfText again = read(text);
+    EXPECT_EQ(again.settings, first.settings);
+    EXPECT_EQ(confFileText(again.settings, again.window, QStringLiteral("klavoro")), text);
+
+    // From the settings dialog: " // " inside a folder would cut it at the next
+    // start; repeated separators name the same folder, so they are made single.
+    Settings typed;
+    typed.saveFolderPath = QStringLiteral("/tmp/a // b/");
+    typed.playSpeakEndMsg = QStringLiteral("//");
+    const ConfText back = read(confFileText(typed, kWindowDefaults, QStringLiteral("klavoro")));
+    EXPECT_EQ(back.settings.saveFolderPath, QStringLiteral("/tmp/a / b/"));
+    EXPECT_EQ(back.settings.playSpeakEndMsg, QStringLiteral("//"));
+    typed.saveFolderPath = QStringLiteral("//server/share/");
+    EXPECT_EQ(read(confFileText(typed, kWindowDefaults, QStringLiteral("klavoro")))
+                  .settings.saveFolderPath,
+              QStringLiteral("//server/share/"));
+}
+
 TEST(ConfGrammar, LineEnds) {
     // CR LF, LF alone (a file saved on Linux) and a last line without an end.
     const ConfText crlf = read(QStringLiteral("disp menu = 0\r\nreduce = 1"));
