@@ -38,7 +38,7 @@ public:
     static AccRef fromDispatch(IDispatch* dispatch) {
         IAccessible* acc = nullptr;
         if (dispatch) {
-            dispatch->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&acc));
+            dispatch->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&acc));
             dispatch->Release();
         }
         return AccRef(acc);
@@ -209,7 +209,7 @@ private:
     // "n" for the child that is the same COM object as `object`; empty when none is.
     QString indexOfChild(IDispatch* object) {
         IUnknown* wanted = nullptr;
-        object->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&wanted));
+        object->QueryInterface(__uuidof(IUnknown), reinterpret_cast<void**>(&wanted));
         QString result;
         const int count = childCount();
         for (int i = 0; i < count && i < 512 && result.isEmpty() && !m_budget->spent(); ++i) {
@@ -219,7 +219,7 @@ private:
             if (SUCCEEDED(AccessibleChildren(m_acc.get(), i, 1, &v, &got)) && got == 1 &&
                 v.vt == VT_DISPATCH && v.pdispVal) {
                 IUnknown* same = nullptr;
-                v.pdispVal->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&same));
+                v.pdispVal->QueryInterface(__uuidof(IUnknown), reinterpret_cast<void**>(&same));
                 if (same && same == wanted) result = QString::number(i + 1);
                 if (same) same->Release();
             }
@@ -294,7 +294,7 @@ AccessibleRef MsaaAccessibility::objectOfWindow(WindowId window) {
     auto budget = startQuery();
     if (!askable(window)) return nullptr;
     IAccessible* acc = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(toHwnd(window), DWORD(OBJID_CLIENT), IID_IAccessible,
+    if (FAILED(AccessibleObjectFromWindow(toHwnd(window), DWORD(OBJID_CLIENT), __uuidof(IAccessible),
                                           reinterpret_cast<void**>(&acc))) ||
         !acc)
         return nullptr;

@@ -21,6 +21,8 @@ constexpr int kDragElementMs = 100;
 constexpr int kDragSnapshotDistance = 3;
 constexpr quint32 kWheelDelta = 120;
 constexpr UINT kQuitMessage = WM_APP + 1;
+// The foreground is also polled: not every system sends the event.
+constexpr UINT kForegroundPollMs = 50;
 
 std::atomic<Win32HookThread*> g_current{nullptr};
 
@@ -111,6 +113,7 @@ void Win32HookThread::run() {
                                        foregroundProc, 0, 0,
                                        WINEVENT_OUTOFCONTEXT);
     m_active = GetForegroundWindow(); // known at the start, so not reported
+    const UINT_PTR poll = SetTimer(nullptr, 0, kForegroundPollMs, nullptr);
     const bool ok = m_mouseHook && m_keyboardHook;
     {
         std::lock_guard<std::mutex> guard(m_lock);
@@ -121,9 +124,14 @@ void Win32HookThread::run() {
     m_started.notify_all();
     while (ok && GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (msg.hwnd == nullptr && msg.message == kQuitMessage) break;
+        if (msg.hwnd == nullptr && msg.message == WM_TIMER && msg.wParam == poll) {
+            foreground(GetForegroundWindow());
+            continue;
+        }
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+    if (poll) KillTimer(nullptr, poll);
     if (m_foregroundHook) UnhookWinEvent(m_foregroundHook);
     if (m_keyboardHook) UnhookWindowsHookEx(m_keyboardHook);
     if (m_mouseHook) UnhookWindowsHookEx(m_mouseHook);
@@ -159,9 +167,15 @@ quint32 Win32HookThread::heldFlags() const {
     if (m_buttonDown[1]) flags |= MK_LBUTTON;
     if (m_buttonDown[3]) flags |= MK_RBUTTON;
     if (m_buttonDown[2]) flags |= MK_MBUTTON;
-    if (m_keyDown[VK_LSHIFT] || m_keyDown[VK_RSHIFT]) flags |= MK_SHIFT;
-    if (m_keyDown[VK_LCONTROL] || m_keyDown[VK_RCONTROL]) flags |= MK_CONTROL;
+    if (modifierDown(VK_SHIFT)) flags |= MK_SHIFT;
+    if (modifierDown(VK_CONTROL)) flags |= MK_CONTROL;
     return flags;
+}
+
+bool Win32HookThread::modifierDown(int generic) const {
+    // Windows names the side of a modifier; injected input may not.
+    const size_t left = size_t(VK_LSHIFT + 2 * (generic - VK_SHIFT));
+    return m_keyDown[size_t(generic)] || m_keyDown[left] || m_keyDown[left + 1];
 }
 
 void Win32HookThread::mouse(WPARAM message, const MSLLHOOKSTRUCT& m) {
@@ -249,10 +263,8 @@ void Win32HookThread::key(WPARAM message, const KBDLLHOOKSTRUCT& k) {
     if (k.flags & LLKHF_EXTENDED) flags |= 1u << 24;
     if (k.flags & LLKHF_ALTDOWN) flags |= kKeyAltFlag;
     // As the hook saw them, not as the keys are when the message is read.
-    if ((m_keyDown[VK_LCONTROL] || m_keyDown[VK_RCONTROL]) && genericVk(int(vk)) != VK_CONTROL)
-        flags |= kKeyCtrlFlag;
-    if ((m_keyDown[VK_LSHIFT] || m_keyDown[VK_RSHIFT]) && genericVk(int(vk)) != VK_SHIFT)
-        flags |= kKeyShiftFlag;
+    if (modifierDown(VK_CONTROL) && genericVk(int(vk)) != VK_CONTROL) flags |= kKeyCtrlFlag;
+    if (modifierDown(VK_SHIFT) && genericVk(int(vk)) != VK_SHIFT) flags |= kKeyShiftFlag;
     if (release || wasDown) flags |= kKeyPreviousFlag;
     if (release) flags |= kKeyUpFlag;
     POINT cursor{};

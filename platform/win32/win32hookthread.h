@@ -63,6 +63,8 @@ private:
     void press(int button, QPoint pt, quint32 eventTime);
     void release(int button, QPoint pt);
     quint32 heldFlags() const;
+    // Shift, Ctrl or Alt (by the generic code) is held, on either side.
+    bool modifierDown(int generic) const;
     void queue(quint32 message, quint32 wParam, quint32 lParam, QPoint pt,
                std::shared_ptr<const PressSnapshot> snapshot = nullptr);
     void flush();

@@ -26,6 +26,11 @@ bool pumpUntil(const std::function<bool()>& done, int ms) {
     return true;
 }
 
+bool underWine() {
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
 void pump(int ms) {
     pumpUntil([] { return false; }, ms);
 }

@@ -15,6 +15,9 @@ namespace klavoro::win32::test {
 bool pumpUntil(const std::function<bool()>& done, int ms = 2000);
 void pump(int ms);
 
+// The tests run under Wine, which lacks some of what Windows gives.
+bool underWine();
+
 // The colour and caption of the other process's window.
 inline const QColor kTargetColour(200, 40, 60);
 inline const QString kTargetTitle = QStringLiteral("クラヴォロ 対象の窓");
