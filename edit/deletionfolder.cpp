@@ -2,17 +2,13 @@
 
 #include "store/capturefolder.h"
 #include "store/logs.h"
+#include "store/osfiles.h"
 #include "store/pathops.h"
 #include "store/textfile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <sys/stat.h>
 
 namespace klavoro {
 
@@ -31,16 +27,6 @@ bool isFile(const QString& path) {
     return !path.isEmpty() && QFileInfo(path).isFile();
 }
 
-// A plain rename: Qt's rename falls back to copying, which would duplicate a
-// file that cannot leave a read-only folder. Another file system (a linked
-// Thumb folder) still gets the copy.
-bool renameFile(const QString& from, const QString& to) {
-    if (QFileInfo::exists(to)) return false;
-    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
-        return true;
-    if (errno == EXDEV) return QFile::rename(from, to);
-    return false;
-}
 } // namespace
 
 QStringList StepFiles::existing() const {
@@ -108,21 +94,13 @@ bool DeletionFolder::create(const ListedNames& listed, QString* error) {
                     sub == kThumb ? listed.usesThumbnail(name) : listed.usesFile(name);
                 if (!used) continue;
                 if (!sub.isEmpty()) QDir().mkpath(m_folder + sub);
-                if (renameFile(dir.filePath(name), m_folder + sub + name))
+                if (renameWithoutCopy(dir.filePath(name), m_folder + sub + name))
                     writeLog(QStringLiteral("tmp_del から戻しました：") + sub + name);
             }
         }
         deleteFolder(m_path);
     }
-    if (::mkdir(QFile::encodeName(m_path).constData(), 0777) != 0 && errno != EEXIST) {
-        if (error) *error = QString::fromLocal8Bit(std::strerror(errno));
-        return false;
-    }
-    if (!QFileInfo(m_path).isDir()) {
-        if (error) *error = QString::fromLocal8Bit(std::strerror(ENOTDIR));
-        return false;
-    }
-    return true;
+    return makeFolder(m_path, error);
 }
 
 bool DeletionFolder::moveIn(const QStringList& files, QStringList* failed) {
@@ -132,7 +110,7 @@ bool DeletionFolder::moveIn(const QStringList& files, QStringList* failed) {
         const QString to = target(file);
         const QString parent = parentFolder(to);
         if (parent + '/' != m_path && !QFileInfo(parent).isDir()) QDir().mkpath(parent);
-        if (renameFile(file, to)) {
+        if (renameWithoutCopy(file, to)) {
             m_moved.append({file, to});
         } else {
             ok = false;
@@ -143,7 +121,7 @@ bool DeletionFolder::moveIn(const QStringList& files, QStringList* failed) {
     // A step goes with all its files or not at all.
     while (m_moved.size() > start) {
         const auto [orig, moved] = m_moved.takeLast();
-        if (!renameFile(moved, orig)) {
+        if (!renameWithoutCopy(moved, orig)) {
             m_stuck << moved;
             writeLog(QStringLiteral("tmp_del から戻せません：") + moved);
         }
@@ -154,7 +132,7 @@ bool DeletionFolder::moveIn(const QStringList& files, QStringList* failed) {
 QStringList DeletionFolder::restoreAll() {
     QStringList stuck;
     for (auto it = m_moved.crbegin(); it != m_moved.crend(); ++it) {
-        if (!renameFile(it->second, it->first)) {
+        if (!renameWithoutCopy(it->second, it->first)) {
             stuck << it->first;
             m_stuck << it->second;
             writeLog(QStringLiteral("tmp_del から戻せません：") + it->second);

@@ -1,11 +1,10 @@
 #include "store/confreading.h"
 
+#include "store/codepage.h"
 #include "store/sjis.h"
 
 #include <QStringDecoder>
 
-#include <cerrno>
-#include <iconv.h>
 
 #include <optional>
 
@@ -37,29 +36,12 @@ ConfReading shiftJisReading(const QByteArray& bytes) {
 // EUC-JP through the system's converter; a byte it cannot take becomes '・'.
 ConfReading eucJpReading(const QByteArray& bytes) {
     ConfReading r{kEucJp, QString(), true};
-    iconv_t cd = iconv_open("UTF-16LE", "EUC-JP");
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
+    CodePageConverter euc(CodePage::EucJp);
+    if (!euc.isValid()) {
         r.exact = false;
         return r;
     }
-    QByteArray out(bytes.size() * 4 + 4, Qt::Uninitialized);
-    char* in = const_cast<char*>(bytes.constData());
-    size_t inLeft = static_cast<size_t>(bytes.size());
-    char* o = out.data();
-    size_t outLeft = static_cast<size_t>(out.size());
-    while (inLeft > 0) {
-        if (iconv(cd, &in, &inLeft, &o, &outLeft) != static_cast<size_t>(-1)) break;
-        if (errno == E2BIG || outLeft < 2) break;
-        r.exact = false;
-        *o++ = char(0xFB); // '・' (U+30FB), little-endian
-        *o++ = char(0x30);
-        outLeft -= 2;
-        ++in;
-        --inLeft;
-    }
-    iconv_close(cd);
-    out.truncate(o - out.data());
-    r.text = QString::fromUtf16(reinterpret_cast<const char16_t*>(out.constData()), out.size() / 2);
+    r.text = euc.decodeAll(bytes, u'\u30FB', &r.exact);
     return r;
 }
 

@@ -1,9 +1,10 @@
 #include "store/sjis.h"
 
+#include "store/codepage.h"
+
 #include <QStringDecoder>
 
 #include <array>
-#include <iconv.h>
 #include <memory>
 #include <mutex>
 
@@ -26,55 +27,31 @@ const Tables& tables() {
     static std::once_flag once;
     std::call_once(once, [] {
         t = std::make_unique<Tables>();
-        iconv_t cd = iconv_open("UTF-16LE", "CP932");
-        if (cd == reinterpret_cast<iconv_t>(-1)) qFatal("iconv: CP932 is not available");
-        auto convert = [cd](const char* in, size_t inLen) -> char16_t {
-            char out[8];
-            char* ip = const_cast<char*>(in);
-            char* op = out;
-            size_t il = inLen, ol = sizeof out;
-            iconv(cd, nullptr, nullptr, nullptr, nullptr);
-            if (iconv(cd, &ip, &il, &op, &ol) == static_cast<size_t>(-1) || il != 0 ||
-                op - out != 2)
-                return 0;
-            return static_cast<char16_t>(static_cast<unsigned char>(out[0]) |
-                                         (static_cast<unsigned char>(out[1]) << 8));
-        };
+        CodePageConverter cp932(CodePage::ShiftJis);
+        if (!cp932.isValid()) qFatal("code page 932 (Shift-JIS) is not available");
         for (int b = 0; b < 0x100; ++b) {
             const char c = static_cast<char>(b);
-            const char16_t u = convert(&c, 1);
-            t->decodeSingle[b] = u;
+            t->decodeSingle[b] = cp932.decodeOne(&c, 1);
             t->leadByte[b] = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
         }
         for (int lead = 0x81; lead <= 0xFC; ++lead) {
             if (!t->leadByte[lead]) continue;
             for (int trail = 0x40; trail <= 0xFC; ++trail) {
                 const char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-                const char16_t u = convert(in, 2);
-                t->decodeDouble[(lead << 8) | trail] = u;
+                t->decodeDouble[(lead << 8) | trail] = cp932.decodeOne(in, 2);
             }
         }
-        iconv_close(cd);
         // The system encoder knows which code to prefer where the code page maps a
         // character twice (NEC and IBM extension rows), so ask it for each one.
-        iconv_t back = iconv_open("CP932", "UTF-16LE");
-        if (back == reinterpret_cast<iconv_t>(-1)) qFatal("iconv: CP932 is not available");
         for (int u = 1; u < 0x10000; ++u) {
             if (u >= 0xD800 && u <= 0xDFFF) continue;
-            char in[2] = {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
-            char out[4];
-            char* ip = in;
-            char* op = out;
-            size_t il = 2, ol = sizeof out;
-            iconv(back, nullptr, nullptr, nullptr, nullptr);
-            if (iconv(back, &ip, &il, &op, &ol) == static_cast<size_t>(-1)) continue;
-            const auto* o = reinterpret_cast<const unsigned char*>(out);
-            if (op - out == 1)
+            const QByteArray out = cp932.encodeOne(static_cast<char16_t>(u));
+            const auto* o = reinterpret_cast<const unsigned char*>(out.constData());
+            if (out.size() == 1)
                 t->encode[u] = o[0];
-            else if (op - out == 2)
+            else if (out.size() == 2)
                 t->encode[u] = static_cast<uint16_t>((o[0] << 8) | o[1]);
         }
-        iconv_close(back);
     });
     return *t;
 }

@@ -3,6 +3,7 @@
 #include "store/dialogs.h"
 #include "store/events.h"
 #include "store/imagename.h"
+#include "store/osfiles.h"
 #include "store/pathops.h"
 #include "store/sjis.h"
 
@@ -14,86 +15,8 @@
 #include <QThread>
 
 #include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace klavoro {
-namespace {
-
-QString errnoText(int err) {
-    return QString::number(err) + ' ' + QString::fromLocal8Bit(strerror(err));
-}
-
-bool writeAll(int fd, const char* data, qsizetype size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, static_cast<size_t>(size));
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data += n;
-        size -= n;
-    }
-    return true;
-}
-
-void syncFolder(const QByteArray& dir) {
-    const int fd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
-bool writeOnce(const QString& path, const QByteArray& bytes, QString* error, bool sync = true) {
-    const QFileInfo info(path);
-    const QByteArray target = QFile::encodeName(info.absoluteFilePath());
-    const QByteArray dir = QFile::encodeName(info.absolutePath());
-
-    struct stat st {};
-    const bool exists = ::stat(target.constData(), &st) == 0;
-    if (exists && ::access(target.constData(), W_OK) != 0) {
-        // A write-protected file stays as it is, as deleting it would fail.
-        *error = errnoText(errno) + " : " + path;
-        return false;
-    }
-    QByteArray tmp = dir + "/." + QFile::encodeName(info.fileName()) + ".tmpXXXXXX";
-    const int fd = ::mkstemp(tmp.data());
-    if (fd < 0) {
-        *error = errnoText(errno) + " : " + path;
-        return false;
-    }
-    mode_t mode;
-    if (exists) {
-        mode = st.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    ::fchmod(fd, mode);
-    bool ok = writeAll(fd, bytes.constData(), bytes.size()) && (!sync || ::fsync(fd) == 0);
-    int err = errno;
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        err = errno;
-    }
-    if (ok && ::rename(tmp.constData(), target.constData()) != 0) {
-        ok = false;
-        err = errno;
-    }
-    if (!ok) {
-        ::unlink(tmp.constData());
-        *error = errnoText(err) + " : " + path;
-        return false;
-    }
-    if (sync) syncFolder(dir);
-    return true;
-}
-
-} // namespace
 
 namespace {
 const QLatin1String kTmpMark(".tmp");
@@ -161,18 +84,11 @@ QString keepBackupCopy(const QString& path, QString* error) {
 
 bool writeNewFileBytes(const QString& path, const QByteArray& bytes, QString* error) {
     QString why;
-    if (writeOnce(path, bytes, &why, false)) return true;
+    if (replaceFileWith(path, bytes, false, &why)) return true;
     if (error) *error = why;
     return false;
 }
 
-bool syncFileToDisk(const QString& path) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
-}
 
 namespace {
 // The error of the reader: shown under "MyFileWrite", or logged without dialogs.
@@ -242,7 +158,7 @@ bool writeWholeFileBytes(const QString& path, const QByteArray& bytes, QString* 
     QString last;
     LongOperation writing;
     for (int attempt = 0; attempt < 5; ++attempt) {
-        if (writeOnce(path, bytes, &last)) return true;
+        if (replaceFileWith(path, bytes, true, &last)) return true;
         if (attempt < 4)
             for (int i = 0; i < 10; ++i) {
                 QThread::msleep(20);
