@@ -1,11 +1,10 @@
 #include "platform/win32/win32hookthread.h"
 
+#include "platform/win32/win32elementreader.h"
 #include "platform/win32/win32handles.h"
 #include "platform/win32/win32snapshottaker.h"
 #include "record/keypoller.h"
 #include "record/presssnapshot.h"
-
-#include <objbase.h>
 
 #include <atomic>
 #include <chrono>
@@ -14,13 +13,15 @@
 namespace klavoro::win32 {
 
 namespace {
-// The element's application may answer a held press for this long.
+// The element's application may answer a held press for this long; the
+// press then goes on, and the element is read beside it.
 constexpr int kHoldElementMs = 40;
-// The end of a drag: its application has the release already.
-constexpr int kDragElementMs = 100;
+// What the element may take in all once its press has gone on.
+constexpr int kLateElementMs = 1200;
 constexpr int kDragSnapshotDistance = 3;
 constexpr quint32 kWheelDelta = 120;
 constexpr UINT kQuitMessage = WM_APP + 1;
+constexpr UINT kElementMessage = WM_APP + 2;
 // The foreground is also polled: not every system sends the event.
 constexpr UINT kForegroundPollMs = 50;
 
@@ -99,12 +100,10 @@ void Win32HookThread::stop() {
 
 void Win32HookThread::run() {
     m_threadId = GetCurrentThreadId();
-    // The element queries are COM calls; this thread pumps messages, so it
-    // is a single-threaded apartment.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     MSG msg;
     PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE); // the queue exists from here
     m_taker = std::make_unique<Win32SnapshotTaker>();
+    m_reader = std::make_unique<Win32ElementReader>();
     const HINSTANCE module = GetModuleHandleW(nullptr);
     m_mouseHook = SetWindowsHookExW(WH_MOUSE_LL, mouseProc, module, 0);
     m_keyboardHook = m_mouseHook ? SetWindowsHookExW(WH_KEYBOARD_LL, keyboardProc, module, 0)
@@ -124,6 +123,10 @@ void Win32HookThread::run() {
     m_started.notify_all();
     while (ok && GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (msg.hwnd == nullptr && msg.message == kQuitMessage) break;
+        if (msg.hwnd == nullptr && msg.message == kElementMessage) {
+            applyLateElements();
+            continue;
+        }
         if (msg.hwnd == nullptr && msg.message == WM_TIMER && msg.wParam == poll) {
             foreground(GetForegroundWindow());
             continue;
@@ -137,9 +140,13 @@ void Win32HookThread::run() {
     if (m_mouseHook) UnhookWindowsHookEx(m_mouseHook);
     m_foregroundHook = nullptr;
     m_keyboardHook = m_mouseHook = nullptr;
+    m_reader.reset(); // joins: no late element comes after this
     m_taker.reset();
+    std::lock_guard<std::mutex> guard(m_lock);
     m_out.clear();
-    if (SUCCEEDED(com)) CoUninitialize();
+    m_waiting.clear();
+    m_lateDone.clear();
+    m_handedOn.notify_all();
 }
 
 LRESULT CALLBACK Win32HookThread::mouseProc(int code, WPARAM wParam, LPARAM lParam) {
@@ -221,13 +228,17 @@ void Win32HookThread::press(int button, QPoint pt, quint32 eventTime) {
     const quint32 down = downCode(button);
     const quint32 code = m_doubleClick.press(button, eventTime, pt) ? down + 2 : down;
     // The press keeps its place: what comes in while it is taken follows it.
-    const size_t at = m_out.size();
+    size_t at = 0;
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        at = m_out.size();
+    }
     queue(kHookMouse, code, 0, pt);
-    if (m_busy) return; // a press inside a press's query: taken without a picture
+    if (m_busy) return; // a press inside a press's picture: taken without one
     ++m_busy;
     const auto start = std::chrono::steady_clock::now();
-    std::shared_ptr<PressSnapshot> s =
-        m_taker->take(pt, PressSnapshot::Hold::Held, kHoldElementMs, m_area);
+    std::shared_ptr<PressSnapshot> s = m_taker->take(pt, PressSnapshot::Hold::Held, m_area);
+    if (s->hold != PressSnapshot::Hold::OwnWindow) readElement(s, kHoldElementMs);
     s->holdMs =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     --m_busy;
@@ -235,6 +246,7 @@ void Win32HookThread::press(int button, QPoint pt, quint32 eventTime) {
         fprintf(stderr, "hook: held press %d,%d element %d '%s' timed out %d, held %.1f ms\n",
                 pt.x(), pt.y(), s->elementFound, qPrintable(s->element.name), s->elementTimedOut,
                 s->holdMs);
+    std::lock_guard<std::mutex> guard(m_lock);
     m_out[at].snapshot = std::move(s);
 }
 
@@ -246,7 +258,10 @@ void Win32HookThread::release(int button, QPoint pt) {
         std::max(std::abs(moved.x()), std::abs(moved.y())) >= kDragSnapshotDistance) {
         // The end of a drag is a step too: its picture is taken now.
         ++m_busy;
-        s = m_taker->take(pt, PressSnapshot::Hold::NotHeld, kDragElementMs, m_area);
+        auto taken = m_taker->take(pt, PressSnapshot::Hold::NotHeld, m_area);
+        // Its application has the release already: nothing to wait for here.
+        if (taken->hold != PressSnapshot::Hold::OwnWindow) readElement(taken, 0);
+        s = std::move(taken);
         --m_busy;
     }
     m_buttonDown[size_t(button)] = false;
@@ -292,14 +307,84 @@ void Win32HookThread::queue(quint32 message, quint32 wParam, quint32 lParam, QPo
     m.time = tickCount();
     m.pt = pt;
     m.snapshot = std::move(snapshot);
+    std::lock_guard<std::mutex> guard(m_lock);
     m_out.push_back(std::move(m));
 }
 
+void Win32HookThread::readElement(const std::shared_ptr<PressSnapshot>& s, int waitMs) {
+    const DWORD thread = m_threadId;
+    std::weak_ptr<PressSnapshot> weak = s;
+    std::optional<NamedElement> named =
+        m_reader->read(s->point, waitMs, kLateElementMs, [this, thread, weak](NamedElement late) {
+            {
+                std::lock_guard<std::mutex> guard(m_lock);
+                if (auto waiting = weak.lock()) m_lateDone.emplace_back(waiting, std::move(late));
+            }
+            PostThreadMessageW(thread, kElementMessage, 0, 0);
+        });
+    if (!named) {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_waiting.push_back(s);
+        return;
+    }
+    s->elementFound = named->found;
+    s->element = named->info;
+    s->elementKey = named->key;
+    s->elementHitKey = named->hitKey;
+    s->elementTimedOut = named->timedOut;
+}
+
+void Win32HookThread::applyLateElements() {
+    std::vector<std::pair<std::shared_ptr<PressSnapshot>, NamedElement>> done;
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        done.swap(m_lateDone);
+    }
+    for (auto& [s, named] : done) {
+        s->elementFound = named.found;
+        s->element = named.info;
+        s->elementKey = named.key;
+        s->elementHitKey = named.hitKey;
+        s->elementTimedOut = named.timedOut;
+        s->elementLate = true;
+        if (tracing())
+            fprintf(stderr, "hook: late element %d,%d %d '%s'\n", s->point.x(), s->point.y(),
+                    s->elementFound, qPrintable(s->element.name));
+        std::lock_guard<std::mutex> guard(m_lock);
+        std::erase(m_waiting, s);
+    }
+    if (!m_busy) flush();
+}
+
+bool Win32HookThread::waitHandedOn(int ms) {
+    std::unique_lock<std::mutex> guard(m_lock);
+    return m_handedOn.wait_for(guard, std::chrono::milliseconds(ms),
+                               [this] { return m_waiting.empty() && m_out.empty(); });
+}
+
 void Win32HookThread::flush() {
-    if (m_out.empty()) return;
     std::vector<InputMessage> batch;
-    batch.swap(m_out);
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        // Up to the first press whose element is still being read: what came
+        // after it waits with it.
+        size_t ready = 0;
+        while (ready < m_out.size()) {
+            const auto& snapshot = m_out[ready].snapshot;
+            const bool waiting =
+                snapshot && std::any_of(m_waiting.begin(), m_waiting.end(),
+                                        [&](const auto& w) { return w.get() == snapshot.get(); });
+            if (waiting) break;
+            ++ready;
+        }
+        if (ready == 0) return;
+        batch.assign(std::make_move_iterator(m_out.begin()),
+                     std::make_move_iterator(m_out.begin() + qsizetype(ready)));
+        m_out.erase(m_out.begin(), m_out.begin() + qsizetype(ready));
+    }
     m_sink(std::move(batch));
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (m_out.empty() && m_waiting.empty()) m_handedOn.notify_all();
 }
 
 } // namespace klavoro::win32

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "describe/elementnaming.h"
 #include "platform/inputhook.h"
 #include "record/doubleclick.h"
 #include "record/inputmessage.h"
@@ -19,6 +20,7 @@
 
 namespace klavoro::win32 {
 
+class Win32ElementReader;
 class Win32SnapshotTaker;
 
 // The low-level mouse and keyboard hooks (WH_MOUSE_LL, WH_KEYBOARD_LL) and
@@ -28,9 +30,11 @@ class Win32SnapshotTaker;
 //
 // A press is held by the hook itself: Windows passes the press on to the
 // application only when the hook procedure returns, and it returns after
-// the screen, the pointer and the element have been taken. Windows removes
-// a hook that keeps input longer than its low-level hook timeout (about
-// 300 ms to 1 s), so the element gets a short budget.
+// the screen, the pointer and the windows have been taken and the element
+// has been read, or its short budget is spent. Windows removes a hook that
+// keeps input longer than its low-level hook timeout (about 300 ms to 1 s),
+// so an element read that takes longer goes on beside the hook, and the
+// press, with the messages behind it, waits for it before it is handed on.
 //
 // One hook thread runs at a time in a process (the procedures find it
 // through a static pointer).
@@ -49,6 +53,8 @@ public:
     // Removes the hooks and ends the thread; nothing is sent after this.
     void stop();
     bool isRunning() const { return m_thread.joinable(); }
+    // Whether every press read so far has been handed on within `ms`.
+    bool waitHandedOn(int ms);
 
 private:
     static LRESULT CALLBACK mouseProc(int code, WPARAM wParam, LPARAM lParam);
@@ -62,6 +68,9 @@ private:
     void foreground(HWND window);
     void press(int button, QPoint pt, quint32 eventTime);
     void release(int button, QPoint pt);
+    // The element of a snapshot: now, or late (then the snapshot waits).
+    void readElement(const std::shared_ptr<PressSnapshot>& s, int waitMs);
+    void applyLateElements();
     quint32 heldFlags() const;
     // Shift, Ctrl or Alt (by the generic code) is held, on either side.
     bool modifierDown(int generic) const;
@@ -84,9 +93,12 @@ private:
     HHOOK m_keyboardHook = nullptr;
     HWINEVENTHOOK m_foregroundHook = nullptr;
     std::unique_ptr<Win32SnapshotTaker> m_taker;
+    std::unique_ptr<Win32ElementReader> m_reader;
+    // Snapshots whose element is still being read, and those read since.
+    std::vector<std::shared_ptr<PressSnapshot>> m_waiting;
+    std::vector<std::pair<std::shared_ptr<PressSnapshot>, NamedElement>> m_lateDone;
+    std::condition_variable m_handedOn;
     std::vector<InputMessage> m_out;
-    // A COM call of the element query lets Windows call the hook again
-    // before the press is done: what comes then waits behind the press.
     int m_busy = 0;
     DoubleClickTracker m_doubleClick;
     std::array<bool, 4> m_buttonDown{};

@@ -46,9 +46,10 @@ void Win32InputHook::ResetHook() {
     m_inbox.clear();
 }
 
-void Win32InputHook::finishPending(int) {
-    // A press is complete when its hook procedure returns: nothing is on its way.
-    if (m_receiver) deliverQueued();
+void Win32InputHook::finishPending(int ms) {
+    if (!m_receiver) return;
+    m_thread->waitHandedOn(ms);
+    deliverQueued();
 }
 
 void Win32InputHook::receive(std::vector<InputMessage> batch) {

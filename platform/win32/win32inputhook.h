@@ -31,7 +31,7 @@ public:
 
     bool SetHook(HookReceiver* receiver, int delay) override;
     void ResetHook() override;
-    // Messages already sent by the hook's thread are handed over now.
+    // Presses whose element is still being read are waited for.
     void finishPending(int ms) override;
     void setPressArea(const PressArea& area) override { m_area = area; }
     bool isHooked() const override { return m_receiver != nullptr; }

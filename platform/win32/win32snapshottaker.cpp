@@ -2,8 +2,6 @@
 
 #include "capture/capturearea.h"
 #include "capture/monitorlayout.h"
-#include "describe/elementnaming.h"
-#include "platform/win32/msaaaccessibility.h"
 #include "platform/win32/win32cursor.h"
 #include "platform/win32/win32desktop.h"
 #include "platform/win32/win32screencopy.h"
@@ -31,8 +29,7 @@ QRect pressAreaAt(QPoint point, QSize screen, const QList<QRect>& monitors, cons
 
 Win32SnapshotTaker::Win32SnapshotTaker()
     : m_desktop(std::make_unique<Win32Desktop>()), m_screen(std::make_unique<Win32ScreenCopy>()),
-      m_cursor(std::make_unique<Win32Cursor>()),
-      m_accessibility(std::make_unique<MsaaAccessibility>(*m_desktop)) {}
+      m_cursor(std::make_unique<Win32Cursor>()) {}
 
 Win32SnapshotTaker::~Win32SnapshotTaker() = default;
 
@@ -90,7 +87,6 @@ void Win32SnapshotTaker::addWindows(PressSnapshot& s, WindowId top, bool full) {
 }
 
 std::shared_ptr<PressSnapshot> Win32SnapshotTaker::take(QPoint point, PressSnapshot::Hold hold,
-                                                        int elementBudgetMs,
                                                         const PressArea& area) {
     auto s = std::make_shared<PressSnapshot>();
     s->hold = hold;
@@ -110,15 +106,6 @@ std::shared_ptr<PressSnapshot> Win32SnapshotTaker::take(QPoint point, PressSnaps
     s->screen = m_screen->copy(s->screenArea);
     s->cursor = m_cursor->currentCursor();
     addWindows(*s, top, !area.around);
-    if (elementBudgetMs > 0) {
-        m_accessibility->limitNextQuery(elementBudgetMs);
-        const NamedElement named = nameElementAt(*m_accessibility, *m_desktop, point);
-        s->elementFound = named.found;
-        s->element = named.info;
-        s->elementKey = named.key;
-        s->elementHitKey = named.hitKey;
-        s->elementTimedOut = named.timedOut;
-    }
     return s;
 }
 

@@ -7,13 +7,12 @@
 
 namespace klavoro::win32 {
 
-class MsaaAccessibility;
 class Win32Cursor;
 class Win32Desktop;
 class Win32ScreenCopy;
 
-// Takes press snapshots on the input hook's thread, with objects of its own
-// (the accessibility objects of a thread stay on it).
+// Takes the picture, the pointer and the windows of a press on the input
+// hook's thread; the element is read by Win32ElementReader beside it.
 class Win32SnapshotTaker {
 public:
     Win32SnapshotTaker();
@@ -23,10 +22,9 @@ public:
 
     // Whether `point` lies on a window of this process (nothing is taken there).
     bool isOwnWindowAt(QPoint point);
-    // The screen (`area` of it), pointer, windows and element at `point`; the
-    // element's application gets at most `elementBudgetMs`. On one of our
-    // own windows nothing is taken: the snapshot only says so.
-    std::shared_ptr<PressSnapshot> take(QPoint point, PressSnapshot::Hold hold, int elementBudgetMs,
+    // The screen (`area` of it), pointer and windows at `point`. On one of
+    // our own windows nothing is taken: the snapshot only says so.
+    std::shared_ptr<PressSnapshot> take(QPoint point, PressSnapshot::Hold hold,
                                         const PressArea& area);
 
 private:
@@ -35,7 +33,6 @@ private:
     std::unique_ptr<Win32Desktop> m_desktop;
     std::unique_ptr<Win32ScreenCopy> m_screen;
     std::unique_ptr<Win32Cursor> m_cursor;
-    std::unique_ptr<MsaaAccessibility> m_accessibility;
 };
 
 // The part of the screen a press's picture needs (exposed for tests).

@@ -158,6 +158,21 @@ TEST_F(HookTest, ASecondQuickPressIsADoubleClickAndOurOwnWindowIsNotTaken) {
     EXPECT_TRUE(press->snapshot->screen.isNull());
 }
 
+TEST_F(HookTest, APressOnAControlNamesIt) {
+    click(onButton);
+    hook.finishPending(2000);
+    ASSERT_TRUE(pumpUntil([&] { return collector.find(kHookMouse, kLeftUp) != nullptr; }));
+    const InputMessage* press = collector.find(kHookMouse, kLeftDown);
+    ASSERT_TRUE(press && press->snapshot);
+    const PressSnapshot& s = *press->snapshot;
+    EXPECT_TRUE(s.elementFound);
+    EXPECT_EQ(s.element.name, QStringLiteral("OK"));
+    EXPECT_TRUE(s.element.windowTitle.isEmpty() || s.element.windowTitle == test::kTargetTitle)
+        << s.element.windowTitle.toStdString();
+    EXPECT_LT(s.holdMs, 500) << "the press is not held past the hook's timeout";
+    EXPECT_LT(collector.indexOf(kHookMouse, kLeftDown), collector.indexOf(kHookMouse, kLeftUp));
+}
+
 TEST_F(HookTest, KeysCarryTheirFlags) {
     input.sendKey(VK_CONTROL, false);
     input.sendKey('K', false);
