@@ -248,4 +248,14 @@ inline void runEvents(int ms) {
     } while (t.elapsed() < ms);
 }
 
+// Runs events until `done` holds or `ms` have passed (a slow machine, Wine);
+// whether it holds.
+template <typename Done> bool runEventsUntil(Done done, int ms = 2000) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    return done();
+}
+
 } // namespace klavoro::test

@@ -26,8 +26,11 @@ protected:
         control.startCommand(manual);
         runEvents(20);
     }
-    // Lets the loop notice a change of the run mode.
-    void turn() { runEvents(40); }
+    // Lets the loop notice a change of the run mode and end.
+    void turn() {
+        runEvents(40);
+        runEventsUntil([this] { return !control.isRecording(); });
+    }
     void addSteps(int n) {
         for (int i = 1; i <= n; ++i)
             ops.addStep(i, QStringLiteral("20260101000000%1").arg(i, 2, 10, QLatin1Char('0')), "s",
@@ -245,6 +248,7 @@ TEST_F(Control, HotKeyHeldByAnotherProgramIsSaidOnceAndRecordingGoesOn) {
     control.stopCommand();
     turn();
     start();
+    ASSERT_TRUE(runEventsUntil([this] { return control.isRecording(); }));
     EXPECT_EQ(host.statusTexts().filter("Ctrl+Shift+E（記録終了）").size(), 1);
     click(okCentre());
     control.pipeline().committer().finish();
@@ -260,7 +264,7 @@ TEST_F(Control, AreaSelectionHotKeyAndTheRectCapture) {
     area.command("move", {300, 200});
     area.command("end", {300, 200});
     hotKeys.press(kCtrlShift, 'S');
-    runEvents(10);
+    runEventsUntil([this] { return !area.mode(); });
     control.pipeline().committer().finish();
     EXPECT_FALSE(area.mode()); // the capture took the selection
     ASSERT_EQ(steps.count(), 1);
@@ -305,7 +309,7 @@ TEST_F(Control, EndModeUnloadsAndRestartComesBack) {
     start();
     click(okCentre());
     runMode.set(kRunReStart);
-    turn();
+    runEvents(40);
     // The loop enters again from a timer once the old one has wound down.
     for (int waited = 0; hook.setHookCalls() < 2 && waited < 3000; waited += 20)
         runEvents(20);
