@@ -26,13 +26,17 @@ using test::pumpUntil;
 TEST(SyntheticInputTest, AMoveLandsOnItsPixel) {
     Win32SyntheticInput input;
     const int w = GetSystemMetrics(SM_CXVIRTUALSCREEN), h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    for (const QPoint p : {QPoint(0, 0), QPoint(123, 457), QPoint(w - 1, h - 1), QPoint(w / 2, 1)}) {
+    for (const QPoint p :
+         {QPoint(0, 0), QPoint(123, 457), QPoint(w - 1, h - 1), QPoint(w / 2, 1)}) {
         ASSERT_TRUE(input.moveTo(p));
         POINT at{};
-        EXPECT_TRUE(pumpUntil([&] {
-            GetCursorPos(&at);
-            return QPoint(at.x, at.y) == p;
-        }, 1000)) << p.x() << "," << p.y() << " went to " << at.x << "," << at.y;
+        EXPECT_TRUE(pumpUntil(
+            [&] {
+                GetCursorPos(&at);
+                return QPoint(at.x, at.y) == p;
+            },
+            1000))
+            << p.x() << "," << p.y() << " went to " << at.x << "," << at.y;
     }
 }
 
@@ -233,9 +237,8 @@ TEST_F(HookTest, AnotherWindowComingToTheFrontIsReported) {
     Win32Desktop desktop;
     desktop.setForegroundWindow(toId(target->hwnd()));
     ASSERT_TRUE(pumpUntil([&] { return desktop.foregroundWindow() == toId(target->hwnd()); }));
-    EXPECT_TRUE(pumpUntil([&] {
-        return collector.find(kHookActivate, quint32(toId(target->hwnd()))) != nullptr;
-    }));
+    EXPECT_TRUE(pumpUntil(
+        [&] { return collector.find(kHookActivate, quint32(toId(target->hwnd()))) != nullptr; }));
 }
 
 TEST_F(HookTest, ASecondHookInTheProcessIsRefused) {
