@@ -2,8 +2,7 @@
 
 #include "app/mainwindowgraph.h"
 #include "app/windowsession.h"
-#include "platform/x11/closerequests.h"
-#include "platform/x11/x11platform.h"
+#include "platform/nativeplatform.h"
 #include "ui/inputgate.h"
 #include "ui/noticewindows.h"
 #include "ui/qtdialogs.h"
@@ -39,14 +38,14 @@ private:
     // The main window, once made; the services below only look it up when
     // they show something.
     QPointer<QWidget> m_main;
-    x11::X11Platform m_platform;
+    NativePlatform m_platform;
     QtDialogs m_dialogs;
     NoticeWindows m_notices;
     TrayIcon m_tray;
     MainWindowGraph m_graph;
     WindowSession m_session;
     InputGate m_gate;
-    x11::CloseRequests m_closeRequests;
+    NativeCloseRequests m_closeRequests;
 };
 
 // Qt's own texts (standard buttons, file dialogs) in Japanese whatever the

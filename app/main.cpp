@@ -1,5 +1,5 @@
 #include "app/compositionroot.h"
-#include "platform/x11/flockinstancelock.h"
+#include "platform/nativeplatform.h"
 #include "app/session/startup.h"
 #include "store/commandlinehelp.h"
 #include "store/programfolder.h"
@@ -28,6 +28,7 @@ int main(int argc, char** argv) {
             return 0;
         }
     }
+#ifndef _WIN32
     const bool headlessPlatform = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
                                   qEnvironmentVariable("QT_QPA_PLATFORM") != QLatin1String("xcb");
     if (qEnvironmentVariableIsEmpty("DISPLAY") && !headlessPlatform) {
@@ -39,6 +40,7 @@ int main(int argc, char** argv) {
                      argc > 0 ? argv[0] : "klavoro");
         return 2;
     }
+#endif
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("klavoro"));
     QApplication::setDesktopFileName(QStringLiteral("klavoro"));
@@ -49,7 +51,7 @@ int main(int argc, char** argv) {
     // An installed copy's first start: the lock may fall back to the settings folder.
     createUserFolders();
     // Before anything else is touched: the running copy keeps its files to itself.
-    x11::FlockInstanceLock lock;
+    NativeInstanceLock lock;
     {
         QtDialogs dialogs;
         if (refuseSecondInstance(lock, dialogs)) return 1;

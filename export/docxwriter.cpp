@@ -18,12 +18,21 @@
 namespace klavoro {
 namespace {
 
+// libzip takes file names as the file system's bytes, on Windows as UTF-8.
+QByteArray zipPath(const QString& path) {
+#ifdef _WIN32
+    return path.toUtf8();
+#else
+    return QFile::encodeName(path);
+#endif
+}
+
 // One zip archive being written; libzip reads the buffers and files at close.
 class ZipPackage {
 public:
     explicit ZipPackage(const QString& path) {
         int code = 0;
-        m_zip = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+        m_zip = zip_open(zipPath(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
         if (!m_zip) {
             zip_error_t error;
             zip_error_init_with_code(&error, code);
@@ -47,7 +56,7 @@ public:
     }
     void addFile(const char* name, const QString& path) {
         if (!ok()) return;
-        add(name, zip_source_file(m_zip, QFile::encodeName(path).constData(), 0, -1), false);
+        add(name, zip_source_file(m_zip, zipPath(path).constData(), 0, -1), false);
     }
     bool close() {
         if (!ok()) return false;

@@ -1,12 +1,11 @@
 #include "export/newfile.h"
 
 #include "export/documentsteps.h"
+#include "store/osfiles.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QUuid>
-
-#include <cstdio>
 
 namespace klavoro {
 
@@ -24,9 +23,7 @@ QString moveToNewName(const QString& temporary, const QString& folder, const QSt
             return {};
         }
         reserve.close();
-        if (std::rename(QFile::encodeName(temporary).constData(),
-                        QFile::encodeName(path).constData()) == 0)
-            return path;
+        if (renameOver(temporary, path)) return path;
         QFile::remove(path);
         return {};
     }

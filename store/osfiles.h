@@ -20,6 +20,9 @@ bool replaceFileWith(const QString& path, const QByteArray& bytes, bool sync, QS
 // `to` exists.
 bool renameWithoutCopy(const QString& from, const QString& to);
 
+// Renames `from` over `to`, replacing a file there. False on failure.
+bool renameOver(const QString& from, const QString& to);
+
 // Makes one folder; an existing folder is fine. False with the reason.
 bool makeFolder(const QString& path, QString* error);
 

@@ -102,6 +102,10 @@ bool renameWithoutCopy(const QString& from, const QString& to) {
     return false;
 }
 
+bool renameOver(const QString& from, const QString& to) {
+    return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+}
+
 bool makeFolder(const QString& path, QString* error) {
     if (::mkdir(QFile::encodeName(path).constData(), 0777) != 0 && errno != EEXIST) {
         if (error) *error = QString::fromLocal8Bit(std::strerror(errno));

@@ -103,6 +103,10 @@ bool renameWithoutCopy(const QString& from, const QString& to) {
     return false;
 }
 
+bool renameOver(const QString& from, const QString& to) {
+    return MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
 bool makeFolder(const QString& path, QString* error) {
     if (!CreateDirectoryW(wide(path).c_str(), nullptr) &&
         GetLastError() != ERROR_ALREADY_EXISTS) {

@@ -20,6 +20,14 @@ QString withTrailingSeparator(const QString& path) {
     return path.endsWith('/') ? path : path + '/';
 }
 
+bool isRootedPath(const QString& path) {
+#ifdef _WIN32
+    // "C:/...", "//server/..." and "/..." on the current drive.
+    if (path.size() >= 3 && path[0].isLetter() && path[1] == ':' && path[2] == '/') return true;
+#endif
+    return path.startsWith('/');
+}
+
 QString resolvePath(const QString& path, const QString& baseFolder) {
     QString p = path;
     if (p.startsWith('"')) {
@@ -29,12 +37,12 @@ QString resolvePath(const QString& path, const QString& baseFolder) {
     QString base = baseFolder.isEmpty() ? captureBaseFolder() : baseFolder;
     if (QFileInfo(base).isDir()) base = withTrailingSeparator(base);
     if (p.contains(QLatin1String("../"))) {
-        QString clean = QDir::cleanPath(p.startsWith('/') ? p : base + p);
+        QString clean = QDir::cleanPath(isRootedPath(p) ? p : base + p);
         if (p.endsWith('/') && !clean.endsWith('/')) clean += '/';
         return clean;
     }
     if (p.startsWith(QLatin1String("./"))) return base + p.mid(2);
-    if (!p.startsWith('/')) return base + p;
+    if (!isRootedPath(p)) return base + p;
     return p;
 }
 

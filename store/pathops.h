@@ -11,6 +11,9 @@ namespace klavoro {
 // blanks inside them) as long as the text both begins and ends with one.
 QString unquote(const QString& text);
 
+// An absolute path: "/..." (and on Windows "C:/..."), separators already '/'.
+bool isRootedPath(const QString& path);
+
 // Resolves a path against a base folder (default: the capture base folder).
 // Looks at the disk only to see whether the base is an existing folder.
 QString resolvePath(const QString& path, const QString& base = QString());

@@ -11,7 +11,11 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <iconv.h>
+#endif
 
 using namespace klavoro;
 
@@ -25,7 +29,16 @@ QByteArray encoded(const QString& text, QStringEncoder::Encoding encoding, bool 
     return e.encode(text);
 }
 
+// Encoded by the system's own converter, not the program's.
 QByteArray eucJp(const QString& text) {
+#ifdef _WIN32
+    const std::wstring in = text.toStdWString();
+    QByteArray out(int(in.size()) * 3 + 4, '\0');
+    const int n = WideCharToMultiByte(20932, 0, in.data(), int(in.size()), out.data(),
+                                      int(out.size()), nullptr, nullptr);
+    out.truncate(std::max(n, 0));
+    return out;
+#else
     iconv_t cd = iconv_open("EUC-JP", "UTF-8");
     const QByteArray utf8 = text.toUtf8();
     QByteArray out(utf8.size() * 2 + 4, '\0');
@@ -36,6 +49,7 @@ QByteArray eucJp(const QString& text) {
     iconv_close(cd);
     out.truncate(o - out.data());
     return out;
+#endif
 }
 
 class ConfCharset : public ProgramFolderTest {

@@ -238,7 +238,11 @@ TEST_F(ConfWrite, WriteFailuresGiveMinusOneAndKeepTheOldFile) {
 }
 
 TEST_F(ConfWrite, ReadOnlyProgramFolderGivesMinusOneWithoutCrashing) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a read-only folder attribute does not protect its files on Windows";
+#else
     if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+#endif
     FakeMainWindow window;
     Settings s;
     ConfFile file(window, nullptr, QStringLiteral("klavoro"));

@@ -25,7 +25,7 @@ namespace {
 QMap<QString, QByteArray> readPackage(const QString& path) {
     QMap<QString, QByteArray> parts;
     int code = 0;
-    zip_t* zip = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
+    zip_t* zip = zip_open(zipPath(path).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
     if (!zip) return parts;
     for (zip_int64_t i = 0; i < zip_get_num_entries(zip, 0); ++i) {
         zip_stat_t st;
@@ -202,7 +202,7 @@ TEST(WordExport, OpensTheDocumentOrSaysWhereItIs) {
     EXPECT_EQ(shell.opened.size(), 1);
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_TRUE(dialogs.shown[0].startsWith(kWordExportTitle));
-    EXPECT_TRUE(dialogs.shown[0].contains(again));
+    EXPECT_TRUE(dialogs.shown[0].contains(QDir::toNativeSeparators(again)));
     EXPECT_TRUE(QFileInfo::exists(again));
 
     // A folder that went away: a message, nothing opened.

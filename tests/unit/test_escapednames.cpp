@@ -26,7 +26,10 @@ const QStringList kFiles = {QStringLiteral("amp&＆.png"),          QStringLiter
                             QStringLiteral("yen&￥;.png"),         QStringLiteral("lt&＜gt&＞.png"),
                             QStringLiteral("bar&｜.png"),          QStringLiteral("q&？.png"),
                             QStringLiteral("slash&／.png"),        QStringLiteral("colon&：.png"),
-                            QStringLiteral("quote&゛.png"),        QStringLiteral("Q&A?.png"),
+                            QStringLiteral("quote&゛.png"),
+#ifndef _WIN32 // '?' cannot be in a Windows file name
+                            QStringLiteral("Q&A?.png"),
+#endif
                             QStringLiteral("2026120609050304.png")};
 
 struct Folder : EditBench {
@@ -89,7 +92,12 @@ TEST(EscapedImageNames, FileCheckCountsThemUsedAndDeletionTakesOnlyItsOwn) {
         QStringList());
 
     StepDeletion deletion(f.steps, f.ops, f.host, f.dialogs, f.notices);
-    for (const QString& gone : {QStringLiteral("amp&＆.png"), QStringLiteral("Q&A?.png")}) {
+#ifdef _WIN32
+    const QString second = QStringLiteral("star&＊.png");
+#else
+    const QString second = QStringLiteral("Q&A?.png");
+#endif
+    for (const QString& gone : {QStringLiteral("amp&＆.png"), second}) {
         const int n = f.stepOf(gone);
         ASSERT_GT(n, 0);
         const QString thumb = thumbnailPath(f.folder(), f.steps.field(n, FieldImageName));
@@ -101,7 +109,7 @@ TEST(EscapedImageNames, FileCheckCountsThemUsedAndDeletionTakesOnlyItsOwn) {
     EXPECT_EQ(f.steps.count(), kFiles.size() - 2);
     for (const QString& file : kFiles) {
         const bool deleted =
-            file == QStringLiteral("amp&＆.png") || file == QStringLiteral("Q&A?.png");
+            file == QStringLiteral("amp&＆.png") || file == second;
         EXPECT_EQ(f.exists(file), !deleted) << qPrintable(file);
     }
     EXPECT_EQ(FileCheck(FileCheck::imageNamesOf(f.steps)).unusedFiles(Kind::Images, f.folder()),
@@ -109,6 +117,9 @@ TEST(EscapedImageNames, FileCheckCountsThemUsedAndDeletionTakesOnlyItsOwn) {
 }
 
 TEST(EscapedImageNames, NamesTheListCannotHoldAreNamedInTheMessage) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows file names hold no TAB or line break";
+#endif
     EditBench b;
     b.put(QStringLiteral("tab\tname.jpg"));
     b.put(QStringLiteral("line\nbreak.png"));

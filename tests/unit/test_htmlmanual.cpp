@@ -163,7 +163,7 @@ TEST(HtmlManual, ProgressAtTheFirstStepAndEveryFiftyRemaining) {
                                   QStringLiteral("HTML作成中・・・50\r\n"),
                                   QStringLiteral("HTML作成中・・・0\r\n"),
                                   QString(),
-                                  QStringLiteral("ファイル名：") + m.folder + "index.htm"};
+                                  QStringLiteral("ファイル名：") + QDir::toNativeSeparators(m.folder + "index.htm")};
     EXPECT_EQ(m.host.progress, expected);
     EXPECT_EQ(m.host.lastDisplayMs, 2500);
     EXPECT_EQ(m.host.opened, QStringList{m.folder + "index.htm"});

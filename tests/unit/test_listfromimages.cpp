@@ -79,7 +79,9 @@ TEST(ListFromImages, CommandAsksEmptiesTheListAndLoadsTheNewOne) {
     ASSERT_TRUE(b.ops.save());
     b.put("p1.png");
     b.put("p2.jpeg");
+#ifndef _WIN32 // no TAB in a Windows file name
     b.put(QStringLiteral("tab\tname.jpg"));
+#endif
     conf().dspPhraseDef = QStringLiteral("既定");
 
     b.dialogs.okAnswer = false;
@@ -102,7 +104,9 @@ TEST(ListFromImages, CommandAsksEmptiesTheListAndLoadsTheNewOne) {
     const QString done = b.dialogs.messages[0];
     EXPECT_TRUE(done.startsWith(QStringLiteral(
         "画像ファイルを読み込み「OpList.txt」を作成しました。\r\n\r\nファイル数=2")));
+#ifndef _WIN32
     EXPECT_TRUE(done.contains(QStringLiteral("tab<TAB>name.jpg"))); // told, not written
+#endif
     EXPECT_TRUE(b.notices.lastProgress.isEmpty());
 }
 

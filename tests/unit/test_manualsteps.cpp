@@ -48,7 +48,7 @@ void mixedSteps(DocumentFolder& f) {
 
 int zipEntries(const QString& path, const QString& prefix) {
     int code = 0, n = 0;
-    zip_t* zip = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &code);
+    zip_t* zip = zip_open(klavoro::test::zipPath(path).constData(), ZIP_RDONLY, &code);
     if (!zip) return -1;
     for (zip_int64_t i = 0; i < zip_get_num_entries(zip, 0); ++i)
         if (QString::fromUtf8(zip_get_name(zip, static_cast<zip_uint64_t>(i), 0))

@@ -34,6 +34,15 @@ inline QByteArray readBytes(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// A path as libzip takes it: the file system's bytes, on Windows UTF-8.
+inline QByteArray zipPath(const QString& path) {
+#ifdef _WIN32
+    return path.toUtf8();
+#else
+    return QFile::encodeName(path);
+#endif
+}
+
 inline void writeBytes(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) f.write(bytes);
