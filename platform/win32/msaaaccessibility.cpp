@@ -166,7 +166,8 @@ public:
     }
 
     AccessibleRef parent() override {
-        if (m_child != CHILDID_SELF) return std::make_shared<MsaaElement>(m_acc, CHILDID_SELF, m_budget);
+        if (m_child != CHILDID_SELF)
+            return std::make_shared<MsaaElement>(m_acc, CHILDID_SELF, m_budget);
         if (m_budget->spent()) return nullptr;
         IDispatch* up = nullptr;
         if (FAILED(m_acc.get()->get_accParent(&up)) || !up) return nullptr;
@@ -198,8 +199,7 @@ public:
     }
 
 private:
-    template <typename Get>
-    QString text(Get get) {
+    template <typename Get> QString text(Get get) {
         if (m_budget->spent()) return {};
         BSTR out = nullptr;
         const HRESULT hr = get(m_acc.get(), childVariant(m_child), &out);
@@ -294,8 +294,8 @@ AccessibleRef MsaaAccessibility::objectOfWindow(WindowId window) {
     auto budget = startQuery();
     if (!askable(window)) return nullptr;
     IAccessible* acc = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(toHwnd(window), DWORD(OBJID_CLIENT), __uuidof(IAccessible),
-                                          reinterpret_cast<void**>(&acc))) ||
+    if (FAILED(AccessibleObjectFromWindow(toHwnd(window), DWORD(OBJID_CLIENT),
+                                          __uuidof(IAccessible), reinterpret_cast<void**>(&acc))) ||
         !acc)
         return nullptr;
     return std::make_shared<MsaaElement>(AccRef(acc), CHILDID_SELF, budget);

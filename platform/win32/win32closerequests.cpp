@@ -16,7 +16,7 @@ Win32CloseRequests::~Win32CloseRequests() {
 }
 
 bool Win32CloseRequests::nativeEventFilter(const QByteArray& eventType, void* message,
-                                      qintptr* result) {
+                                           qintptr* result) {
     if (eventType != "windows_generic_MSG" || !m_onClose || !message) return false;
     const auto* msg = static_cast<const MSG*>(message);
     if (msg->message != WM_CLOSE || !msg->hwnd || GetAncestor(msg->hwnd, GA_ROOT) != msg->hwnd)

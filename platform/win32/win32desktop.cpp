@@ -186,8 +186,7 @@ int Win32Desktop::windowOpacity(WindowId window) {
     if (!(GetWindowLongPtrW(w, GWL_EXSTYLE) & WS_EX_LAYERED)) return 255;
     BYTE alpha = 255;
     DWORD flags = 0;
-    if (!GetLayeredWindowAttributes(w, nullptr, &alpha, &flags) || !(flags & LWA_ALPHA))
-        return 255;
+    if (!GetLayeredWindowAttributes(w, nullptr, &alpha, &flags) || !(flags & LWA_ALPHA)) return 255;
     return alpha;
 }
 

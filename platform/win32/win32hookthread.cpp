@@ -106,18 +106,18 @@ void Win32HookThread::run() {
     m_reader = std::make_unique<Win32ElementReader>();
     const HINSTANCE module = GetModuleHandleW(nullptr);
     m_mouseHook = SetWindowsHookExW(WH_MOUSE_LL, mouseProc, module, 0);
-    m_keyboardHook = m_mouseHook ? SetWindowsHookExW(WH_KEYBOARD_LL, keyboardProc, module, 0)
-                                 : nullptr;
+    m_keyboardHook =
+        m_mouseHook ? SetWindowsHookExW(WH_KEYBOARD_LL, keyboardProc, module, 0) : nullptr;
     m_foregroundHook = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr,
-                                       foregroundProc, 0, 0,
-                                       WINEVENT_OUTOFCONTEXT);
+                                       foregroundProc, 0, 0, WINEVENT_OUTOFCONTEXT);
     m_active = GetForegroundWindow(); // known at the start, so not reported
     const UINT_PTR poll = SetTimer(nullptr, 0, kForegroundPollMs, nullptr);
     const bool ok = m_mouseHook && m_keyboardHook;
     {
         std::lock_guard<std::mutex> guard(m_lock);
         m_startOk = ok;
-        if (!ok) m_error = QStringLiteral("Windows refused the input hooks (%1).").arg(lastErrorText());
+        if (!ok)
+            m_error = QStringLiteral("Windows refused the input hooks (%1).").arg(lastErrorText());
         m_startDone = true;
     }
     m_started.notify_all();
@@ -163,8 +163,8 @@ LRESULT CALLBACK Win32HookThread::keyboardProc(int code, WPARAM wParam, LPARAM l
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-void CALLBACK Win32HookThread::foregroundProc(HWINEVENTHOOK, DWORD, HWND window, LONG object,
-                                              LONG, DWORD, DWORD) {
+void CALLBACK Win32HookThread::foregroundProc(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG,
+                                              DWORD, DWORD) {
     if (object == OBJID_WINDOW)
         if (Win32HookThread* self = g_current.load()) self->foreground(window);
 }

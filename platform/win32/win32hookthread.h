@@ -60,7 +60,7 @@ private:
     static LRESULT CALLBACK mouseProc(int code, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK keyboardProc(int code, WPARAM wParam, LPARAM lParam);
     static void CALLBACK foregroundProc(HWINEVENTHOOK hook, DWORD event, HWND window, LONG object,
-                                       LONG child, DWORD thread, DWORD time);
+                                        LONG child, DWORD thread, DWORD time);
 
     void run();
     void mouse(WPARAM message, const MSLLHOOKSTRUCT& m);

@@ -51,8 +51,7 @@ bool Win32HotKeys::deleteAtom(int atom) {
     return GetLastError() == ERROR_SUCCESS;
 }
 
-HotKeyResult Win32HotKeys::registerHotKey(HotKeyReceiver* receiver, int id, int modifiers,
-                                          int vk) {
+HotKeyResult Win32HotKeys::registerHotKey(HotKeyReceiver* receiver, int id, int modifiers, int vk) {
     if (!m_window || !receiver || vk <= 0 || vk > 255) return HotKeyResult::Failed;
     unregisterHotKey(id);
     UINT flags = 0;
@@ -77,8 +76,7 @@ void Win32HotKeys::fired(int id) {
     if (HotKeyReceiver* receiver = m_receivers.value(id)) receiver->hotKey(id);
 }
 
-LRESULT CALLBACK Win32HotKeys::windowProc(HWND window, UINT message, WPARAM wParam,
-                                          LPARAM lParam) {
+LRESULT CALLBACK Win32HotKeys::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_HOTKEY) {
         if (auto* self = reinterpret_cast<Win32HotKeys*>(GetWindowLongPtrW(window, GWLP_USERDATA)))
             self->fired(static_cast<int>(wParam));

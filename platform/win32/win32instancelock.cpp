@@ -18,7 +18,8 @@ bool Win32InstanceLock::acquire() {
     const DWORD error = GetLastError();
     if (!mutex) {
         // ERROR_ACCESS_DENIED: another user's copy made it in this namespace.
-        if (error != ERROR_ACCESS_DENIED) m_error = m_name + QStringLiteral(": ") + lastErrorText(error);
+        if (error != ERROR_ACCESS_DENIED)
+            m_error = m_name + QStringLiteral(": ") + lastErrorText(error);
         return false;
     }
     if (error == ERROR_ALREADY_EXISTS) {

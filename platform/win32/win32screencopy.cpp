@@ -52,8 +52,8 @@ QImage Win32ScreenCopy::copy(const QRect& area) {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP bitmap = memory ? CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0)
-                            : nullptr;
+    HBITMAP bitmap =
+        memory ? CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
     QImage image;
     if (bitmap && bits) {
         HGDIOBJ old = SelectObject(memory, bitmap);

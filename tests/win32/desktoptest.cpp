@@ -65,7 +65,8 @@ TEST_F(DesktopTest, TheWindowAtAPointAndItsFamily) {
 
 TEST_F(DesktopTest, NamesTitlesAndProcess) {
     EXPECT_EQ(desktop.windowTitle(top), kTitle);
-    EXPECT_TRUE(desktop.className(top).startsWith(QLatin1String("Qt"))) << desktop.className(top).toStdString();
+    EXPECT_TRUE(desktop.className(top).startsWith(QLatin1String("Qt")))
+        << desktop.className(top).toStdString();
     EXPECT_TRUE(desktop.findTopLevelWindows(QStringLiteral("窓のテスト")).contains(top));
     EXPECT_FALSE(desktop.findTopLevelWindows(QStringLiteral("ない窓の名前")).contains(top));
     EXPECT_EQ(desktop.processId(top), qint64(GetCurrentProcessId()));
@@ -78,7 +79,8 @@ TEST_F(DesktopTest, RectanglesIncludeTheFrameAndContentDoesNot) {
     EXPECT_TRUE(frame.contains(client)) << "frame " << frame.x() << "," << frame.y() << " "
                                         << frame.width() << "x" << frame.height();
     EXPECT_LT(frame.top(), client.top()) << "the title bar lies above the content";
-    EXPECT_EQ(desktop.windowRect(child->winId()), QRect(child->mapToGlobal(QPoint(0, 0)), child->size()));
+    EXPECT_EQ(desktop.windowRect(child->winId()),
+              QRect(child->mapToGlobal(QPoint(0, 0)), child->size()));
 }
 
 TEST_F(DesktopTest, ForegroundFocusAndOpacity) {

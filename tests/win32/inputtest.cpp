@@ -1,6 +1,7 @@
 // Synthetic input, the key state and the low-level hook that sees them.
 #include "platform/win32/msaaaccessibility.h"
 #include "platform/win32/win32desktop.h"
+#include "platform/win32/win32elementreader.h"
 #include "platform/win32/win32handles.h"
 #include "platform/win32/win32hookthread.h"
 #include "platform/win32/win32inputhook.h"
@@ -13,6 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <mutex>
+#include <optional>
+
 namespace klavoro::win32 {
 namespace {
 
@@ -22,13 +26,17 @@ using test::pumpUntil;
 TEST(SyntheticInputTest, AMoveLandsOnItsPixel) {
     Win32SyntheticInput input;
     const int w = GetSystemMetrics(SM_CXVIRTUALSCREEN), h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    for (const QPoint p : {QPoint(0, 0), QPoint(123, 457), QPoint(w - 1, h - 1), QPoint(w / 2, 1)}) {
+    for (const QPoint p :
+         {QPoint(0, 0), QPoint(123, 457), QPoint(w - 1, h - 1), QPoint(w / 2, 1)}) {
         ASSERT_TRUE(input.moveTo(p));
         POINT at{};
-        EXPECT_TRUE(pumpUntil([&] {
-            GetCursorPos(&at);
-            return QPoint(at.x, at.y) == p;
-        }, 1000)) << p.x() << "," << p.y() << " went to " << at.x << "," << at.y;
+        EXPECT_TRUE(pumpUntil(
+            [&] {
+                GetCursorPos(&at);
+                return QPoint(at.x, at.y) == p;
+            },
+            1000))
+            << p.x() << "," << p.y() << " went to " << at.x << "," << at.y;
     }
 }
 
@@ -173,6 +181,32 @@ TEST_F(HookTest, APressOnAControlNamesIt) {
     EXPECT_LT(collector.indexOf(kHookMouse, kLeftDown), collector.indexOf(kHookMouse, kLeftUp));
 }
 
+TEST_F(HookTest, TheEndOfADragIsTakenAndWaitsForItsElementInOrder) {
+    input.moveTo(onTarget);
+    pump(50);
+    input.button(MouseButton::Left, true);
+    pump(50);
+    const QPoint end = onButton;
+    input.moveTo(end);
+    pump(50);
+    input.button(MouseButton::Left, false);
+    pump(20);
+    input.sendKey(VK_F7, false); // comes in while the drag's element is read
+    input.sendKey(VK_F7, true);
+    hook.finishPending(2000);
+    ASSERT_TRUE(pumpUntil([&] { return collector.find(kHookKey, VK_F7) != nullptr; }));
+    const int up = collector.indexOf(kHookMouse, kLeftUp);
+    ASSERT_GE(up, 0);
+    EXPECT_LT(up, collector.indexOf(kHookKey, VK_F7)) << "the key waits behind the release";
+    const InputMessage& release = collector.messages[size_t(up)];
+    ASSERT_TRUE(release.snapshot) << "the end of a drag is a step";
+    EXPECT_EQ(release.snapshot->hold, PressSnapshot::Hold::NotHeld);
+    EXPECT_EQ(release.snapshot->point, end);
+    EXPECT_FALSE(release.snapshot->screen.isNull());
+    EXPECT_TRUE(release.snapshot->elementLate) << "read after the release went on";
+    EXPECT_EQ(release.snapshot->element.name, QStringLiteral("OK"));
+}
+
 TEST_F(HookTest, KeysCarryTheirFlags) {
     input.sendKey(VK_CONTROL, false);
     input.sendKey('K', false);
@@ -203,9 +237,8 @@ TEST_F(HookTest, AnotherWindowComingToTheFrontIsReported) {
     Win32Desktop desktop;
     desktop.setForegroundWindow(toId(target->hwnd()));
     ASSERT_TRUE(pumpUntil([&] { return desktop.foregroundWindow() == toId(target->hwnd()); }));
-    EXPECT_TRUE(pumpUntil([&] {
-        return collector.find(kHookActivate, quint32(toId(target->hwnd()))) != nullptr;
-    }));
+    EXPECT_TRUE(pumpUntil(
+        [&] { return collector.find(kHookActivate, quint32(toId(target->hwnd()))) != nullptr; }));
 }
 
 TEST_F(HookTest, ASecondHookInTheProcessIsRefused) {
@@ -220,6 +253,33 @@ TEST(GenericKeyTest, LeftAndRightModifiersAreOneKey) {
     EXPECT_EQ(genericVk(VK_LCONTROL), VK_CONTROL);
     EXPECT_EQ(genericVk(VK_RMENU), VK_MENU);
     EXPECT_EQ(genericVk('A'), 'A');
+}
+
+TEST(ElementReaderTest, AnElementNotWaitedForComesLate) {
+    test::Helper target = test::Helper::window(QRect(300, 200, 400, 300));
+    ASSERT_TRUE(target.hwnd());
+    POINT b{50, 25};
+    ClientToScreen(target.hwnd(), &b);
+    Win32ElementReader reader;
+    std::mutex lock;
+    std::optional<NamedElement> late;
+    const auto now = reader.read(QPoint(b.x, b.y), 0, 1200, [&](NamedElement e) {
+        std::lock_guard<std::mutex> guard(lock);
+        late = std::move(e);
+    });
+    EXPECT_FALSE(now) << "not waited for";
+    ASSERT_TRUE(pumpUntil([&] {
+        std::lock_guard<std::mutex> guard(lock);
+        return late.has_value();
+    }));
+    EXPECT_TRUE(late->found);
+    EXPECT_EQ(late->info.name, QStringLiteral("OK"));
+
+    const auto waited = reader.read(QPoint(b.x, b.y), 2000, 1200, [](NamedElement) {
+        ADD_FAILURE() << "read in time: nothing comes late";
+    });
+    ASSERT_TRUE(waited);
+    EXPECT_EQ(waited->info.name, QStringLiteral("OK"));
 }
 
 TEST(AccessibilityTest, TheButtonOfAnotherProcessAndNothingOfOurOwn) {

@@ -55,11 +55,13 @@ TEST(InstanceLockTest, AKilledHolderLeavesTheLockFree) {
     const QString name = QStringLiteral("Local\\") + uniqueName("killed");
     test::Helper holder = test::Helper::lockHolder(name);
     Win32InstanceLock lock(name);
-    ASSERT_TRUE(test::pumpUntil([&] {
-        if (!lock.acquire()) return true;
-        lock.release(); // not taken by the helper yet
-        return false;
-    }, 10000));
+    ASSERT_TRUE(test::pumpUntil(
+        [&] {
+            if (!lock.acquire()) return true;
+            lock.release(); // not taken by the helper yet
+            return false;
+        },
+        10000));
     ASSERT_TRUE(holder.isRunning());
     holder.kill();
     EXPECT_TRUE(lock.acquire());
@@ -105,8 +107,7 @@ TEST(HotKeysTest, AKeyHeldElsewhereIsTaken) {
               HotKeyResult::Registered);
     EXPECT_EQ(mine.registerHotKey(&a, 1, kModControl | kModShift, VK_F10),
               HotKeyResult::TakenByOther);
-    EXPECT_EQ(mine.registerHotKey(&a, 2, kModControl | kModShift, VK_F11),
-              HotKeyResult::Registered)
+    EXPECT_EQ(mine.registerHotKey(&a, 2, kModControl | kModShift, VK_F11), HotKeyResult::Registered)
         << "another key is free";
     EXPECT_TRUE(other.unregisterHotKey(1));
     EXPECT_EQ(mine.registerHotKey(&a, 1, kModControl | kModShift, VK_F10),

@@ -49,8 +49,8 @@ int showTarget(int x, int y, int width, int height) {
     wc.lpfnWndProc = targetProc;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = CreateSolidBrush(
-        RGB(kTargetColour.red(), kTargetColour.green(), kTargetColour.blue()));
+    wc.hbrBackground =
+        CreateSolidBrush(RGB(kTargetColour.red(), kTargetColour.green(), kTargetColour.blue()));
     wc.lpszClassName = kClass;
     RegisterClassExW(&wc);
     const std::wstring title = kTargetTitle.toStdWString();
