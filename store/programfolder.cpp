@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryFile>
 
 #include <optional>
 
@@ -68,9 +69,21 @@ FolderInputs currentFolderInputs() {
     const QString shared =
         QDir::cleanPath(in.exeFolder + '/' + QStringLiteral(KLAVORO_SHARE_FROM_BIN));
     if (QFileInfo(shared).isDir()) in.installedShared = shared;
+#ifdef _WIN32
+    // A folder under Program Files does not say it is read-only: only a write
+    // shows it. Installed, the settings go to the roaming application data and
+    // the captures to the user's documents.
+    QTemporaryFile probe(in.exeFolder + QStringLiteral("/.klavoro-write-XXXXXX"));
+    in.exeFolderWritable = probe.open();
+    const QString profile = QDir::fromNativeSeparators(qEnvironmentVariable("USERPROFILE"));
+    in.xdgConfigHome = QDir::fromNativeSeparators(qEnvironmentVariable("APPDATA"));
+    if (!profile.isEmpty()) in.xdgDataHome = profile + QStringLiteral("/Documents");
+    in.userHome = profile;
+#else
     in.xdgConfigHome = qEnvironmentVariable("XDG_CONFIG_HOME");
     in.xdgDataHome = qEnvironmentVariable("XDG_DATA_HOME");
     in.userHome = qEnvironmentVariable("HOME");
+#endif
     return in;
 }
 

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 namespace klavoro::win32 {
 namespace {
 
@@ -44,12 +46,37 @@ TEST(CloseRequestsTest, ACloseOfATopLevelWindowIsSeenBeforeQt) {
     EXPECT_TRUE(test::pumpUntil([&] { return !window.isVisible(); })) << "left to Qt, it closes";
 }
 
+// A file type of the test's own, gone again when it ends: what a fresh system
+// associates by default differs from one Wine prefix to the next.
+class UserFileType {
+public:
+    UserFileType() {
+        set(L".klavoro-trip", L"KlavoroTrip.File");
+        set(L"KlavoroTrip.File\\shell\\open\\command",
+            L"\"C:\\windows\\system32\\notepad.exe\" \"%1\"");
+    }
+    ~UserFileType() {
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, L".klavoro-trip");
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, L"KlavoroTrip.File");
+    }
+
+private:
+    static void set(const wchar_t* key, const wchar_t* value) {
+        RegSetKeyValueW(HKEY_CLASSES_ROOT, key, nullptr, REG_SZ, value,
+                        DWORD((wcslen(value) + 1) * sizeof(wchar_t)));
+    }
+};
+
 TEST(ShellTest, AFileWithoutAnAssociationHasNoProgram) {
     Win32Shell shell;
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     EXPECT_TRUE(shell.hasProgramFor(dir.path())) << "a folder opens in the file browser";
-    EXPECT_TRUE(shell.hasProgramFor(dir.filePath(QStringLiteral("手順.txt"))));
+    {
+        UserFileType type;
+        EXPECT_TRUE(shell.hasProgramFor(dir.filePath(QStringLiteral("手順.klavoro-trip"))));
+    }
+    EXPECT_FALSE(shell.hasProgramFor(dir.filePath(QStringLiteral("手順.klavoro-trip"))));
     EXPECT_FALSE(shell.hasProgramFor(dir.filePath(QStringLiteral("a.klavoro-no-such-type"))));
     EXPECT_FALSE(shell.hasProgramFor(dir.filePath(QStringLiteral("no-extension"))));
     EXPECT_FALSE(shell.open(QString()));
