@@ -1,7 +1,8 @@
 ; The Windows installer: klavoro.exe and its shipped folders under Program
 ; Files, a Start menu entry and an uninstaller. Built by scripts/windows-package
 ; with makensis -DVERSION=... -DSOURCE=<unpacked zip folder> -DOUTFILE=...
-Unicode true
+; A 64-bit installer for the 64-bit program (it also runs under wine64).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 
