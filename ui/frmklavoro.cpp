@@ -373,6 +373,11 @@ void frmKlavoro::minimiseOnceMapped() {
                 return;
             }
             if (windowHandle() && !windowHandle()->isExposed() && ++m_minimiseTries < 100) return;
+            // The frame's extents come from the window manager a little after the
+            // exposure; placed before them, the window would sit a title bar lower.
+            if (windowHandle() && windowHandle()->frameMargins().isNull() &&
+                ++m_minimiseTries < 125)
+                return;
             cancelPendingMinimise();
             // Placed within its frame first: moving it afterwards restores it.
             placeMainWindow(normalRect(), 0);
