@@ -73,8 +73,13 @@ FolderInputs currentFolderInputs() {
     // A folder under Program Files does not say it is read-only: only a write
     // shows it. Installed, the settings go to the roaming application data and
     // the captures to the user's documents.
-    QTemporaryFile probe(in.exeFolder + QStringLiteral("/.klavoro-write-XXXXXX"));
-    in.exeFolderWritable = probe.open();
+    // Probed once: the executable's folder does not change while it runs, and
+    // the shipped-file lookups ask for these inputs again and again.
+    static const bool writable = [&] {
+        QTemporaryFile probe(in.exeFolder + QStringLiteral("/.klavoro-write-XXXXXX"));
+        return probe.open();
+    }();
+    in.exeFolderWritable = writable;
     const QString profile = QDir::fromNativeSeparators(qEnvironmentVariable("USERPROFILE"));
     in.xdgConfigHome = QDir::fromNativeSeparators(qEnvironmentVariable("APPDATA"));
     if (!profile.isEmpty()) in.xdgDataHome = profile + QStringLiteral("/Documents");
