@@ -1,5 +1,9 @@
 #include "platform/win32/win32cursor.h"
 
+#include "store/logs.h"
+
+#include <atomic>
+
 #include <windows.h>
 
 namespace klavoro::win32 {
@@ -78,13 +82,12 @@ QImage composeCursor(const QImage& color, const QImage& mask) {
     return argb.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
-CursorImage Win32Cursor::currentCursor() {
+namespace {
+// The pointer image of `cursor`, or a null image when its bits cannot be read.
+CursorImage readCursor(HCURSOR cursor) {
     CursorImage result;
-    CURSORINFO info{};
-    info.cbSize = sizeof info;
-    if (!GetCursorInfo(&info) || !(info.flags & CURSOR_SHOWING) || !info.hCursor) return result;
     ICONINFO icon{};
-    if (!GetIconInfo(info.hCursor, &icon)) return result;
+    if (!GetIconInfo(cursor, &icon)) return result;
     HDC dc = GetDC(nullptr);
     const QImage color = icon.hbmColor ? readBitmap(dc, icon.hbmColor) : QImage();
     const QImage mask = readBitmap(dc, icon.hbmMask);
@@ -94,6 +97,25 @@ CursorImage Win32Cursor::currentCursor() {
     if (icon.hbmColor && color.isNull()) return result;
     result.image = composeCursor(color, mask);
     result.hotSpot = QPoint(int(icon.xHotspot), int(icon.yHotspot));
+    return result;
+}
+} // namespace
+
+CursorImage Win32Cursor::currentCursor() {
+    CURSORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetCursorInfo(&info) || !(info.flags & CURSOR_SHOWING) || !info.hCursor) return {};
+    CursorImage result = readCursor(info.hCursor);
+    if (result.image.isNull()) {
+        // Wine keeps a cursor to the process that made it (error 1402 here),
+        // and so may Windows for a process above ours. The arrow still shows
+        // where the pointer was; its shape is the one most clicks are made with.
+        result = readCursor(LoadCursorW(nullptr, IDC_ARROW));
+        if (result.image.isNull()) return {};
+        static std::atomic_bool said{false};
+        if (!said.exchange(true))
+            writeLog(QStringLiteral("他のアプリのマウスカーソルの形を読めないため、矢印を描きます"));
+    }
     result.serial = static_cast<quint64>(reinterpret_cast<quintptr>(info.hCursor));
     return result;
 }

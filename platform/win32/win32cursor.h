@@ -7,7 +7,8 @@ namespace klavoro::win32 {
 // The pointer image by GetCursorInfo: the cursor drawn into a 32-bit DIB,
 // with its hot spot. A monochrome cursor (an AND and an XOR mask) is turned
 // into black, white and transparent pixels; the inverting pixels of such a
-// cursor (a text cursor's) are drawn black.
+// cursor (a text cursor's) are drawn black. A cursor whose bits another
+// process keeps to itself is drawn as the arrow, with a log line once.
 class Win32Cursor : public CursorSource {
 public:
     CursorImage currentCursor() override;

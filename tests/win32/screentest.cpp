@@ -74,6 +74,30 @@ TEST(CursorTest, TheCurrentCursorHasItsHotSpotInside) {
     EXPECT_TRUE(opaque && clear) << "a pointer shape with the screen around it";
 }
 
+TEST(CursorTest, ThePointerOverAnotherProcessIsDrawn) {
+    // Recording is all about other processes' windows: their cursor is the
+    // one in the pictures, and Wine will not lend its bits to us.
+    const QRect rect(250, 180, 320, 220);
+    test::Helper target = test::Helper::window(rect);
+    ASSERT_TRUE(target.hwnd());
+    SetForegroundWindow(target.hwnd());
+    SetCursorPos(rect.center().x(), rect.center().y());
+    DWORD owner = 0;
+    CURSORINFO info{};
+    info.cbSize = sizeof info;
+    test::pumpUntil(
+        [&] {
+            GetWindowThreadProcessId(GetForegroundWindow(), &owner);
+            return owner == target.processId() && GetCursorInfo(&info) && info.hCursor;
+        },
+        3000);
+    ASSERT_EQ(owner, target.processId()) << "the other process's window is not in front";
+    const CursorImage c = Win32Cursor().currentCursor();
+    ASSERT_FALSE(c.image.isNull());
+    EXPECT_TRUE(QRect(QPoint(0, 0), c.image.size()).contains(c.hotSpot));
+    EXPECT_EQ(c.serial, static_cast<quint64>(reinterpret_cast<quintptr>(info.hCursor)));
+}
+
 // Masks as GetDIBits gives them at 32 bits: white for a set bit.
 QImage maskOf(const QList<QList<int>>& rows) {
     QImage m(rows.first().size(), rows.size(), QImage::Format_ARGB32);
