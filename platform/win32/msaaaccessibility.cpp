@@ -190,6 +190,10 @@ public:
             result = std::make_shared<MsaaElement>(m_acc, v.lVal, m_budget);
         }
         VariantClear(&v);
+        // Wine hands out objects for the child windows that answer nothing,
+        // not even their role; their client objects do.
+        if (result && result->role() == 0)
+            if (AccessibleRef client = childWindowObject(index)) result = client;
         return result;
     }
 
@@ -204,6 +208,22 @@ private:
         BSTR out = nullptr;
         const HRESULT hr = get(m_acc.get(), childVariant(m_child), &out);
         return takeString(hr, out);
+    }
+
+    // The client object of the index-th child window of this element's window.
+    AccessibleRef childWindowObject(int index) {
+        HWND window = nullptr;
+        if (FAILED(WindowFromAccessibleObject(m_acc.get(), &window)) || !window) return nullptr;
+        HWND w = GetWindow(window, GW_CHILD);
+        for (int i = 0; w && i < index; ++i)
+            w = GetWindow(w, GW_HWNDNEXT);
+        IAccessible* acc = nullptr;
+        if (!w ||
+            FAILED(AccessibleObjectFromWindow(w, DWORD(OBJID_CLIENT), __uuidof(IAccessible),
+                                              reinterpret_cast<void**>(&acc))) ||
+            !acc)
+            return nullptr;
+        return std::make_shared<MsaaElement>(AccRef(acc), CHILDID_SELF, m_budget);
     }
 
     // "n" for the child that is the same COM object as `object`; empty when none is.

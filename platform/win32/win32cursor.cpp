@@ -114,7 +114,8 @@ CursorImage Win32Cursor::currentCursor() {
         if (result.image.isNull()) return {};
         static std::atomic_bool said{false};
         if (!said.exchange(true))
-            writeLog(QStringLiteral("他のアプリのマウスカーソルの形を読めないため、矢印を描きます"));
+            writeLog(
+                QStringLiteral("他のアプリのマウスカーソルの形を読めないため、矢印を描きます"));
     }
     result.serial = static_cast<quint64>(reinterpret_cast<quintptr>(info.hCursor));
     return result;

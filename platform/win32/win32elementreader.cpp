@@ -32,7 +32,9 @@ std::optional<NamedElement> Win32ElementReader::read(QPoint point, int waitMs, i
     std::unique_lock<std::mutex> guard(m_lock);
     m_jobs.push_back(job);
     m_wake.notify_all();
-    if (m_done.wait_for(guard, std::chrono::milliseconds(waitMs), [&] { return job->done; }))
+    // No wait means none: a timed wait of 0 may still sleep a scheduler tick.
+    if (waitMs > 0 &&
+        m_done.wait_for(guard, std::chrono::milliseconds(waitMs), [&] { return job->done; }))
         return job->result;
     job->abandoned = true;
     return std::nullopt;

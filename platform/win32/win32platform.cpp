@@ -5,12 +5,14 @@
 #include "platform/win32/win32desktop.h"
 #include "platform/win32/win32hotkeys.h"
 #include "platform/win32/win32inputhook.h"
+#include "platform/win32/win32inputmethod.h"
 #include "platform/win32/win32keystate.h"
 #include "platform/win32/win32screencopy.h"
 #include "platform/win32/win32sharedmemory.h"
 #include "platform/win32/win32shell.h"
 #include "platform/win32/win32soundplayer.h"
 #include "platform/win32/win32syntheticinput.h"
+#include "redact/treescreentext.h"
 
 namespace klavoro::win32 {
 
@@ -22,6 +24,10 @@ Win32Platform::Win32Platform()
       m_screen(std::make_unique<Win32ScreenCopy>()), m_cursor(std::make_unique<Win32Cursor>()),
       m_shell(std::make_unique<Win32Shell>()), m_sound(std::make_unique<Win32SoundPlayer>()) {
     m_accessibility = std::make_unique<MsaaAccessibility>(*m_desktop);
+    // Its own service: a scan's queries must not end another's budget.
+    m_textAccessibility = std::make_unique<MsaaAccessibility>(*m_desktop);
+    m_screenText = std::make_unique<TreeScreenText>(*m_desktop, *m_textAccessibility);
+    m_inputMethod = std::make_unique<Win32InputMethod>();
     m_services.desktop = m_desktop.get();
     m_services.inputHook = m_hook.get();
     m_services.keyState = m_keys.get();
@@ -33,15 +39,10 @@ Win32Platform::Win32Platform()
     m_services.shell = m_shell.get();
     m_services.accessibility = m_accessibility.get();
     m_services.sound = m_sound.get();
-    // Not made for Windows yet: their users degrade as the record allows.
-    m_services.screenText = nullptr;
-    m_services.inputMethod = nullptr;
+    m_services.screenText = m_screenText.get();
+    m_services.inputMethod = m_inputMethod.get();
 
     if (!m_hotKeys->isOpen()) m_problems << QStringLiteral("hot keys: ") + m_hotKeys->errorText();
-    m_problems << QStringLiteral("screen texts: not available on Windows (redaction reads no "
-                                 "texts of other applications)")
-               << QStringLiteral("input method: not available on Windows (the Japanese input "
-                                 "state is left as it is)");
 }
 
 Win32Platform::~Win32Platform() {

@@ -6,9 +6,14 @@
 
 #include <memory>
 
+namespace klavoro {
+class TreeScreenText;
+}
+
 namespace klavoro::win32 {
 
 class MsaaAccessibility;
+class Win32InputMethod;
 class Win32Cursor;
 class Win32Desktop;
 class Win32HotKeys;
@@ -47,6 +52,9 @@ private:
     std::unique_ptr<Win32Shell> m_shell;
     std::unique_ptr<MsaaAccessibility> m_accessibility;
     std::unique_ptr<Win32SoundPlayer> m_sound;
+    std::unique_ptr<MsaaAccessibility> m_textAccessibility;
+    std::unique_ptr<TreeScreenText> m_screenText;
+    std::unique_ptr<Win32InputMethod> m_inputMethod;
     PlatformServices m_services;
     QStringList m_problems;
 };

@@ -11,7 +11,8 @@
 
 int main(int argc, char** argv) {
     // Started again by a test as the other process.
-    if (argc > 1 && (!std::strcmp(argv[1], "--window") || !std::strcmp(argv[1], "--hold-lock")))
+    if (argc > 1 && (!std::strcmp(argv[1], "--window") || !std::strcmp(argv[1], "--form") ||
+                     !std::strcmp(argv[1], "--hold-lock")))
         return klavoro::win32::test::runHelper(argc, argv);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

@@ -43,7 +43,7 @@ LRESULT CALLBACK targetProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) 
     return DefWindowProcW(w, message, wParam, lParam);
 }
 
-int showTarget(int x, int y, int width, int height) {
+int showTarget(int x, int y, int width, int height, bool form) {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = targetProc;
@@ -58,6 +58,15 @@ int showTarget(int x, int y, int width, int height) {
                              width, height, nullptr, nullptr, wc.hInstance, nullptr);
     CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10, 10, 80, 30, w,
                     nullptr, wc.hInstance, nullptr);
+    if (form) {
+        const wchar_t* classes[3] = {L"STATIC", L"EDIT", L"EDIT"};
+        const DWORD styles[3] = {SS_LEFT, ES_LEFT, ES_PASSWORD};
+        for (int i = 0; i < 3; ++i) {
+            const std::wstring text = kFormTexts[i].toStdWString();
+            CreateWindowExW(0, classes[i], text.c_str(), WS_CHILD | WS_VISIBLE | styles[i], 10,
+                            50 + 30 * i, 260, 22, w, nullptr, wc.hInstance, nullptr);
+        }
+    }
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
@@ -71,7 +80,10 @@ int runHelper(int argc, char** argv) {
     const std::string mode = argv[1];
     if (mode == "--window" && argc >= 6)
         return showTarget(std::stoi(argv[2]), std::stoi(argv[3]), std::stoi(argv[4]),
-                          std::stoi(argv[5]));
+                          std::stoi(argv[5]), false);
+    if (mode == "--form" && argc >= 6)
+        return showTarget(std::stoi(argv[2]), std::stoi(argv[3]), std::stoi(argv[4]),
+                          std::stoi(argv[5]), true);
     if (mode == "--hold-lock" && argc >= 3) {
         Win32InstanceLock lock(QString::fromLocal8Bit(argv[2]));
         if (!lock.acquire()) return 2;
@@ -80,9 +92,10 @@ int runHelper(int argc, char** argv) {
     return 1;
 }
 
-Helper Helper::window(const QRect& r) {
+Helper Helper::window(const QRect& r, bool form) {
     Helper h;
-    if (!h.launch(QStringLiteral("--window %1 %2 %3 %4")
+    if (!h.launch(QStringLiteral("%1 %2 %3 %4 %5")
+                      .arg(form ? QStringLiteral("--form") : QStringLiteral("--window"))
                       .arg(r.x())
                       .arg(r.y())
                       .arg(r.width())

@@ -22,12 +22,19 @@ bool underWine();
 inline const QColor kTargetColour(200, 40, 60);
 inline const QString kTargetTitle = QStringLiteral("クラヴォロ 対象の窓");
 
+// What a form window shows below its button: a label, a field and a
+// password field, with personal data in the first two.
+inline const QString kFormTexts[3] = {QStringLiteral("連絡先: jiro.suzuki@example.jp"),
+                                      QStringLiteral("hanako@example.com"),
+                                      QStringLiteral("hunter2")};
+
 // This test program started again as the other process: a plain window
-// painted in kTargetColour at `rect` with a button "OK" near its top left,
-// or a holder of a named instance lock. Ended when the object goes.
+// painted in kTargetColour at `rect` with a button "OK" near its top left
+// (a `form` also with kFormTexts), or a holder of a named instance lock.
+// Ended when the object goes.
 class Helper {
 public:
-    static Helper window(const QRect& rect);
+    static Helper window(const QRect& rect, bool form = false);
     static Helper lockHolder(const QString& lockName);
     Helper(Helper&& other) noexcept;
     ~Helper();
