@@ -36,13 +36,14 @@ ScreenTextScan TreeScreenText::textsIn(QPoint point, const QRect& area, const Re
         }
         const auto [element, depth] = std::move(queue.front());
         queue.pop_front();
-        if (element->state() & (state::Invisible | state::Offscreen)) continue;
+        const quint32 bits = element->state();
+        if (bits & (state::Invisible | state::Offscreen)) continue;
         const QRect rect = element->location();
         // Children stand inside their parent; an element that tells no place
         // may still hold some that do.
         if (!rect.isEmpty() && !rect.intersects(area)) continue;
         if (!rect.isEmpty()) {
-            if (element->state() & state::Protected) {
+            if (bits & state::Protected) {
                 scan.texts.push_back(ScreenText{rect, QString(), true});
             } else {
                 // A field's name is its label's text, shown beside it, not in it.

@@ -110,8 +110,9 @@ CursorImage Win32Cursor::currentCursor() {
         // Wine keeps a cursor to the process that made it (error 1402 here),
         // and so may Windows for a process above ours. The arrow still shows
         // where the pointer was; its shape is the one most clicks are made with.
-        result = readCursor(LoadCursorW(nullptr, IDC_ARROW));
-        if (result.image.isNull()) return {};
+        if (m_arrow.image.isNull()) m_arrow = readCursor(LoadCursorW(nullptr, IDC_ARROW));
+        if (m_arrow.image.isNull()) return {};
+        result = m_arrow;
         static std::atomic_bool said{false};
         if (!said.exchange(true))
             writeLog(

@@ -12,6 +12,9 @@ namespace klavoro::win32 {
 class Win32Cursor : public CursorSource {
 public:
     CursorImage currentCursor() override;
+
+private:
+    CursorImage m_arrow; // read once, at the first cursor that needs it
 };
 
 // The cursor as the user sees it, premultiplied, from the bitmaps of its
