@@ -1,4 +1,4 @@
-// Recording on real applications from Debian (GTK 3, GTK 4, Qt 5, Chromium):
+// Recording on real applications from Debian (GTK 3, GTK 4, Qt 5, Qt 6, Chromium):
 // every act of tests/corpus beside the sentence a manual writer expects.
 // Reports, for instant clicks and for clicks held 100 ms, on a quiet
 // machine and with the other core busy: sentences exactly right, pictures
@@ -7,6 +7,8 @@
 //   scripts/desktop-session build/bench/bench_corpus [--quick] [--verbose]
 //       [--only instant|held] [--quiet-only] [--keep DIR] [--app NAME]...
 //       [--program PATH]   (another build of the program, e.g. an older one)
+//       [--no-redact]      (personal data not boxed: the steps without the
+//                           reading of the window's texts)
 #include "tests/corpus/corpusrun.h"
 
 #include <QCoreApplication>
@@ -56,6 +58,7 @@ int main(int argc, char** argv) {
             options.instant = instant;
             options.busy = busy;
             options.verbose = verbose;
+            options.redact = !args.contains(QStringLiteral("--no-redact"));
             if (keep >= 0 && keep + 1 < args.size())
                 options.keepFolder = args[keep + 1] + (instant ? "/instant" : "/held") +
                                      (busy ? "-busy" : "-quiet");

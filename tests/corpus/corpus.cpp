@@ -206,6 +206,30 @@ App calculatorQt5() {
     return app;
 }
 
+// Qt 6 translation tool in Japanese: menus with marks, a message box
+// closed by its button, a tool bar's check buttons (a right press there
+// opens the main window's context menu).
+App linguistQt6() {
+    App app{QStringLiteral("linguist"),
+            QStringLiteral("Qt 6"),
+            QStringLiteral("/usr/lib/qt6/bin/linguist"),
+            {},
+            japanese(),
+            QStringLiteral("Qt Linguist"),
+            {}};
+    app.acts << click(kMenuItem, QStringLiteral("ヘルプ(H)"),
+                      QStringLiteral("[ヘルプ](メニュー)を、クリックします。"))
+             << click(kMenuItem, QStringLiteral("Qt Linguist について"),
+                      QStringLiteral("[ヘルプ](メニュー)の[Qt Linguist について]を、クリックします。"))
+             << click(kButton, QStringLiteral("OK"), QStringLiteral("[OK](ボタン)を、クリックします。"))
+             << click(kCheck, QStringLiteral("アクセラレータの確認(A)"),
+                      QStringLiteral("[検証](ツールバー)の[アクセラレータの確認](チェックボタン)を、"
+                                     "クリックします。"))
+             << dragsAcross({kCheck, QStringLiteral("末尾の句読点(E)")},
+                            QStringLiteral("[検証](ツールバー)の[末尾の句読点](チェックボタン)"));
+    return app;
+}
+
 // A form in Chromium, a local page: labels, a drop-down list, a link.
 App formChromium(bool small) {
     App app{QStringLiteral("chromium form"),
@@ -247,8 +271,8 @@ App notebookTabsGtk3() {
 
 QList<App> corpusApps(bool small) {
     if (small) return {editorGtk3(true), calculatorGtk4(true), editorQt5(true), formChromium(true)};
-    return {editorGtk3(false), calculatorGtk3(), calculatorGtk4(false),
-            editorQt5(false),  calculatorQt5(),  formChromium(false)};
+    return {editorGtk3(false), calculatorGtk3(), calculatorGtk4(false), editorQt5(false),
+            calculatorQt5(),   linguistQt6(),    formChromium(false)};
 }
 
 } // namespace klavoro::corpus

@@ -8,7 +8,6 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include "tests/corpus/corpusrun.h"
 
@@ -80,7 +79,7 @@ bool Runner::run(const QList<App>& apps) {
     {
         QFile conf(home.filePath(QStringLiteral("Conf.txt")));
         if (!conf.open(QIODevice::WriteOnly)) return false;
-        conf.write(toShiftJis(confText()));
+        conf.write(toShiftJis(confText(m_options.redact)));
     }
     QProcess busy;
     if (m_options.busy) {
@@ -209,6 +208,7 @@ bool Runner::run(const QList<App>& apps) {
             const int button = act.kind == Act::RightClick || act.kind == Act::RightDrag ? 3 : 1;
             int images = 0;
             Clock::time_point pressed;
+            QList<FolderWatch::Arrival> early;
             if (act.kind == Act::Type || act.kind == Act::Key) {
                 for (QChar c : act.text) {
                     if (act.kind == Act::Key)
@@ -232,7 +232,7 @@ bool Runner::run(const QList<App>& apps) {
                 const QPoint end = pointIn(*to, act.to);
                 hand.button(button, true);
                 for (int i = 1; i <= 6; ++i) {
-                    pump(m_options.instant ? 5 : 20);
+                    watch.collect(early, m_options.instant ? 5 : 20);
                     hand.move(point + (end - point) * i / 6);
                 }
                 hand.button(button, false);
@@ -242,12 +242,12 @@ bool Runner::run(const QList<App>& apps) {
                     hand.tap(button);
                 } else {
                     hand.button(button, true);
-                    QThread::msleep(static_cast<unsigned long>(m_options.holdMs));
+                    watch.collect(early, m_options.holdMs);
                     hand.button(button, false);
                 }
                 images = 1;
             }
-            const QList<FolderWatch::Arrival> arrivals = watch.waitFor(images, 3000);
+            const QList<FolderWatch::Arrival> arrivals = watch.waitFor(images, 3000, early);
             pump(act.settleMs);
             p.after = screen.copy(QRect(QPoint(0, 0), screen.screenSize()));
             for (const auto& a : arrivals)
@@ -332,11 +332,12 @@ bool Runner::run(const QList<App>& apps) {
         }
         m_outcomes << p.outcome;
         if (m_options.verbose)
-            fprintf(stderr, "%-12s %s %s\n  want %s\n  got  %s\n", qPrintable(p.outcome.app),
-                    p.outcome.got == p.outcome.expected ? "ok  " : "DIFF",
+            fprintf(stderr, "%-12s %s %s %6.1f ms\n  want %s\n  got  %s\n",
+                    qPrintable(p.outcome.app), p.outcome.got == p.outcome.expected ? "ok  " : "DIFF",
                     p.outcome.measurable ? (p.outcome.atPress ? "at-press" : "AFTER   ")
                                          : "        ",
-                    qPrintable(p.outcome.expected), qPrintable(p.outcome.got));
+                    p.outcome.pressToStepMs, qPrintable(p.outcome.expected),
+                    qPrintable(p.outcome.got));
     }
     if (!m_options.keepFolder.isEmpty()) {
         QDir().mkpath(m_options.keepFolder);

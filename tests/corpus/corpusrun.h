@@ -13,6 +13,7 @@ struct Options {
     int holdMs = 100;
     bool busy = false;      // the other core kept busy meanwhile
     bool verbose = false;   // each act on stderr
+    bool redact = true;     // personal data boxed, as by default
     QString keepFolder;     // copy the capture folder here (empty: not kept)
 };
 

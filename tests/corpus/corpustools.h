@@ -92,9 +92,9 @@ public:
         QString name;
         Clock::time_point at;
     };
-    // Waits until `count` step images have come (or `ms` passed).
-    QList<Arrival> waitFor(int count, int ms) {
-        QList<Arrival> got;
+    // Waits until `count` step images have come (or `ms` passed), adding to
+    // what `got` holds already.
+    QList<Arrival> waitFor(int count, int ms, QList<Arrival> got = {}) {
         QDeadlineTimer deadline(ms);
         while (got.size() < count && !deadline.hasExpired()) {
             pollfd p{m_fd, POLLIN, 0};
@@ -102,6 +102,16 @@ public:
             QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
         }
         return got;
+    }
+    // Spends `ms` (a held button, a drag's pause) noting what comes meanwhile,
+    // so that a step is timed when it appeared, not when the hand let go.
+    void collect(QList<Arrival>& got, int ms) {
+        QDeadlineTimer deadline(ms);
+        while (!deadline.hasExpired()) {
+            pollfd p{m_fd, POLLIN, 0};
+            if (poll(&p, 1, static_cast<int>(std::max<qint64>(1, deadline.remainingTime()))) > 0)
+                read(got);
+        }
     }
     void drain() {
         QList<Arrival> ignored;
@@ -130,7 +140,7 @@ private:
     int m_fd = -1;
 };
 
-inline QString confText() {
+inline QString confText(bool redact) {
     // BMP: the pictures are compared pixel by pixel; the unmarked copy in
     // NO_RECT shows the screen without the marker.
     const char* lines[] = {"save file format = 0", "no rect file = 1", "no confirm = 1",
@@ -139,6 +149,7 @@ inline QString confText() {
     QString text;
     for (const char* l : lines)
         text += QLatin1String(l) + QStringLiteral("\r\n");
+    if (!redact) text += QStringLiteral("redact = 0\r\n");
     return text;
 }
 
