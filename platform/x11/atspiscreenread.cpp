@@ -57,12 +57,14 @@ void AtspiScreenText::readElements(std::vector<Element>& elements, const Deadlin
     Batch b;
     for (size_t i = 0; i < elements.size(); ++i) {
         Element& e = elements[i];
-        if (e.kind != Element::Other) b.add(i, Ask::Text, textRequest(e.ref));
+        if (e.kind != Element::Other && !e.password) b.add(i, Ask::Text, textRequest(e.ref));
         if (e.kind != Element::Text)
             b.add(i, Ask::Name, propertyRequest(e.ref, kAccessible, "Name"));
         if (e.kind == Element::Unknown) {
-            b.add(i, Ask::Role, {e.ref, kAccessible, "GetRole", nullptr, "(u)"});
-            b.add(i, Ask::State, {e.ref, kAccessible, "GetState", nullptr, "(au)"});
+            if (!e.roleKnown) {
+                b.add(i, Ask::Role, {e.ref, kAccessible, "GetRole", nullptr, "(u)"});
+                b.add(i, Ask::State, {e.ref, kAccessible, "GetState", nullptr, "(au)"});
+            }
             continue;
         }
         if (e.password || e.editable) {

@@ -148,10 +148,31 @@ bool AtspiScreenText::listByCollection(const AtspiRef& root, int shown, const De
 
 std::vector<AtspiScreenText::Element> AtspiScreenText::listByWalk(const AtspiRef& root, int shown,
                                                                   const Deadline& deadline,
+                                                                  const QRect& area, QPoint origin,
                                                                   int* unread) {
-    // One batch per level: each element's state and children together. The
-    // children of an element that is not showing are dropped with it (other
-    // desktops' windows, closed tabs); the application itself has no state.
+    // One batch per level: each element's state, children, extents and role
+    // together. The children of an element that is not showing are dropped
+    // with it (other desktops' windows, closed tabs); the application itself
+    // has no state. So is a part that lies outside the picture (a dock, the
+    // status bar), unless it may own a popup that stands elsewhere (a window,
+    // a menu, a drop-down list).
+    const auto mayOwnPopup = [](guint32 role) {
+        switch (role) {
+        case ATSPI_ROLE_FRAME:
+        case ATSPI_ROLE_DIALOG:
+        case ATSPI_ROLE_WINDOW:
+        case ATSPI_ROLE_MENU_BAR:
+        case ATSPI_ROLE_MENU:
+        case ATSPI_ROLE_MENU_ITEM:
+        case ATSPI_ROLE_POPUP_MENU:
+        case ATSPI_ROLE_COMBO_BOX:
+        case ATSPI_ROLE_PUSH_BUTTON: // a tool button with its menu
+        case ATSPI_ROLE_TOGGLE_BUTTON:
+            return true;
+        default:
+            return false;
+        }
+    };
     std::vector<Element> showing;
     std::vector<AtspiRef> level{root};
     bool atRoot = true;
@@ -160,16 +181,20 @@ std::vector<AtspiScreenText::Element> AtspiScreenText::listByWalk(const AtspiRef
             *unread += int(level.size());
             break;
         }
+        const size_t asked = atRoot ? 2 : 4;
         std::vector<AtspiBus::Request> batch;
         for (const AtspiRef& ref : level) {
             batch.push_back({ref, kAccessible, "GetState", nullptr, "(au)"});
             batch.push_back({ref, kAccessible, "GetChildren", nullptr, "(a(so))"});
+            if (atRoot) continue;
+            batch.push_back(extentsRequest(ref));
+            batch.push_back({ref, kAccessible, "GetRole", nullptr, "(u)"});
         }
         const std::vector<AtspiReply> replies = askAll(m_bus, std::move(batch), deadline.left());
         std::vector<AtspiRef> next;
         for (size_t i = 0; i < level.size(); ++i) {
-            const AtspiReply& states = replies[2 * i];
-            const AtspiReply& children = replies[2 * i + 1];
+            const AtspiReply& states = replies[asked * i];
+            const AtspiReply& children = replies[asked * i + 1];
             if (states.timedOut || children.timedOut) {
                 ++*unread;
                 continue;
@@ -177,9 +202,26 @@ std::vector<AtspiScreenText::Element> AtspiScreenText::listByWalk(const AtspiRef
             if (!atRoot) {
                 const quint64 bits = statesOf(states);
                 if (!has(bits, AtspiStateType(shown))) continue;
-                showing.push_back({});
-                showing.back().ref = level[i];
-                showing.back().editable = has(bits, ATSPI_STATE_EDITABLE);
+                Element e;
+                e.ref = level[i];
+                e.editable = has(bits, ATSPI_STATE_EDITABLE);
+                const AtspiReply& extents = replies[asked * i + 2];
+                if (extents) {
+                    e.extentsAsked = true;
+                    e.extents = rectOf(extents, true).translated(origin);
+                }
+                const AtspiReply& role = replies[asked * i + 3];
+                guint32 roleNumber = 0;
+                if (role) {
+                    g_variant_get(role.value, "(u)", &roleNumber);
+                    e.roleKnown = true;
+                    e.password = roleNumber == ATSPI_ROLE_PASSWORD_TEXT;
+                    e.editable = e.editable || roleNumber == ATSPI_ROLE_TEXT ||
+                                 roleNumber == ATSPI_ROLE_ENTRY;
+                }
+                const bool outside = !e.extents.isEmpty() && !e.extents.intersects(area);
+                if (outside && e.roleKnown && !mayOwnPopup(roleNumber)) continue;
+                showing.push_back(std::move(e));
             }
             if (children) {
                 GVariant* list = g_variant_get_child_value(children.value, 0);
@@ -230,13 +272,20 @@ ScreenTextScan AtspiScreenText::textsIn(QPoint point, const QRect& area,
         }
         if (!listed) m_noCollection.insert(root.bus, true);
     }
-    if (!listed) elements = listByWalk(root, shown, deadline, &scan.unread);
+    if (!listed) elements = listByWalk(root, shown, deadline, area, origin, &scan.unread);
     if (elements.empty() && scan.unread == 0) {
         // An application that went away leaves a dead root behind.
         m_rootOfPid.remove(pid);
         m_toolkitOfBus.remove(root.bus);
         return scan;
     }
+    // What is known to lie outside the picture is not read: nothing there is
+    // boxed. An element whose extents are not known is read all the same.
+    elements.erase(std::remove_if(elements.begin(), elements.end(),
+                                  [&](const Element& e) {
+                                      return !e.extents.isEmpty() && !e.extents.intersects(area);
+                                  }),
+                   elements.end());
     readElements(elements, deadline, origin);
     collectTexts(elements, rules, area, deadline, origin, &scan);
     return scan;

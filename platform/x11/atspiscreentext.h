@@ -55,6 +55,7 @@ private:
         bool lost = false; // did not answer in time
         bool extentsAsked = false;
         bool relationsAsked = false;
+        bool roleKnown = false; // with the state: told by the walk
         QString name;
         QString text;
         QRect extents; // on the screen
@@ -66,7 +67,7 @@ private:
     bool listByCollection(const AtspiRef& root, int shown, const Deadline& deadline,
                           std::vector<Element>* out, bool* timedOut);
     std::vector<Element> listByWalk(const AtspiRef& root, int shown, const Deadline& deadline,
-                                    int* unread);
+                                    const QRect& area, QPoint origin, int* unread);
     // Texts, names, and what an element of unknown kind is.
     void readElements(std::vector<Element>& elements, const Deadline& deadline, QPoint origin);
     // The matches, password fields, and where they stand.

@@ -175,3 +175,47 @@ TEST(ScreenText, BothWaysFindEveryMatchOfACrowdedWindow) {
     EXPECT_TRUE(late.texts.empty());
     EXPECT_TRUE(late.timedOut || late.unread > 0);
 }
+
+// A picture of part of the window (the default, 300 x 300 about the press):
+// walked or queried, it gets every box the whole window's reading has there,
+// and nothing else, though the walk does not go into what lies outside.
+TEST(ScreenText, APartOfTheWindowGetsTheWholeWindowsBoxesThere) {
+    FixtureApp form{
+        QStringLiteral("/usr/bin/python3"),
+        {QStringLiteral(KLAVORO_GTK_PRIVATEFORM), QStringLiteral("40,40"), QStringLiteral("200")}};
+    ASSERT_TRUE(form.start());
+    pause(300);
+    x11::X11Desktop desktop;
+    const QRect window = desktop.windowRect(form.window());
+    const RedactionRules rules(true, redactkind::All, QString());
+    const auto key = [](const ScreenText& t) {
+        return QStringLiteral("%1 %2,%3 %4x%5")
+            .arg(t.password ? QStringLiteral("<password>") : t.text)
+            .arg(t.rect.x())
+            .arg(t.rect.y())
+            .arg(t.rect.width())
+            .arg(t.rect.height());
+    };
+    for (const bool collection : {true, false}) {
+        SCOPED_TRACE(collection ? "collection" : "walk");
+        x11::AtspiScreenText texts(desktop, true, collection);
+        const ScreenTextScan whole = texts.textsIn(form.centre("mail"), window, rules, 20000);
+        ASSERT_EQ(whole.unread, 0);
+        for (const char* at : {"mail", "password"}) {
+            SCOPED_TRACE(at);
+            const QRect area =
+                QRect(form.centre(at) - QPoint(150, 150), QSize(300, 300)).intersected(window);
+            const ScreenTextScan part = texts.textsIn(form.centre(at), area, rules, 20000);
+            EXPECT_EQ(part.unread, 0);
+            QStringList expected, got;
+            for (const ScreenText& t : whole.texts)
+                if (t.rect.intersects(area)) expected << key(t);
+            for (const ScreenText& t : part.texts)
+                got << key(t);
+            expected.sort();
+            got.sort();
+            EXPECT_FALSE(expected.isEmpty());
+            EXPECT_EQ(got, expected);
+        }
+    }
+}
