@@ -5,12 +5,15 @@
 #include "describe/elementnaming.h"
 #include "platform/x11/atspiaccessibility.h"
 #include "platform/x11/atspiscreentext.h"
+#include "platform/x11/hookthreadshared.h"
 #include "platform/x11/x11cursor.h"
 #include "platform/x11/x11desktop.h"
 #include "platform/x11/x11screencopy.h"
 #include "redact/patterns.h"
 
+#include <chrono>
 #include <cmath>
+#include <cstdio>
 
 #include <unistd.h>
 
@@ -107,6 +110,18 @@ void SnapshotTaker::addWindows(PressSnapshot& s, WindowId top, bool full) {
 std::shared_ptr<PressSnapshot> SnapshotTaker::take(QPoint point, PressSnapshot::Hold hold,
                                                    int elementBudgetMs, const PressArea& area,
                                                    int textBudgetMs) {
+    // KLAVORO_TRACE_HOOK: where a snapshot's time goes.
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point started = Clock::now();
+    Clock::time_point mark = started;
+    QString phases;
+    const auto phase = [&](const char* name) {
+        if (!hookthread::tracing()) return;
+        const Clock::time_point now = Clock::now();
+        phases += QStringLiteral(" %1 %2").arg(QLatin1String(name)).arg(
+            std::chrono::duration<double, std::milli>(now - mark).count(), 0, 'f', 1);
+        mark = now;
+    };
     auto s = std::make_shared<PressSnapshot>();
     s->hold = hold;
     s->point = point;
@@ -122,8 +137,10 @@ std::shared_ptr<PressSnapshot> SnapshotTaker::take(QPoint point, PressSnapshot::
     s->monitors = m_screen->monitors();
     s->screenArea = areaAt(point, s->screenSize, s->monitors, area);
     s->screen = m_screen->copy(s->screenArea);
+    phase("screen");
     s->cursor = m_cursor->currentCursor();
     addWindows(*s, top, !area.around);
+    phase("pointer+windows");
     if (elementBudgetMs > 0) {
         m_accessibility->limitNextQuery(elementBudgetMs);
         const NamedElement named = nameElementAt(*m_accessibility, *m_desktop, point);
@@ -132,6 +149,7 @@ std::shared_ptr<PressSnapshot> SnapshotTaker::take(QPoint point, PressSnapshot::
         s->elementKey = named.key;
         s->elementHitKey = named.hitKey;
         s->elementTimedOut = named.timedOut;
+        phase("element");
     }
     if (area.redact && textBudgetMs > 0) {
         if (area.redactKinds != m_rulesKinds || area.redactWords != m_rulesWords) {
@@ -141,7 +159,11 @@ std::shared_ptr<PressSnapshot> SnapshotTaker::take(QPoint point, PressSnapshot::
         }
         s->texts = std::make_shared<const ScreenTextScan>(
             m_texts->textsIn(point, s->screenArea, *m_rules, textBudgetMs));
+        phase("texts");
     }
+    if (hookthread::tracing())
+        fprintf(stderr, "hook: snapshot %dx%d:%s\n", s->screenArea.width(), s->screenArea.height(),
+                qPrintable(phases));
     return s;
 }
 
