@@ -172,10 +172,16 @@ void describeElement(ElementInfo& info, AccessibleObject& element) {
 }
 
 NamedElement nameElementAt(Accessibility& accessibility, Desktop& desktop, QPoint point) {
-    NamedElement result;
     const WindowId top = desktop.topLevelWindow(desktop.windowAt(point));
-    if (top && top != desktop.desktopWindow()) result.info.windowTitle = desktop.windowTitle(top);
-    const AccessibleRef hit = accessibility.objectAtPoint(point);
+    const QString title =
+        top && top != desktop.desktopWindow() ? desktop.windowTitle(top) : QString();
+    return nameHit(accessibility, accessibility.objectAtPoint(point), title);
+}
+
+NamedElement nameHit(Accessibility& accessibility, const AccessibleRef& hit,
+                     const QString& windowTitle) {
+    NamedElement result;
+    result.info.windowTitle = windowTitle;
     result.timedOut = accessibility.lastQueryTimedOut();
     if (!hit) return result;
     result.hitKey = hit->key();

@@ -44,5 +44,9 @@ void describeElement(ElementInfo& info, AccessibleObject& element);
 // The element at a screen point of another application, named; the window
 // title is filled in even when no element is found.
 NamedElement nameElementAt(Accessibility& accessibility, Desktop& desktop, QPoint point);
+// The same for an element a query has found (`hit`, null for none) in the
+// window of `windowTitle`.
+NamedElement nameHit(Accessibility& accessibility, const AccessibleRef& hit,
+                     const QString& windowTitle);
 
 } // namespace klavoro

@@ -61,6 +61,9 @@ struct PressSnapshot {
     // Read (in part) after the press was passed on: the application may have
     // reacted by then.
     bool elementLate = false;
+    // The element was looked for in this top-level window, not in the one
+    // at the point (the end of a drag over a popup its press opened).
+    WindowId elementWindow = 0;
 
     // The texts to redact in `screenArea`, read with the picture (none when
     // redaction is off).

@@ -389,6 +389,20 @@ AccessibleRef AtspiAccessibility::objectAtPoint(QPoint point) {
     return result;
 }
 
+AccessibleRef AtspiAccessibility::objectAtPointIn(QPoint point, WindowId window) {
+    if (!m_bus.isOpen()) return nullptr;
+    const qint64 pid = askablePid(window);
+    if (!pid) return nullptr;
+    AtspiRef root;
+    const AppRef app = openApplication(pid, window, &root);
+    if (!app) return nullptr;
+    AtspiElement application(root, app);
+    const ElementRef top = topLevelFor(application, window);
+    ElementRef result = top && top->location().contains(point) ? deepestAt(top, point) : top;
+    if (app->budget->timedOut()) return nullptr;
+    return result;
+}
+
 void AtspiAccessibility::prepare(QPoint point) {
     if (!m_bus.isOpen()) return;
     const WindowId window = m_desktop.topLevelWindow(m_desktop.windowAt(point));

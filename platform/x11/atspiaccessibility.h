@@ -36,6 +36,9 @@ public:
     bool isAvailable() const { return m_bus.isOpen(); }
 
     AccessibleRef objectAtPoint(QPoint screenPoint) override;
+    // The element at the point in the top-level window `window`, whatever
+    // stands above it there (a popup opened since).
+    AccessibleRef objectAtPointIn(QPoint screenPoint, WindowId window);
     AccessibleRef objectOfWindow(WindowId window) override;
     AccessibleRef focusedObject() override;
     AccessibleRef objectByKey(const QString& key) override;

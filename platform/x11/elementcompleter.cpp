@@ -4,6 +4,7 @@
 #include "platform/x11/atspiaccessibility.h"
 #include "platform/x11/hookthreadshared.h"
 #include "platform/x11/x11desktop.h"
+#include "platform/x11/xwindows.h"
 #include "record/presssnapshot.h"
 
 #include <cstdio>
@@ -101,7 +102,8 @@ void ElementCompleter::run() {
 }
 
 void ElementCompleter::complete(PressSnapshot& s) {
-    const WindowId top = s.windows.isEmpty() ? 0 : s.windows.last().topLevel;
+    const WindowId top =
+        s.elementWindow ? s.elementWindow : s.windows.isEmpty() ? 0 : s.windows.last().topLevel;
     const QString title = s.element.windowTitle;
     // Go on from where the point query got to: the same element, read now.
     const QString from = !s.elementHitKey.isEmpty() ? s.elementHitKey : s.elementKey;
@@ -120,8 +122,15 @@ void ElementCompleter::complete(PressSnapshot& s) {
             return;
         }
     }
+    // In the window that was at the point then: what the application has
+    // opened there since (a popup, a context menu) was not what the user
+    // pressed on. A popup itself is looked for afresh (in some toolkits it
+    // is no window of its application's tree).
     m_accessibility->limitNextQuery(kLateElementMs);
-    const NamedElement named = nameElementAt(*m_accessibility, *m_desktop, s.point);
+    const bool inWindow = top && !isPopupWindow(m_desktop->display(), top);
+    const NamedElement named =
+        inWindow ? nameHit(*m_accessibility, m_accessibility->objectAtPointIn(s.point, top), title)
+                 : nameElementAt(*m_accessibility, *m_desktop, s.point);
     s.elementFound = named.found;
     s.element = named.info;
     s.elementKey = named.key;

@@ -151,6 +151,8 @@ private:
     std::array<bool, 256> m_keyDown{};
     std::array<QPoint, 4> m_pressPoint{};
     std::array<bool, 4> m_buttonDown{};
+    // The top-level window each button was pressed in.
+    std::array<WindowId, 4> m_pressWindow{};
     // Presses already handled through the grab: their raw twins are dropped.
     std::deque<std::pair<unsigned long, int>> m_heldPresses;
     unsigned long m_active = 0;

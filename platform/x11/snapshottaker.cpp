@@ -9,6 +9,7 @@
 #include "platform/x11/x11cursor.h"
 #include "platform/x11/x11desktop.h"
 #include "platform/x11/x11screencopy.h"
+#include "platform/x11/xwindows.h"
 #include "redact/patterns.h"
 
 #include <chrono>
@@ -109,7 +110,7 @@ void SnapshotTaker::addWindows(PressSnapshot& s, WindowId top, bool full) {
 
 std::shared_ptr<PressSnapshot> SnapshotTaker::take(QPoint point, PressSnapshot::Hold hold,
                                                    int elementBudgetMs, const PressArea& area,
-                                                   int textBudgetMs) {
+                                                   int textBudgetMs, WindowId pressWindow) {
     // KLAVORO_TRACE_HOOK: where a snapshot's time goes.
     using Clock = std::chrono::steady_clock;
     const Clock::time_point started = Clock::now();
@@ -143,7 +144,23 @@ std::shared_ptr<PressSnapshot> SnapshotTaker::take(QPoint point, PressSnapshot::
     phase("pointer+windows");
     if (elementBudgetMs > 0) {
         m_accessibility->limitNextQuery(elementBudgetMs);
-        const NamedElement named = nameElementAt(*m_accessibility, *m_desktop, point);
+        const WindowId elementIn =
+            pressWindow && top != pressWindow && isPopupWindow(m_desktop->display(), top) &&
+                    !isPopupWindow(m_desktop->display(), pressWindow)
+                ? pressWindow
+                : 0;
+        s->elementWindow = elementIn;
+        // The title of the window that was at the point when the picture was
+        // taken, whatever the application has mapped there since.
+        const WindowId titled = elementIn ? elementIn : top;
+        const QString title = titled && titled != s->desktopWindow
+                                  ? m_desktop->windowTitle(titled)
+                                  : QString();
+        const NamedElement named = nameHit(
+            *m_accessibility,
+            elementIn ? m_accessibility->objectAtPointIn(point, elementIn)
+                      : m_accessibility->objectAtPoint(point),
+            title);
         s->elementFound = named.found;
         s->element = named.info;
         s->elementKey = named.key;

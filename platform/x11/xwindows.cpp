@@ -63,6 +63,14 @@ bool windowManagerRunning(Display* dpy) {
     return !trap.failed() && !self.empty() && self[0] == check[0];
 }
 
+bool isPopupWindow(Display* dpy, Window w) {
+    if (!dpy || !w) return false;
+    XErrorTrap trap(dpy);
+    XWindowAttributes attrs{};
+    const bool ok = XGetWindowAttributes(dpy, w, &attrs);
+    return !trap.failed() && ok && attrs.override_redirect;
+}
+
 Window parentOf(Display* dpy, Window w) {
     Window root = 0, parent = 0;
     Window* children = nullptr;

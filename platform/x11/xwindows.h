@@ -21,6 +21,10 @@ bool hasProperty(Display* dpy, Window w, const char* name);
 // True when a window manager says it is running (_NET_SUPPORTING_WM_CHECK).
 bool windowManagerRunning(Display* dpy);
 
+// A window no window manager places (override-redirect): a menu, a list,
+// a tooltip. False for a window that does not exist.
+bool isPopupWindow(Display* dpy, Window w);
+
 // The X parent of `w`; 0 when `w` is the root or does not exist.
 Window parentOf(Display* dpy, Window w);
 // The ancestor of `w` that is a child of the root (itself if it is one);

@@ -89,6 +89,32 @@ TEST_F(Recording, DragsNeedFivePixelsWithTheButtonHeld) {
     EXPECT_TRUE(s.sentence(5).endsWith("中ドラッグします。"));
 }
 
+// Here a right press opens the context menu at once (on Windows it opens at
+// the release): a right drag from a field then ends on that menu, and is
+// still the drag across the field that the user made.
+TEST_F(Recording, ARightDragEndsOnTheFieldItStartedOnNotOnTheMenuItsPressOpened) {
+    ASSERT_TRUE(s.start());
+    const QPoint from = at("メモ", QPoint(-30, 0));
+    s.moveTo(from);
+    s.press(MouseButton::Right);
+    pause(300); // the menu is open under the pointer
+    s.moveTo(from + QPoint(20, 8), 30);
+    s.moveTo(from + QPoint(40, 12), 30);
+    const WindowId over = s.desktop.topLevelWindow(s.desktop.windowAt(from + QPoint(40, 12)));
+    s.release(MouseButton::Right);
+    ASSERT_TRUE(s.waitForSteps(2));
+    s.hand.sendKey(0x1B, false); // Escape: the menu closes, if it stayed
+    s.hand.sendKey(0x1B, true);
+    pause(200);
+    ASSERT_TRUE(s.stop());
+    ASSERT_NE(over, fixture.window()) << "no menu opened at the press";
+    ASSERT_EQ(s.stepCount(), 2);
+    EXPECT_TRUE(s.sentence(1).endsWith("を、右クリックします。")) << s.sentence(1).toStdString();
+    QString dragged = s.sentence(1);
+    dragged.replace("右クリック", "右ドラッグ");
+    EXPECT_EQ(s.sentence(2).toStdString(), dragged.toStdString());
+}
+
 TEST_F(Recording, MaximumOfThreeAsksAndYesWrapsAndNoStops) {
     conf().maxCnt = 3;
     s.answers().answer = true;
