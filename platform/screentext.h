@@ -15,6 +15,8 @@ struct ScreenTextScan {
     int unread = 0;                // elements left unread when the time ran out
     bool timedOut = false;         // the window's elements were not even listed in time
     bool available = true;         // false without an accessibility service
+    // Fields read whole (labels included) and found to hold no password.
+    std::vector<QRect> plainFields;
 };
 
 // The texts of the window at a point, as the accessibility service knows them,

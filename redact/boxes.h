@@ -20,6 +20,9 @@ struct ScreenText {
     QRect rect;
     QString text;
     bool password = false;
+    // A field boxed only because its label, which may say password, could
+    // not be read in time: a later reading that reads it settles the field.
+    bool unsure = false;
 };
 
 // Paints an opaque box of `colour` over every item of `items` that is a

@@ -5,6 +5,7 @@
 #include "store/logs.h"
 #include "store/settings.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace klavoro {
@@ -27,8 +28,15 @@ int CaptureRedaction::apply(QImage& image, const QRect& area, QPoint point,
             available = scan.available;
         }
         if (atPress) {
-            // Boxes from both readings: more covered is safe, less is not.
-            scan.texts.insert(scan.texts.end(), atPress->texts.begin(), atPress->texts.end());
+            // Boxes from both readings: more covered is safe, less is not. A
+            // field boxed at the press only for want of time is left clear
+            // when this reading found it, in the same place, to be plain.
+            const auto settled = [&](const ScreenText& t) {
+                return t.unsure && std::find(scan.plainFields.begin(), scan.plainFields.end(),
+                                             t.rect) != scan.plainFields.end();
+            };
+            for (const ScreenText& t : atPress->texts)
+                if (!settled(t)) scan.texts.push_back(t);
             available = available || atPress->available;
         }
     }

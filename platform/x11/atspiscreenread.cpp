@@ -186,8 +186,12 @@ void AtspiScreenText::collectTexts(std::vector<Element>& elements, const Redacti
                 if (r[k].timedOut) e.lost = true;
                 e.labels = labelsOf(r[k]);
             } else if (ask == Ask::LabelName) {
-                // A label that did not answer may say password: boxed.
-                if (r[k].timedOut || namedAsPassword(stringProperty(r[k]))) e.password = true;
+                // A label that did not answer may say password: boxed, and
+                // counted unread, so that the window is read again.
+                if (r[k].timedOut)
+                    e.labelUnread = true;
+                else if (namedAsPassword(stringProperty(r[k])))
+                    e.password = true;
             }
         }
     };
@@ -216,11 +220,15 @@ void AtspiScreenText::collectTexts(std::vector<Element>& elements, const Redacti
     for (const Element& e : elements) {
         if (e.lost) {
             ++scan->unread;
-        } else if (e.password) {
+        } else if (e.password || e.labelUnread) {
+            const bool unsure = !e.password;
+            if (unsure) ++scan->unread;
             if (e.extents.isEmpty())
-                ++scan->unread;
+                scan->unread += unsure ? 0 : 1;
             else if (e.extents.intersects(area))
-                scan->texts.push_back({e.extents, QString(), true});
+                scan->texts.push_back({e.extents, QString(), true, unsure});
+        } else if (e.editable && !e.extents.isEmpty() && e.extents.intersects(area)) {
+            scan->plainFields.push_back(e.extents);
         }
     }
     for (const Hit& hit : hits) {

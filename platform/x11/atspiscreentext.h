@@ -56,6 +56,7 @@ private:
         bool extentsAsked = false;
         bool relationsAsked = false;
         bool roleKnown = false; // with the state: told by the walk
+        bool labelUnread = false; // a label did not answer in time
         QString name;
         QString text;
         QRect extents; // on the screen

@@ -226,7 +226,17 @@ bool Runner::run(const QList<App>& apps) {
                 pending << p;
                 continue;
             }
-            p.before = screen.copy(QRect(QPoint(0, 0), screen.screenSize()));
+            // The picture before the press is one the screen has kept for a
+            // moment: a hover effect drawn late (a busy browser) is not the
+            // application's reaction to the press.
+            const QRect whole(QPoint(0, 0), screen.screenSize());
+            p.before = screen.copy(whole);
+            for (QDeadlineTimer settled(1500); !settled.hasExpired();) {
+                pump(60);
+                QImage again = screen.copy(whole);
+                if (again == p.before) break;
+                p.before = std::move(again);
+            }
             pressed = Clock::now();
             if (dragging) {
                 const QPoint end = pointIn(*to, act.to);

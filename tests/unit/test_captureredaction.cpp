@@ -35,10 +35,12 @@ public:
         scan.timedOut = timedOut;
         for (const ScreenText& t : texts)
             if (t.password || rules.matches(t.text)) scan.texts.push_back(t);
+        scan.plainFields = plainFields;
         (void)budgetMs;
         return scan;
     }
     std::vector<ScreenText> texts;
+    std::vector<QRect> plainFields;
     int unread = 0;
     bool timedOut = false;
     int asked = 0;
@@ -153,4 +155,27 @@ TEST(CaptureRedaction, TextsReadAtThePressAreUsedAndReadAgainOnlyWhenIncomplete)
         EXPECT_TRUE(boxed(image, {10, 45}));
     }
     EXPECT_EQ(now.asked, 2);
+}
+
+// A field boxed at the press only because its label did not answer in time
+// is left clear once the reading after the press finds it, in the same
+// place, with a label that says no password; one it does not find there
+// stays boxed, and so does a field that is a password for sure.
+TEST(CaptureRedaction, AFieldBoxedForWantOfTimeIsSettledByTheNextReading) {
+    const QRect settled(0, 0, 20, 10), gone(0, 20, 20, 10), sure(0, 40, 20, 10);
+    FixedTexts now;
+    now.plainFields = {settled, sure};
+    CaptureRedaction redaction(&now);
+    ScreenTextScan atPress;
+    atPress.texts = {{settled, QString(), true, true},
+                     {gone, QString(), true, true},
+                     {sure, QString(), true, false}};
+    atPress.unread = 2;
+    QImage image(60, 60, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    EXPECT_EQ(redaction.apply(image, QRect(0, 0, 60, 60), {}, &atPress), 2);
+    EXPECT_EQ(now.asked, 1);
+    EXPECT_FALSE(boxed(image, {10, 5}));
+    EXPECT_TRUE(boxed(image, {10, 25}));
+    EXPECT_TRUE(boxed(image, {10, 45}));
 }
