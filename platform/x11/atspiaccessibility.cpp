@@ -361,8 +361,15 @@ std::shared_ptr<AtspiElement> AtspiAccessibility::deepestAt(std::shared_ptr<Atsp
 }
 
 AccessibleRef AtspiAccessibility::objectAtPoint(QPoint point) {
+    return objectAt(point, m_desktop.topLevelWindow(m_desktop.windowAt(point)), true);
+}
+
+AccessibleRef AtspiAccessibility::objectAtPointIn(QPoint point, WindowId window) {
+    return objectAt(point, window, false);
+}
+
+AccessibleRef AtspiAccessibility::objectAt(QPoint point, WindowId window, bool orPopup) {
     if (!m_bus.isOpen()) return nullptr;
-    const WindowId window = m_desktop.topLevelWindow(m_desktop.windowAt(point));
     const qint64 pid = askablePid(window);
     if (!pid) return nullptr;
     AtspiRef root;
@@ -378,27 +385,13 @@ AccessibleRef AtspiAccessibility::objectAtPoint(QPoint point) {
     ElementRef result;
     if (top && top->location().contains(point)) {
         result = deepestAt(top, point);
-    } else if (!app->budget->gaveUp()) {
+    } else if (orPopup && !app->budget->gaveUp()) {
         if (ElementRef popup = openPopupAt(application, point)) result = deepestAt(popup, point);
     }
     // On the window's frame or title bar: the window itself.
     if (!result) result = top;
     // An application that stopped answering has told nothing that holds
     // (what it said before the silence may be an old window of it).
-    if (app->budget->timedOut()) return nullptr;
-    return result;
-}
-
-AccessibleRef AtspiAccessibility::objectAtPointIn(QPoint point, WindowId window) {
-    if (!m_bus.isOpen()) return nullptr;
-    const qint64 pid = askablePid(window);
-    if (!pid) return nullptr;
-    AtspiRef root;
-    const AppRef app = openApplication(pid, window, &root);
-    if (!app) return nullptr;
-    AtspiElement application(root, app);
-    const ElementRef top = topLevelFor(application, window);
-    ElementRef result = top && top->location().contains(point) ? deepestAt(top, point) : top;
     if (app->budget->timedOut()) return nullptr;
     return result;
 }

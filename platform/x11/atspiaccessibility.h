@@ -73,6 +73,9 @@ private:
     // The application's window that stands for the X top-level `window`.
     std::shared_ptr<AtspiElement> topLevelFor(AtspiElement& app, WindowId window);
     std::shared_ptr<AtspiElement> openPopupAt(AtspiElement& app, QPoint point);
+    // The deepest element at the point in the top-level `window`, or with
+    // `orPopup` in an open menu or list there that is no window of its own.
+    AccessibleRef objectAt(QPoint point, WindowId window, bool orPopup);
     std::shared_ptr<AtspiElement> deepestAt(std::shared_ptr<AtspiElement> from, QPoint point);
     std::shared_ptr<AtspiElement> findFocused(const std::shared_ptr<AtspiElement>& from);
     // The process of a window when it may be asked; 0 for none or ourselves.

@@ -113,8 +113,7 @@ std::shared_ptr<PressSnapshot> SnapshotTaker::take(QPoint point, PressSnapshot::
                                                    int textBudgetMs, WindowId pressWindow) {
     // KLAVORO_TRACE_HOOK: where a snapshot's time goes.
     using Clock = std::chrono::steady_clock;
-    const Clock::time_point started = Clock::now();
-    Clock::time_point mark = started;
+    Clock::time_point mark = Clock::now();
     QString phases;
     const auto phase = [&](const char* name) {
         if (!hookthread::tracing()) return;
