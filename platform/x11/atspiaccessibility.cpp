@@ -44,6 +44,11 @@ bool holdsViewport(int role) {
     return role == 42 || role == 15 || role == 46;
 }
 
+bool isWindowRole(int atspiRole) {
+    return atspiRole == ATSPI_ROLE_FRAME || atspiRole == ATSPI_ROLE_DIALOG ||
+           atspiRole == ATSPI_ROLE_WINDOW;
+}
+
 // Menus and the lists of open combo boxes.
 bool isPopup(int role) {
     return role == 11 || role == 33 || role == 35;
@@ -290,8 +295,19 @@ std::shared_ptr<AtspiElement> AtspiAccessibility::openPopupAt(AtspiElement& app,
 std::shared_ptr<AtspiElement> AtspiAccessibility::deepestAt(std::shared_ptr<AtspiElement> from,
                                                             QPoint point) {
     ElementRef current = std::move(from);
+    if (current->app()->windowCoordinates && isWindowRole(current->atspiRole())) {
+        // GTK 4 answers the point query only on a window, in the window's
+        // coordinates, with the deepest widget there at once: one call where
+        // walking its boxes costs a round trip per level. The answer is taken
+        // when its own extents hold the point; the walk goes on from it (GTK
+        // passes over insensitive widgets).
+        if (ElementRef hit = current->childAtPoint(point); hit && hit->key() != current->key()) {
+            AtspiElement::readShapes({hit});
+            if (hit->isShowing() && hit->location().contains(point)) current = std::move(hit);
+        }
+    }
     for (int depth = 0; depth < 64 && !current->budget()->gaveUp(); ++depth) {
-        // GTK 4 answers the point query with nothing whatever the point: its
+        // Below its windows GTK 4 answers the point query with nothing: its
         // children are picked by their extents instead.
         ElementRef child = current->app()->windowCoordinates ? nullptr : current->childAtPoint(point);
         if (child && child->key() == current->key()) child.reset();

@@ -4,10 +4,12 @@
 
 #include "platform/x11/atspireplies.h"
 #include "platform/x11/atspiscreentext.h"
+#include "platform/x11/hookthreadshared.h"
 
 #include "platform/desktop.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <unistd.h>
 
 namespace klavoro::x11 {
@@ -149,7 +151,7 @@ bool AtspiScreenText::listByCollection(const AtspiRef& root, int shown, const De
 std::vector<AtspiScreenText::Element> AtspiScreenText::listByWalk(const AtspiRef& root, int shown,
                                                                   const Deadline& deadline,
                                                                   const QRect& area, QPoint origin,
-                                                                  int* unread) {
+                                                                  int* unread, int* levels) {
     // One batch per level: each element's state, children, extents and role
     // together. The children of an element that is not showing are dropped
     // with it (other desktops' windows, closed tabs); the application itself
@@ -231,6 +233,7 @@ std::vector<AtspiScreenText::Element> AtspiScreenText::listByWalk(const AtspiRef
             }
         }
         atRoot = false;
+        ++*levels;
         level = std::move(next);
     }
     return showing;
@@ -272,7 +275,10 @@ ScreenTextScan AtspiScreenText::textsIn(QPoint point, const QRect& area,
         }
         if (!listed) m_noCollection.insert(root.bus, true);
     }
-    if (!listed) elements = listByWalk(root, shown, deadline, area, origin, &scan.unread);
+    int levels = 0;
+    if (!listed) elements = listByWalk(root, shown, deadline, area, origin, &scan.unread, &levels);
+    const int listedMs = budgetMs - deadline.left();
+    const size_t found = elements.size();
     if (elements.empty() && scan.unread == 0) {
         // An application that went away leaves a dead root behind.
         m_rootOfPid.remove(pid);
@@ -288,6 +294,10 @@ ScreenTextScan AtspiScreenText::textsIn(QPoint point, const QRect& area,
                    elements.end());
     readElements(elements, deadline, origin);
     collectTexts(elements, rules, area, deadline, origin, &scan);
+    if (hookthread::tracing())
+        fprintf(stderr, "texts: %s %zu elements %d levels in %d ms, %zu read in %d ms, unread %d\n",
+                listed ? "listed" : "walked", found, levels, listedMs, elements.size(),
+                budgetMs - deadline.left() - listedMs, scan.unread);
     return scan;
 }
 

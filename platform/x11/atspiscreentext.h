@@ -68,7 +68,7 @@ private:
     bool listByCollection(const AtspiRef& root, int shown, const Deadline& deadline,
                           std::vector<Element>* out, bool* timedOut);
     std::vector<Element> listByWalk(const AtspiRef& root, int shown, const Deadline& deadline,
-                                    const QRect& area, QPoint origin, int* unread);
+                                    const QRect& area, QPoint origin, int* unread, int* levels);
     // Texts, names, and what an element of unknown kind is.
     void readElements(std::vector<Element>& elements, const Deadline& deadline, QPoint origin);
     // The matches, password fields, and where they stand.
