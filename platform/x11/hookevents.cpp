@@ -123,8 +123,9 @@ void HookThread::press(int button, QPoint pt, quint32 time,
                        std::shared_ptr<const PressSnapshot> snapshot) {
     m_pressPoint[button] = pt;
     m_buttonDown[button] = true;
-    m_pressWindow[button] =
-        snapshot && !snapshot->windows.isEmpty() ? snapshot->windows.last().topLevel : 0;
+    m_dragStart[button] = {
+        snapshot && !snapshot->windows.isEmpty() ? snapshot->windows.last().topLevel : 0,
+        snapshot ? snapshot->element.windowTitle : QString()};
     const quint32 down = downCode(button);
     const quint32 code = m_doubleClick.press(button, time, pt) ? down + 2 : down;
     queue(kHookMouse, code, 0, time, pt, std::move(snapshot));
@@ -144,7 +145,7 @@ void HookThread::rawRelease(const Event& e) {
         // release is never held, and nothing to note).
         const auto start = std::chrono::steady_clock::now();
         s = m_taker->take(p.pt, PressSnapshot::Hold::NotHeld, kUnheldElementMs, m_area,
-                          kUnheldTextMs, m_pressWindow[button]);
+                          kUnheldTextMs, &m_dragStart[button]);
         if (tracing())
             fprintf(stderr, "hook: drag end %d,%d element %d '%s' timed out %d, %.1f ms\n",
                     p.pt.x(), p.pt.y(), s->elementFound, qPrintable(s->element.name),

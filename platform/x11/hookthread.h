@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/inputhook.h"
+#include "platform/x11/snapshottaker.h"
 #include "platform/x11/vkeys.h"
 #include "platform/x11/xforward.h"
 #include "record/doubleclick.h"
@@ -22,7 +23,6 @@
 namespace klavoro::x11 {
 
 class ElementCompleter;
-class SnapshotTaker;
 
 // Reads the desktop's input on a thread of its own, with its own X
 // connection, so that neither reading input nor taking the picture of a
@@ -151,8 +151,8 @@ private:
     std::array<bool, 256> m_keyDown{};
     std::array<QPoint, 4> m_pressPoint{};
     std::array<bool, 4> m_buttonDown{};
-    // The top-level window each button was pressed in.
-    std::array<WindowId, 4> m_pressWindow{};
+    // The top-level window each button was pressed in, and its title then.
+    std::array<SnapshotTaker::DragStart, 4> m_dragStart{};
     // Presses already handled through the grab: their raw twins are dropped.
     std::deque<std::pair<unsigned long, int>> m_heldPresses;
     unsigned long m_active = 0;

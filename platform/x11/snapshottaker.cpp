@@ -110,7 +110,7 @@ void SnapshotTaker::addWindows(PressSnapshot& s, WindowId top, bool full) {
 
 std::shared_ptr<PressSnapshot> SnapshotTaker::take(QPoint point, PressSnapshot::Hold hold,
                                                    int elementBudgetMs, const PressArea& area,
-                                                   int textBudgetMs, WindowId pressWindow) {
+                                                   int textBudgetMs, const DragStart* dragStart) {
     // KLAVORO_TRACE_HOOK: where a snapshot's time goes.
     using Clock = std::chrono::steady_clock;
     Clock::time_point mark = Clock::now();
@@ -127,7 +127,13 @@ std::shared_ptr<PressSnapshot> SnapshotTaker::take(QPoint point, PressSnapshot::
     s->point = point;
     s->desktopWindow = m_desktop->desktopWindow();
     s->windowAt = m_desktop->windowAt(point);
-    const WindowId top = m_desktop->topLevelWindow(s->windowAt);
+    WindowId top = m_desktop->topLevelWindow(s->windowAt);
+    if (!top && s->windowAt) {
+        // The window went between the two questions (a menu the release
+        // closed): what stands there now.
+        s->windowAt = m_desktop->windowAt(point);
+        top = m_desktop->topLevelWindow(s->windowAt);
+    }
     if (top && top != s->desktopWindow && m_desktop->processId(top) == getpid()) {
         s->hold = PressSnapshot::Hold::OwnWindow;
         return s;
@@ -143,18 +149,25 @@ std::shared_ptr<PressSnapshot> SnapshotTaker::take(QPoint point, PressSnapshot::
     phase("pointer+windows");
     if (elementBudgetMs > 0) {
         m_accessibility->limitNextQuery(elementBudgetMs);
+        // The release has reached the application before the end of a drag
+        // is read: a menu the release closed may be gone already.
+        Display* dpy = m_desktop->display();
+        const WindowId pressWindow = dragStart ? dragStart->window : 0;
+        const bool overPopup = top != pressWindow &&
+                               (!windowExists(dpy, top) || isPopupWindow(dpy, top));
         const WindowId elementIn =
-            pressWindow && top != pressWindow && isPopupWindow(m_desktop->display(), top) &&
-                    !isPopupWindow(m_desktop->display(), pressWindow)
-                ? pressWindow
-                : 0;
+            pressWindow && overPopup && !isPopupWindow(dpy, pressWindow) ? pressWindow : 0;
         s->elementWindow = elementIn;
-        // The title of the window that was at the point when the picture was
-        // taken, whatever the application has mapped there since.
-        const WindowId titled = elementIn ? elementIn : top;
-        const QString title = titled && titled != s->desktopWindow
-                                  ? m_desktop->windowTitle(titled)
-                                  : QString();
+        // A drag that ends in the window it started in keeps the title it had
+        // at the press: the application may have changed it for the release
+        // (an item of the menu the press opened). Otherwise the title of the
+        // window at the point when the picture was taken, whatever the
+        // application has mapped there since.
+        QString title;
+        if (pressWindow && (elementIn || top == pressWindow))
+            title = dragStart->title;
+        else if (top && top != s->desktopWindow)
+            title = m_desktop->windowTitle(top);
         const NamedElement named = nameHit(
             *m_accessibility,
             elementIn ? m_accessibility->objectAtPointIn(point, elementIn)

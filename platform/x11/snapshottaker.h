@@ -35,13 +35,18 @@ public:
     // element's application gets at most `elementBudgetMs` in all; with
     // redaction on, the texts to cover get `textBudgetMs` after that. On one
     // of our own windows nothing is taken: the snapshot only says so.
-    // `pressWindow`, for the end of a drag, is the top-level window its press
-    // was in: a drag from there that ends on a popup (the context menu its
-    // right press opened here; on Windows it opens at the release) ends on
-    // what lies beneath the popup in that window.
+    // `dragStart`, for the end of a drag, is the top-level window its press
+    // was in and that window's title then: a drag from there that ends on a
+    // popup (the context menu its right press opened here; on Windows it
+    // opens at the release) ends on what lies beneath the popup in that
+    // window.
+    struct DragStart {
+        WindowId window = 0;
+        QString title;
+    };
     std::shared_ptr<PressSnapshot> take(QPoint point, PressSnapshot::Hold hold, int elementBudgetMs,
                                         const PressArea& area, int textBudgetMs,
-                                        WindowId pressWindow = 0);
+                                        const DragStart* dragStart = nullptr);
 
 private:
     // The window at the point and what the capture targets ask of it: its

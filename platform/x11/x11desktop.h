@@ -53,6 +53,8 @@ public:
 
 private:
     QList<WindowId> topLevelWindows();
+    // One pass down the window tree; 0 when a window on the way went.
+    WindowId windowAtOnce(QPoint screenPoint);
     XId atom(const char* name);
     void sendWmMessage(WindowId window, XId type, long d0, long d1, long d2);
     QString ownClassName(WindowId window);

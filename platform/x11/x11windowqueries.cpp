@@ -33,6 +33,15 @@ WindowId X11Desktop::desktopWindow() {
 
 WindowId X11Desktop::windowAt(QPoint p) {
     if (!m_display) return 0;
+    // A window on the way may go while it is asked (a menu closing at the
+    // release): then ask again, the tree has settled by the next round.
+    WindowId found = 0;
+    for (int attempt = 0; attempt < 3 && !found; ++attempt)
+        found = windowAtOnce(p);
+    return found;
+}
+
+WindowId X11Desktop::windowAtOnce(QPoint p) {
     const Window root = DefaultRootWindow(m_display);
     XErrorTrap trap(m_display);
     std::vector<Window> path; // from the child of the root down to the innermost window

@@ -115,6 +115,35 @@ TEST_F(Recording, ARightDragEndsOnTheFieldItStartedOnNotOnTheMenuItsPressOpened)
     EXPECT_EQ(s.sentence(2).toStdString(), dragged.toStdString());
 }
 
+TEST_F(Recording, ADragEndsInTheWindowAsItWasAtThePressWhenItsReleaseChoseAMenuItem) {
+    // An editor that marks its title while edited: the right press opens the
+    // context menu, and the release on its first item (Undo) takes the edit
+    // back, the mark with it, and closes the menu, all before the end of the
+    // drag is read.
+    FixtureApp editor({QStringLiteral("--title"), QStringLiteral("Editor"), QStringLiteral("--pos"),
+                       QStringLiteral("600,40"), QStringLiteral("--mark-edited")});
+    ASSERT_TRUE(editor.start());
+    s.desktop.setForegroundWindow(editor.window());
+    const QPoint from = editor.centre("メモ") + QPoint(-30, 0);
+    s.click(from);
+    s.type(QStringLiteral("abc"));
+    ASSERT_TRUE(editor.waitForLine("memo abc"));
+    ASSERT_TRUE(waitUntil([&] { return s.desktop.windowTitle(editor.window()) == "*Editor"; }))
+        << s.desktop.windowTitle(editor.window()).toStdString();
+    ASSERT_TRUE(s.start());
+    s.press(MouseButton::Right);
+    pause(300); // the menu is open under the pointer
+    s.moveTo(from + QPoint(20, 8), 30);
+    s.moveTo(from + QPoint(40, 12), 30);
+    s.release(MouseButton::Right);
+    ASSERT_TRUE(s.waitForSteps(2));
+    ASSERT_TRUE(editor.waitForLine("memo")) << "the release chose no Undo";
+    ASSERT_TRUE(s.stop());
+    ASSERT_EQ(s.stepCount(), 2);
+    EXPECT_EQ(s.sentence(1).toStdString(), "[*Editor]の(テキスト)を、右クリックします。");
+    EXPECT_EQ(s.sentence(2).toStdString(), "[*Editor]の(テキスト)を、右ドラッグします。");
+}
+
 TEST_F(Recording, MaximumOfThreeAsksAndYesWrapsAndNoStops) {
     conf().maxCnt = 3;
     s.answers().answer = true;
