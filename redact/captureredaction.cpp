@@ -24,7 +24,11 @@ int CaptureRedaction::apply(QImage& image, const QRect& area, QPoint point,
         available = true;
     } else {
         if (m_source) {
-            scan = m_source->textsIn(point, area, rules, m_budgetMs);
+            // What the press left unread, and only that: the rest was read
+            // as the picture shows it.
+            scan = atPress && atPress->left
+                       ? m_source->textsLeft(*atPress->left, rules, m_budgetMs)
+                       : m_source->textsIn(point, area, rules, m_budgetMs);
             available = scan.available;
         }
         if (atPress) {

@@ -14,13 +14,16 @@ struct ScreenTextScan;
 // is said once), the boxes from the settings.
 class CaptureRedaction {
 public:
-    explicit CaptureRedaction(ScreenTextSource* source, int budgetMs = 150)
+    // The reading after the press has `budgetMs`: GTK 4 answers about one
+    // message a millisecond, and after a click that changes much of its
+    // window the rest of the reading took up to 250 ms.
+    explicit CaptureRedaction(ScreenTextSource* source, int budgetMs = 400)
         : m_source(source), m_budgetMs(budgetMs) {}
 
     // `image` shows the screen area `area` (screen pixels); `point` picks the
     // window whose texts are read. `atPress`: the texts read with the picture;
-    // only when they are incomplete is the window read again now (the
-    // application may have changed it since). Returns the number of boxes.
+    // what they left unread is read now (the window itself when they tell
+    // nothing to go on with). Returns the number of boxes.
     int apply(QImage& image, const QRect& area, QPoint point,
               const ScreenTextScan* atPress = nullptr);
 

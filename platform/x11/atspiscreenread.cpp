@@ -217,22 +217,24 @@ void AtspiScreenText::collectTexts(std::vector<Element>& elements, const Redacti
     if (!labels.requests.empty())
         take(labels, askAll(m_bus, std::move(labels.requests), deadline.left()));
 
-    for (const Element& e : elements) {
+    for (Element& e : elements) {
         if (e.lost) {
             ++scan->unread;
         } else if (e.password || e.labelUnread) {
             const bool unsure = !e.password;
             if (unsure) ++scan->unread;
-            if (e.extents.isEmpty())
+            if (e.extents.isEmpty()) {
                 scan->unread += unsure ? 0 : 1;
-            else if (e.extents.intersects(area))
+                e.unplaced = true;
+            } else if (e.extents.intersects(area)) {
                 scan->texts.push_back({e.extents, QString(), true, unsure});
+            }
         } else if (e.editable && !e.extents.isEmpty() && e.extents.intersects(area)) {
             scan->plainFields.push_back(e.extents);
         }
     }
     for (const Hit& hit : hits) {
-        const Element& e = elements[hit.element];
+        Element& e = elements[hit.element];
         if (e.password || e.lost) continue; // boxed whole, or counted
         QRect rect = hit.rect;
         // No extents for the range: the whole element goes.
@@ -240,6 +242,7 @@ void AtspiScreenText::collectTexts(std::vector<Element>& elements, const Redacti
             rect = e.extents;
         if (rect.isEmpty()) {
             ++scan->unread; // found, but where it stands is not known
+            e.unplaced = true;
             continue;
         }
         if (rect.intersects(area)) scan->texts.push_back({rect, hit.text, false});

@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
+#include <memory>
 #include <unistd.h>
 
 namespace klavoro::x11 {
@@ -148,7 +150,7 @@ bool AtspiScreenText::listByCollection(const AtspiRef& root, int shown, const De
     return true;
 }
 
-std::vector<AtspiScreenText::Element> AtspiScreenText::listByWalk(const AtspiRef& root, int shown,
+std::vector<AtspiScreenText::Element> AtspiScreenText::listByWalk(Walk& walk, int shown,
                                                                   const Deadline& deadline,
                                                                   const QRect& area, QPoint origin,
                                                                   int* unread, int* levels) {
@@ -176,12 +178,12 @@ std::vector<AtspiScreenText::Element> AtspiScreenText::listByWalk(const AtspiRef
         }
     };
     std::vector<Element> showing;
-    std::vector<AtspiRef> level{root};
-    bool atRoot = true;
+    std::vector<AtspiRef>& level = walk.level;
+    bool& atRoot = walk.atRoot;
     while (!level.empty()) {
         if (deadline.left() <= 0 || showing.size() >= size_t(kMaxElements)) {
             *unread += int(level.size());
-            break;
+            return showing;
         }
         const size_t asked = atRoot ? 2 : 4;
         std::vector<AtspiBus::Request> batch;
@@ -193,12 +195,12 @@ std::vector<AtspiScreenText::Element> AtspiScreenText::listByWalk(const AtspiRef
             batch.push_back({ref, kAccessible, "GetRole", nullptr, "(u)"});
         }
         const std::vector<AtspiReply> replies = askAll(m_bus, std::move(batch), deadline.left());
-        std::vector<AtspiRef> next;
+        std::vector<AtspiRef> next, again;
         for (size_t i = 0; i < level.size(); ++i) {
             const AtspiReply& states = replies[asked * i];
             const AtspiReply& children = replies[asked * i + 1];
             if (states.timedOut || children.timedOut) {
-                ++*unread;
+                again.push_back(level[i]);
                 continue;
             }
             if (!atRoot) {
@@ -232,8 +234,17 @@ std::vector<AtspiScreenText::Element> AtspiScreenText::listByWalk(const AtspiRef
                 g_variant_unref(list);
             }
         }
-        atRoot = false;
         ++*levels;
+        if (!again.empty()) {
+            // Out of time: what did not answer and the level below go to a
+            // later scan.
+            again.insert(again.end(), std::make_move_iterator(next.begin()),
+                         std::make_move_iterator(next.end()));
+            level = std::move(again);
+            *unread += int(level.size());
+            return showing;
+        }
+        atRoot = false;
         level = std::move(next);
     }
     return showing;
@@ -275,16 +286,54 @@ ScreenTextScan AtspiScreenText::textsIn(QPoint point, const QRect& area,
         }
         if (!listed) m_noCollection.insert(root.bus, true);
     }
+    Walk walk;
     int levels = 0;
-    if (!listed) elements = listByWalk(root, shown, deadline, area, origin, &scan.unread, &levels);
-    const int listedMs = budgetMs - deadline.left();
-    const size_t found = elements.size();
+    if (!listed) {
+        walk = {{root}, true};
+        elements = listByWalk(walk, shown, deadline, area, origin, &scan.unread, &levels);
+    }
     if (elements.empty() && scan.unread == 0) {
         // An application that went away leaves a dead root behind.
         m_rootOfPid.remove(pid);
         m_toolkitOfBus.remove(root.bus);
         return scan;
     }
+    const int listedMs = budgetMs - deadline.left();
+    const size_t found = elements.size();
+    readListed(std::move(elements), std::move(walk), shown, point, area, origin, rules, deadline,
+               &scan);
+    if (hookthread::tracing())
+        fprintf(stderr, "texts: %s %zu elements %d levels in %d ms, read in %d ms, unread %d\n",
+                listed ? "listed" : "walked", found, levels, listedMs,
+                budgetMs - deadline.left() - listedMs, scan.unread);
+    return scan;
+}
+
+ScreenTextScan AtspiScreenText::textsLeft(const ScreenTextLeft& from, const RedactionRules& rules,
+                                          int budgetMs) {
+    const auto* left = dynamic_cast<const Left*>(&from);
+    if (!left) return ScreenTextSource::textsLeft(from, rules, budgetMs);
+    ScreenTextScan scan;
+    scan.available = m_available && m_bus.isOpen();
+    if (!scan.available) return scan;
+    const Deadline deadline(budgetMs);
+    std::vector<Element> elements = left->elements;
+    Walk walk = left->walk;
+    int levels = 0;
+    std::vector<Element> more =
+        listByWalk(walk, left->shown, deadline, left->area, left->origin, &scan.unread, &levels);
+    std::move(more.begin(), more.end(), std::back_inserter(elements));
+    readListed(std::move(elements), std::move(walk), left->shown, left->point, left->area,
+               left->origin, rules, deadline, &scan);
+    if (hookthread::tracing())
+        fprintf(stderr, "texts: went on with %zu elements, walked %d levels, in %d ms, unread %d\n",
+                left->elements.size(), levels, budgetMs - deadline.left(), scan.unread);
+    return scan;
+}
+
+void AtspiScreenText::readListed(std::vector<Element> elements, Walk walk, int shown, QPoint point,
+                                 const QRect& area, QPoint origin, const RedactionRules& rules,
+                                 const Deadline& deadline, ScreenTextScan* scan) {
     // What is known to lie outside the picture is not read: nothing there is
     // boxed. An element whose extents are not known is read all the same.
     elements.erase(std::remove_if(elements.begin(), elements.end(),
@@ -292,13 +341,20 @@ ScreenTextScan AtspiScreenText::textsIn(QPoint point, const QRect& area,
                                       return !e.extents.isEmpty() && !e.extents.intersects(area);
                                   }),
                    elements.end());
+    const std::vector<Element> listed = elements;
     readElements(elements, deadline, origin);
-    collectTexts(elements, rules, area, deadline, origin, &scan);
-    if (hookthread::tracing())
-        fprintf(stderr, "texts: %s %zu elements %d levels in %d ms, %zu read in %d ms, unread %d\n",
-                listed ? "listed" : "walked", found, levels, listedMs, elements.size(),
-                budgetMs - deadline.left() - listedMs, scan.unread);
-    return scan;
+    collectTexts(elements, rules, area, deadline, origin, scan);
+    auto left = std::make_shared<Left>();
+    for (size_t i = 0; i < elements.size(); ++i)
+        if (elements[i].lost || elements[i].labelUnread || elements[i].unplaced)
+            left->elements.push_back(listed[i]);
+    if (left->elements.empty() && walk.level.empty()) return;
+    left->point = point;
+    left->area = area;
+    left->walk = std::move(walk);
+    left->shown = shown;
+    left->origin = origin;
+    scan->left = std::move(left);
 }
 
 } // namespace klavoro::x11

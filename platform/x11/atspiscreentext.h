@@ -32,6 +32,10 @@ public:
 
     ScreenTextScan textsIn(QPoint point, const QRect& area, const RedactionRules& rules,
                            int budgetMs) override;
+    // The walk goes on from the level it did not ask, and the elements that
+    // did not answer whole are read again.
+    ScreenTextScan textsLeft(const ScreenTextLeft& left, const RedactionRules& rules,
+                             int budgetMs) override;
 
     // The time left of a scan's budget.
     class Deadline {
@@ -57,6 +61,7 @@ private:
         bool relationsAsked = false;
         bool roleKnown = false; // with the state: told by the walk
         bool labelUnread = false; // a label did not answer in time
+        bool unplaced = false;    // a match or a password field without extents
         QString name;
         QString text;
         QRect extents; // on the screen
@@ -67,8 +72,27 @@ private:
     // the query tells them; false when the application has no such query.
     bool listByCollection(const AtspiRef& root, int shown, const Deadline& deadline,
                           std::vector<Element>* out, bool* timedOut);
-    std::vector<Element> listByWalk(const AtspiRef& root, int shown, const Deadline& deadline,
+    // Where a walk stopped: the level it did not ask (the application's root
+    // when it did not even start).
+    struct Walk {
+        std::vector<AtspiRef> level;
+        bool atRoot = false;
+    };
+    // The showing elements from `walk` down; `walk` is left where the time ran out.
+    std::vector<Element> listByWalk(Walk& walk, int shown, const Deadline& deadline,
                                     const QRect& area, QPoint origin, int* unread, int* levels);
+    // What one scan did not get to.
+    struct Left : ScreenTextLeft {
+        Walk walk;
+        int shown = 0;
+        QPoint origin;
+        std::vector<Element> elements; // as listed, to be read again whole
+    };
+    // Reads the listed elements in the area and collects their boxes; what
+    // did not answer goes into the scan's `left`, with the rest of `walk`.
+    void readListed(std::vector<Element> elements, Walk walk, int shown, QPoint point,
+                    const QRect& area, QPoint origin, const RedactionRules& rules,
+                    const Deadline& deadline, ScreenTextScan* scan);
     // Texts, names, and what an element of unknown kind is.
     void readElements(std::vector<Element>& elements, const Deadline& deadline, QPoint origin);
     // The matches, password fields, and where they stand.

@@ -12,10 +12,13 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QProcess>
+#include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace klavoro;
 using namespace klavoro::test;
@@ -217,5 +220,64 @@ TEST(ScreenText, APartOfTheWindowGetsTheWholeWindowsBoxesThere) {
             EXPECT_FALSE(expected.isEmpty());
             EXPECT_EQ(got, expected);
         }
+    }
+}
+
+// A reading cut short (at the press) goes on afterwards with what it did not
+// get to: the two together box what one whole reading boxes, and a field
+// boxed for want of its label's answer is settled by the second.
+TEST(ScreenText, AReadingCutShortGoesOnWhereItStopped) {
+    FixtureApp form{
+        QStringLiteral("/usr/bin/python3"),
+        {QStringLiteral(KLAVORO_GTK_PRIVATEFORM), QStringLiteral("40,40"), QStringLiteral("200")}};
+    ASSERT_TRUE(form.start());
+    pause(300);
+    x11::X11Desktop desktop;
+    const QRect area = desktop.windowRect(form.window());
+    const RedactionRules rules(true, redactkind::All, QString());
+    const auto key = [](const ScreenText& t) {
+        return QStringLiteral("%1 %2,%3 %4x%5")
+            .arg(t.password ? QStringLiteral("<password>") : t.text)
+            .arg(t.rect.x())
+            .arg(t.rect.y())
+            .arg(t.rect.width())
+            .arg(t.rect.height());
+    };
+    for (const bool collection : {true, false}) {
+        x11::AtspiScreenText texts(desktop, true, collection);
+        const ScreenTextScan whole = texts.textsIn(form.centre("mail"), area, rules, 20000);
+        ASSERT_EQ(whole.unread, 0);
+        EXPECT_FALSE(whole.left);
+        QSet<QString> expected;
+        for (const ScreenText& t : whole.texts)
+            expected << key(t);
+        int cut = 0;
+        for (const int budgetMs : {1, 3, 6, 10, 20}) {
+            SCOPED_TRACE(QStringLiteral("%1, %2 ms")
+                             .arg(collection ? QStringLiteral("collection") : QStringLiteral("walk"))
+                             .arg(budgetMs)
+                             .toStdString());
+            const ScreenTextScan first = texts.textsIn(form.centre("mail"), area, rules, budgetMs);
+            if (first.unread == 0) continue;
+            if (!first.left) {
+                EXPECT_TRUE(first.timedOut) << "unread without anything left to go on with";
+                continue;
+            }
+            ++cut;
+            const ScreenTextScan rest = texts.textsLeft(*first.left, rules, 20000);
+            EXPECT_EQ(rest.unread, 0);
+            EXPECT_FALSE(rest.left);
+            QSet<QString> got;
+            for (const ScreenText& t : rest.texts)
+                got << key(t);
+            for (const ScreenText& t : first.texts) {
+                const bool settled = t.unsure && std::find(rest.plainFields.begin(),
+                                                           rest.plainFields.end(),
+                                                           t.rect) != rest.plainFields.end();
+                if (!settled) got << key(t);
+            }
+            EXPECT_EQ(got, expected);
+        }
+        EXPECT_GT(cut, 0) << "no budget cut the reading short";
     }
 }

@@ -39,8 +39,14 @@ public:
         (void)budgetMs;
         return scan;
     }
+    ScreenTextScan textsLeft(const ScreenTextLeft& left, const RedactionRules& rules,
+                             int budgetMs) override {
+        ++goneOn;
+        return ScreenTextSource::textsLeft(left, rules, budgetMs);
+    }
     std::vector<ScreenText> texts;
     std::vector<QRect> plainFields;
+    int goneOn = 0;
     int unread = 0;
     bool timedOut = false;
     int asked = 0;
@@ -155,6 +161,22 @@ TEST(CaptureRedaction, TextsReadAtThePressAreUsedAndReadAgainOnlyWhenIncomplete)
         EXPECT_TRUE(boxed(image, {10, 45}));
     }
     EXPECT_EQ(now.asked, 2);
+    EXPECT_EQ(now.goneOn, 0);
+
+    // What the press left to go on with is handed to the source (one that
+    // keeps nothing of a scan reads the window at the press's point again).
+    auto left = std::make_shared<ScreenTextLeft>();
+    left->point = QPoint(7, 8);
+    left->area = QRect(0, 0, 60, 60);
+    atPress.unread = 3;
+    atPress.timedOut = false;
+    atPress.left = left;
+    image = fresh();
+    EXPECT_EQ(redaction.apply(image, QRect(0, 0, 60, 60), {}, &atPress), 2);
+    EXPECT_EQ(now.goneOn, 1);
+    EXPECT_EQ(now.asked, 3);
+    EXPECT_EQ(now.askedPoint, QPoint(7, 8));
+    EXPECT_TRUE(boxed(image, {10, 45}));
 }
 
 // A field boxed at the press only because its label did not answer in time
