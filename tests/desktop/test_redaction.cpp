@@ -39,6 +39,16 @@ QString ocr(const QImage& image) {
     return QString::fromUtf8(p.readAllStandardOutput()).remove(u' ');
 }
 
+// A box as text, to compare readings.
+QString boxKey(const ScreenText& t) {
+    return QStringLiteral("%1 %2,%3 %4x%5")
+        .arg(t.password ? QStringLiteral("<password>") : t.text)
+        .arg(t.rect.x())
+        .arg(t.rect.y())
+        .arg(t.rect.width())
+        .arg(t.rect.height());
+}
+
 const char* const kSecrets[] = {"example", "yamada",  "1234-5678", "12345678",
                                 "4111",    "1111111", "Hunter",    "Secret"};
 
@@ -131,18 +141,28 @@ TEST_F(Redaction, TypedMailIsMaskedInTheSentence) {
     EXPECT_FALSE(s.opList().contains("example"));
 }
 
-// The texts of a crowded window, read with the Collection query and walked
-// level by level (toolkits without that query): both find every address
-// among 200 labels and every value of the form, boxed where it stands.
-TEST(ScreenText, BothWaysFindEveryMatchOfACrowdedWindow) {
+// The GTK form with 200 more labels, read as the accessibility service tells it.
+class CrowdedForm : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(form.start());
+        pause(300);
+        window = desktop.windowRect(form.window());
+    }
+
     FixtureApp form{
         QStringLiteral("/usr/bin/python3"),
         {QStringLiteral(KLAVORO_GTK_PRIVATEFORM), QStringLiteral("40,40"), QStringLiteral("200")}};
-    ASSERT_TRUE(form.start());
-    pause(300);
     x11::X11Desktop desktop;
-    const QRect area = desktop.windowRect(form.window());
-    const RedactionRules rules(true, redactkind::All, QString());
+    QRect window;
+    const RedactionRules rules{true, redactkind::All, QString()};
+};
+
+// The texts of a crowded window, read with the Collection query and walked
+// level by level (toolkits without that query): both find every address
+// among 200 labels and every value of the form, boxed where it stands.
+TEST_F(CrowdedForm, BothWaysFindEveryMatchOfACrowdedWindow) {
+    const QRect area = window;
     for (const bool collection : {true, false}) {
         SCOPED_TRACE(collection ? "collection" : "walk");
         x11::AtspiScreenText texts(desktop, true, collection);
@@ -182,23 +202,7 @@ TEST(ScreenText, BothWaysFindEveryMatchOfACrowdedWindow) {
 // A picture of part of the window (the default, 300 x 300 about the press):
 // walked or queried, it gets every box the whole window's reading has there,
 // and nothing else, though the walk does not go into what lies outside.
-TEST(ScreenText, APartOfTheWindowGetsTheWholeWindowsBoxesThere) {
-    FixtureApp form{
-        QStringLiteral("/usr/bin/python3"),
-        {QStringLiteral(KLAVORO_GTK_PRIVATEFORM), QStringLiteral("40,40"), QStringLiteral("200")}};
-    ASSERT_TRUE(form.start());
-    pause(300);
-    x11::X11Desktop desktop;
-    const QRect window = desktop.windowRect(form.window());
-    const RedactionRules rules(true, redactkind::All, QString());
-    const auto key = [](const ScreenText& t) {
-        return QStringLiteral("%1 %2,%3 %4x%5")
-            .arg(t.password ? QStringLiteral("<password>") : t.text)
-            .arg(t.rect.x())
-            .arg(t.rect.y())
-            .arg(t.rect.width())
-            .arg(t.rect.height());
-    };
+TEST_F(CrowdedForm, APartOfTheWindowGetsTheWholeWindowsBoxesThere) {
     for (const bool collection : {true, false}) {
         SCOPED_TRACE(collection ? "collection" : "walk");
         x11::AtspiScreenText texts(desktop, true, collection);
@@ -212,9 +216,9 @@ TEST(ScreenText, APartOfTheWindowGetsTheWholeWindowsBoxesThere) {
             EXPECT_EQ(part.unread, 0);
             QStringList expected, got;
             for (const ScreenText& t : whole.texts)
-                if (t.rect.intersects(area)) expected << key(t);
+                if (t.rect.intersects(area)) expected << boxKey(t);
             for (const ScreenText& t : part.texts)
-                got << key(t);
+                got << boxKey(t);
             expected.sort();
             got.sort();
             EXPECT_FALSE(expected.isEmpty());
@@ -226,23 +230,8 @@ TEST(ScreenText, APartOfTheWindowGetsTheWholeWindowsBoxesThere) {
 // A reading cut short (at the press) goes on afterwards with what it did not
 // get to: the two together box what one whole reading boxes, and a field
 // boxed for want of its label's answer is settled by the second.
-TEST(ScreenText, AReadingCutShortGoesOnWhereItStopped) {
-    FixtureApp form{
-        QStringLiteral("/usr/bin/python3"),
-        {QStringLiteral(KLAVORO_GTK_PRIVATEFORM), QStringLiteral("40,40"), QStringLiteral("200")}};
-    ASSERT_TRUE(form.start());
-    pause(300);
-    x11::X11Desktop desktop;
-    const QRect area = desktop.windowRect(form.window());
-    const RedactionRules rules(true, redactkind::All, QString());
-    const auto key = [](const ScreenText& t) {
-        return QStringLiteral("%1 %2,%3 %4x%5")
-            .arg(t.password ? QStringLiteral("<password>") : t.text)
-            .arg(t.rect.x())
-            .arg(t.rect.y())
-            .arg(t.rect.width())
-            .arg(t.rect.height());
-    };
+TEST_F(CrowdedForm, AReadingCutShortGoesOnWhereItStopped) {
+    const QRect area = window;
     for (const bool collection : {true, false}) {
         x11::AtspiScreenText texts(desktop, true, collection);
         const ScreenTextScan whole = texts.textsIn(form.centre("mail"), area, rules, 20000);
@@ -250,7 +239,7 @@ TEST(ScreenText, AReadingCutShortGoesOnWhereItStopped) {
         EXPECT_FALSE(whole.left);
         QSet<QString> expected;
         for (const ScreenText& t : whole.texts)
-            expected << key(t);
+            expected << boxKey(t);
         int cut = 0;
         for (const int budgetMs : {1, 3, 6, 10, 20}) {
             SCOPED_TRACE(QStringLiteral("%1, %2 ms")
@@ -269,12 +258,12 @@ TEST(ScreenText, AReadingCutShortGoesOnWhereItStopped) {
             EXPECT_FALSE(rest.left);
             QSet<QString> got;
             for (const ScreenText& t : rest.texts)
-                got << key(t);
+                got << boxKey(t);
             for (const ScreenText& t : first.texts) {
                 const bool settled = t.unsure && std::find(rest.plainFields.begin(),
                                                            rest.plainFields.end(),
                                                            t.rect) != rest.plainFields.end();
-                if (!settled) got << key(t);
+                if (!settled) got << boxKey(t);
             }
             EXPECT_EQ(got, expected);
         }
