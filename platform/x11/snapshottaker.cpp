@@ -127,13 +127,7 @@ std::shared_ptr<PressSnapshot> SnapshotTaker::take(QPoint point, PressSnapshot::
     s->point = point;
     s->desktopWindow = m_desktop->desktopWindow();
     s->windowAt = m_desktop->windowAt(point);
-    WindowId top = m_desktop->topLevelWindow(s->windowAt);
-    if (!top && s->windowAt) {
-        // The window went between the two questions (a menu the release
-        // closed): what stands there now.
-        s->windowAt = m_desktop->windowAt(point);
-        top = m_desktop->topLevelWindow(s->windowAt);
-    }
+    const WindowId top = m_desktop->topLevelWindow(s->windowAt);
     if (top && top != s->desktopWindow && m_desktop->processId(top) == getpid()) {
         s->hold = PressSnapshot::Hold::OwnWindow;
         return s;
@@ -153,10 +147,12 @@ std::shared_ptr<PressSnapshot> SnapshotTaker::take(QPoint point, PressSnapshot::
         // is read: a menu the release closed may be gone already.
         Display* dpy = m_desktop->display();
         const WindowId pressWindow = dragStart ? dragStart->window : 0;
-        const bool overPopup = top != pressWindow &&
-                               (!windowExists(dpy, top) || isPopupWindow(dpy, top));
         const WindowId elementIn =
-            pressWindow && overPopup && !isPopupWindow(dpy, pressWindow) ? pressWindow : 0;
+            pressWindow && top != pressWindow &&
+                    (!m_desktop->windowExists(top) || isPopupWindow(dpy, top)) &&
+                    !isPopupWindow(dpy, pressWindow)
+                ? pressWindow
+                : 0;
         s->elementWindow = elementIn;
         // A drag that ends in the window it started in keeps the title it had
         // at the press: the application may have changed it for the release

@@ -71,14 +71,6 @@ bool isPopupWindow(Display* dpy, Window w) {
     return !trap.failed() && ok && attrs.override_redirect;
 }
 
-bool windowExists(Display* dpy, Window w) {
-    if (!dpy || !w) return false;
-    XErrorTrap trap(dpy);
-    XWindowAttributes attrs{};
-    const bool ok = XGetWindowAttributes(dpy, w, &attrs);
-    return !trap.failed() && ok;
-}
-
 Window parentOf(Display* dpy, Window w) {
     Window root = 0, parent = 0;
     Window* children = nullptr;

@@ -24,8 +24,6 @@ bool windowManagerRunning(Display* dpy);
 // A window no window manager places (override-redirect): a menu, a list,
 // a tooltip. False for a window that does not exist.
 bool isPopupWindow(Display* dpy, Window w);
-// Whether `w` still exists.
-bool windowExists(Display* dpy, Window w);
 
 // The X parent of `w`; 0 when `w` is the root or does not exist.
 Window parentOf(Display* dpy, Window w);
