@@ -50,6 +50,9 @@ public:
     virtual void setPressArea(const PressArea& /*area*/) {}
     virtual bool isHooked() const = 0;
     virtual QString errorText() const = 0;
+    // Why presses are taken without being held (their pictures then come a
+    // moment late); empty when they are held, or when the hook never holds.
+    virtual QString holdProblem() const { return QString(); }
 };
 
 } // namespace klavoro

@@ -210,6 +210,7 @@ void RecordingControl::enterLoop() {
         stopCommand();
         return;
     }
+    sayHoldProblem();
     QStringList taken;
     m_hotKeys.registerAll(this, m_options.debug, &taken);
     for (const QString& key : taken)
@@ -224,7 +225,16 @@ void RecordingControl::reinstallHook() {
     if (!m_hook.SetHook(this, hookDelay(conf()))) {
         sayOnce(QStringLiteral("入力を監視できません：") + m_hook.errorText());
         stopCommand();
+        return;
     }
+    sayHoldProblem();
+}
+
+void RecordingControl::sayHoldProblem() {
+    // Still recorded, but each picture is taken a moment after its press.
+    const QString problem = m_hook.holdProblem();
+    if (!problem.isEmpty())
+        sayOnce(QStringLiteral("クリックの瞬間を撮影できません：") + problem);
 }
 
 void RecordingControl::runModeChanged() {

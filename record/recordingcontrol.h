@@ -80,6 +80,7 @@ private:
     void frontOrBack();
     bool tray() const;
     void sayOnce(const QString& text);
+    void sayHoldProblem();
 
     RecordingServices m_services;
     InputHook& m_hook;

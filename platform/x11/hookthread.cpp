@@ -232,8 +232,8 @@ void HookThread::grabButtons(bool on) {
     m_grabbed = !trap.failed();
     std::lock_guard<std::mutex> guard(m_lock);
     m_grabProblem = m_grabbed ? QString()
-                              : QStringLiteral("another program has grabbed the mouse buttons "
-                                               "on the desktop (X error %1)")
+                              : QStringLiteral("他のプログラムがマウスのボタンを押さえています"
+                                               "（X エラー %1）")
                                     .arg(trap.lastErrorCode());
     if (!m_grabbed) {
         for (unsigned int button = 1; button <= 3; ++button)

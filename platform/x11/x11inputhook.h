@@ -37,8 +37,7 @@ public:
     bool isHooked() const override { return m_receiver != nullptr; }
     QString errorText() const override { return m_error; }
     int delay() const { return m_delay; }
-    // Why presses cannot be held (they are then taken unheld); empty when they can.
-    QString holdProblem() const;
+    QString holdProblem() const override;
 
 private:
     void receive(std::vector<InputMessage> batch); // on the hook's thread

@@ -4,9 +4,11 @@
 #include "platform/x11/x11inputhook.h"
 #include "platform/x11/x11syntheticinput.h"
 #include "record/presssnapshot.h"
+#include "store/sjis.h"
 #include "tests/desktop/fixtureapp.h"
 #include "tests/desktop/programrun.h"
 
+#include <QFile>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
@@ -51,6 +53,14 @@ public:
         XUngrabButton(m_display, Button1, AnyModifier, root);
         XSync(m_display, False);
         return ok;
+    }
+    // Holds button 1 on the root window until the client goes.
+    bool grabRootButton() {
+        s_lastError = 0;
+        XGrabButton(m_display, Button1, AnyModifier, DefaultRootWindow(m_display), False,
+                    ButtonPressMask, GrabModeAsync, GrabModeAsync, None, None);
+        XSync(m_display, False);
+        return s_lastError == 0;
     }
     // An active grab, as an open menu takes.
     bool grabPointer() {
@@ -205,16 +215,40 @@ TEST_F(PressHold, OurOwnWindowsWorkAndTheGrabEndsWithTheHook) {
     EXPECT_TRUE(other.canGrabRootButton());
 }
 
+static QString programLog(const ProgramRun& program) {
+    QFile f(program.path(QStringLiteral("log.txt")));
+    return f.open(QIODevice::ReadOnly) ? fromShiftJis(f.readAll()) : QString();
+}
+
 TEST(PressHoldProgram, AKilledProgramLeavesNoGrabBehind) {
     ProgramRun program;
     ASSERT_TRUE(program.start({QStringLiteral("-auto")}));
     ASSERT_TRUE(waitUntil([&] { return QFile::exists(program.path(QStringLiteral("wait"))); },
-                          15000));
+                          15000))
+        << "recording never began";
     OtherClient other;
-    ASSERT_TRUE(waitUntil([&] { return !other.canGrabRootButton(); }, 3000));
+    ASSERT_TRUE(waitUntil([&] { return !other.canGrabRootButton(); }, 10000))
+        << "the press grab was never taken; the log:\n"
+        << programLog(program).toStdString();
+    program.process().kill();
+    ASSERT_TRUE(program.process().waitForFinished(5000));
+    EXPECT_TRUE(waitUntil([&] { return other.canGrabRootButton(); }, 5000))
+        << "the grab outlived the program";
+}
+
+TEST(PressHoldProgram, AButtonGrabOfAnotherProgramIsSaidOnce) {
+    OtherClient other;
+    ASSERT_TRUE(other.grabRootButton());
+    ProgramRun program;
+    ASSERT_TRUE(program.start({QStringLiteral("-auto")}));
+    ASSERT_TRUE(waitUntil([&] { return QFile::exists(program.path(QStringLiteral("wait"))); },
+                          15000));
+    const QString said = QStringLiteral("クリックの瞬間を撮影できません：");
+    ASSERT_TRUE(waitUntil([&] { return programLog(program).contains(said); }, 5000))
+        << programLog(program).toStdString();
+    EXPECT_EQ(programLog(program).count(said), 1);
     program.process().kill();
     program.process().waitForFinished(5000);
-    EXPECT_TRUE(waitUntil([&] { return other.canGrabRootButton(); }, 3000));
 }
 
 TEST_F(PressHold, AStopRightAfterAPressStillHandsItOn) {
