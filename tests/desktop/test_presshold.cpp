@@ -127,7 +127,10 @@ TEST_F(PressHold, EveryInstantClickIsPictureAsItWasAndStillReachesTheApplication
         input.moveTo(patch.topLeft() + QPoint(12 + i * 4, 12 + (i % 2) * 10));
         pause(60);
         tap(); // press and release in one instant
-        pause(80);
+        // Painted before the next press: a slow fixture would otherwise still
+        // show the colour before, rightly pictured so.
+        ASSERT_TRUE(fixture.waitForLine(QStringLiteral("patch %1").arg(i + 1)));
+        pause(40);
     }
     ASSERT_TRUE(waitUntil([&] { return collector.presses.size() >= kClicks; }));
     // The application got every press and release, in order.
