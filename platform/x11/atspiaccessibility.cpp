@@ -25,15 +25,6 @@ bool has(quint64 states, AtspiStateType s) {
     return (states >> s) & 1;
 }
 
-// How much two rectangles agree: the shared area over the joint area.
-double overlap(const QRect& a, const QRect& b) {
-    const QRect common = a.intersected(b);
-    if (common.isEmpty()) return 0.0;
-    const double shared = double(common.width()) * common.height();
-    const double joint = double(a.width()) * a.height() + double(b.width()) * b.height() - shared;
-    return joint > 0 ? shared / joint : 0.0;
-}
-
 // A search through an application's tree stops here whatever it finds.
 constexpr int kMaxVisited = 400;
 
@@ -208,7 +199,13 @@ AppRef AtspiAccessibility::openApplication(qint64 pid, WindowId window, AtspiRef
         // window, whose content starts inside the shadow it draws.
         app->windowCoordinates = true;
         app->visibleIsShowing = true;
-        app->windowOrigin = m_desktop.contentRect(m_desktop.topLevelWindow(window)).topLeft();
+        const WindowId top = m_desktop.topLevelWindow(window);
+        const QRect content = m_desktop.contentRect(top);
+        app->windowOrigin = content.topLeft();
+        // Its border, once its window element was seen at this size.
+        if (const auto known = m_knownWindows.constFind(top);
+            known != m_knownWindows.constEnd() && known->xRect == content)
+            app->windowOrigin += known->border;
     }
     return app;
 }
@@ -234,7 +231,21 @@ std::shared_ptr<AtspiElement> AtspiAccessibility::topLevelFor(AtspiElement& app,
             best = top;
         }
     }
-    if (best) m_knownWindows.insert(window, {best->ref(), xRect, best->location()});
+    if (!best) return best;
+    QPoint border;
+    if (app.app()->windowCoordinates) {
+        border = gtk4BorderOf(xRect.size(), best->location().size());
+        // The element was read with the border of an earlier size of the window.
+        if (const QPoint shift = xRect.topLeft() + border - app.app()->windowOrigin;
+            !shift.isNull()) {
+            auto moved = std::make_shared<AtspiApp>(*app.app());
+            moved->windowOrigin += shift;
+            const QRect rect = best->location().translated(shift);
+            best = std::make_shared<AtspiElement>(best->ref(), moved);
+            best->assumeLocation(rect);
+        }
+    }
+    m_knownWindows.insert(window, {best->ref(), xRect, best->location(), border});
     return best;
 }
 

@@ -94,6 +94,7 @@ private:
         AtspiRef frame;
         QRect xRect;
         QRect frameRect;
+        QPoint border; // GTK 4: where its coordinates start inside xRect
     };
     QHash<qint64, AtspiRef> m_rootOfPid;
     QHash<WindowId, KnownWindow> m_knownWindows;

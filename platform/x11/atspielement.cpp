@@ -438,4 +438,21 @@ std::shared_ptr<AtspiElement> AtspiElement::childAtPoint(QPoint point) {
                           g_variant_new("(iiu)", point.x(), point.y(), type), "((so))"));
 }
 
+double overlap(const QRect& a, const QRect& b) {
+    const QRect common = a.intersected(b);
+    if (common.isEmpty()) return 0.0;
+    const double shared = double(common.width()) * common.height();
+    const double joint = double(a.width()) * a.height() + double(b.width()) * b.height() - shared;
+    return joint > 0 ? shared / joint : 0.0;
+}
+
+QPoint gtk4BorderOf(const QSize& xWindow, const QSize& frame) {
+    const int dx = xWindow.width() - frame.width();
+    const int dy = xWindow.height() - frame.height();
+    // Anything else is not such a border (a window caught while resizing).
+    constexpr int kMost = 64;
+    if (frame.isEmpty() || dx <= 0 || dy <= 0 || dx > kMost || dy > kMost) return {};
+    return {dx / 2, dy / 2};
+}
+
 } // namespace klavoro::x11

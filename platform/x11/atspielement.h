@@ -55,6 +55,15 @@ struct AtspiApp {
 
 using AppRef = std::shared_ptr<const AtspiApp>;
 
+// GTK 4 without a compositor sets no frame extents, yet a window that draws
+// its own decoration keeps a border for resizing around it, and its
+// coordinates start inside that border: half of what the X window is larger
+// than the window element, on each side. Nothing for a window without one.
+QPoint gtk4BorderOf(const QSize& xWindow, const QSize& frame);
+
+// How much two rectangles agree: the shared area over the joint area.
+double overlap(const QRect& a, const QRect& b);
+
 // An element of another application reached over the accessibility bus.
 class AtspiElement : public AccessibleObject {
 public:

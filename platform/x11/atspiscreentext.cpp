@@ -2,6 +2,7 @@
 #include <atspi/atspi-constants.h>
 #include <gio/gio.h>
 
+#include "platform/x11/atspielement.h"
 #include "platform/x11/atspireplies.h"
 #include "platform/x11/atspiscreentext.h"
 #include "platform/x11/hookthreadshared.h"
@@ -150,10 +151,30 @@ bool AtspiScreenText::listByCollection(const AtspiRef& root, int shown, const De
     return true;
 }
 
+void AtspiScreenText::settleBorder(Walk& walk, std::vector<Element>& elements, size_t from) {
+    // The application's windows: the one that fills the X window tells the border.
+    const Element* frame = nullptr;
+    double best = 0.5;
+    for (size_t i = from; i < elements.size(); ++i) {
+        const double agreement = overlap(elements[i].extents, walk.xWindow);
+        if (agreement > best) {
+            best = agreement;
+            frame = &elements[i];
+        }
+    }
+    if (!frame) return;
+    const QPoint border = gtk4BorderOf(walk.xWindow.size(), frame->extents.size());
+    walk.xWindow = QRect();
+    if (border.isNull()) return;
+    walk.origin += border;
+    for (size_t i = from; i < elements.size(); ++i)
+        if (!elements[i].extents.isEmpty()) elements[i].extents.translate(border);
+}
+
 std::vector<AtspiScreenText::Element> AtspiScreenText::listByWalk(Walk& walk, int shown,
                                                                   const Deadline& deadline,
-                                                                  const QRect& area, QPoint origin,
-                                                                  int* unread, int* levels) {
+                                                                  const QRect& area, int* unread,
+                                                                  int* levels) {
     // One batch per level: each element's state, children, extents and role
     // together. The children of an element that is not showing are dropped
     // with it (other desktops' windows, closed tabs); the application itself
@@ -195,6 +216,7 @@ std::vector<AtspiScreenText::Element> AtspiScreenText::listByWalk(Walk& walk, in
             batch.push_back({ref, kAccessible, "GetRole", nullptr, "(u)"});
         }
         const std::vector<AtspiReply> replies = askAll(m_bus, std::move(batch), deadline.left());
+        const size_t firstOfLevel = showing.size();
         std::vector<AtspiRef> next, again;
         for (size_t i = 0; i < level.size(); ++i) {
             const AtspiReply& states = replies[asked * i];
@@ -212,7 +234,7 @@ std::vector<AtspiScreenText::Element> AtspiScreenText::listByWalk(Walk& walk, in
                 const AtspiReply& extents = replies[asked * i + 2];
                 if (extents) {
                     e.extentsAsked = true;
-                    e.extents = rectOf(extents, true).translated(origin);
+                    e.extents = rectOf(extents, true).translated(walk.origin);
                 }
                 const AtspiReply& role = replies[asked * i + 3];
                 guint32 roleNumber = 0;
@@ -234,6 +256,7 @@ std::vector<AtspiScreenText::Element> AtspiScreenText::listByWalk(Walk& walk, in
                 g_variant_unref(list);
             }
         }
+        if (!atRoot && !walk.xWindow.isEmpty()) settleBorder(walk, showing, firstOfLevel);
         ++*levels;
         if (!again.empty()) {
             // Out of time: what did not answer and the level below go to a
@@ -289,8 +312,8 @@ ScreenTextScan AtspiScreenText::textsIn(QPoint point, const QRect& area,
     Walk walk;
     int levels = 0;
     if (!listed) {
-        walk = {{root}, true};
-        elements = listByWalk(walk, shown, deadline, area, origin, &scan.unread, &levels);
+        walk = {{root}, true, origin, toolkit.gtk4 ? m_desktop.contentRect(window) : QRect()};
+        elements = listByWalk(walk, shown, deadline, area, &scan.unread, &levels);
     }
     if (elements.empty() && scan.unread == 0) {
         // An application that went away leaves a dead root behind.
@@ -300,8 +323,9 @@ ScreenTextScan AtspiScreenText::textsIn(QPoint point, const QRect& area,
     }
     const int listedMs = budgetMs - deadline.left();
     const size_t found = elements.size();
-    readListed(std::move(elements), std::move(walk), shown, point, area, origin, rules, deadline,
-               &scan);
+    const QPoint elementOrigin = listed ? origin : walk.origin;
+    readListed(std::move(elements), std::move(walk), shown, point, area, elementOrigin, rules,
+               deadline, &scan);
     if (hookthread::tracing())
         fprintf(stderr, "texts: %s %zu elements %d levels in %d ms, read in %d ms, unread %d\n",
                 listed ? "listed" : "walked", found, levels, listedMs,
@@ -321,10 +345,11 @@ ScreenTextScan AtspiScreenText::textsLeft(const ScreenTextLeft& from, const Reda
     Walk walk = left->walk;
     int levels = 0;
     std::vector<Element> more =
-        listByWalk(walk, left->shown, deadline, left->area, left->origin, &scan.unread, &levels);
+        listByWalk(walk, left->shown, deadline, left->area, &scan.unread, &levels);
     std::move(more.begin(), more.end(), std::back_inserter(elements));
-    readListed(std::move(elements), std::move(walk), left->shown, left->point, left->area,
-               left->origin, rules, deadline, &scan);
+    const QPoint origin = walk.origin;
+    readListed(std::move(elements), std::move(walk), left->shown, left->point, left->area, origin,
+               rules, deadline, &scan);
     if (hookthread::tracing())
         fprintf(stderr, "texts: went on with %zu elements, walked %d levels, in %d ms, unread %d\n",
                 left->elements.size(), levels, budgetMs - deadline.left(), scan.unread);
@@ -353,7 +378,6 @@ void AtspiScreenText::readListed(std::vector<Element> elements, Walk walk, int s
     left->area = area;
     left->walk = std::move(walk);
     left->shown = shown;
-    left->origin = origin;
     scan->left = std::move(left);
 }
 

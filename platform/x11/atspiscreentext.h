@@ -77,15 +77,20 @@ private:
     struct Walk {
         std::vector<AtspiRef> level;
         bool atRoot = false;
+        QPoint origin; // where the application's coordinates start on the screen
+        // GTK 4: its X window, until the window element tells its border.
+        QRect xWindow;
     };
     // The showing elements from `walk` down; `walk` is left where the time ran out.
     std::vector<Element> listByWalk(Walk& walk, int shown, const Deadline& deadline,
-                                    const QRect& area, QPoint origin, int* unread, int* levels);
+                                    const QRect& area, int* unread, int* levels);
+    // GTK 4: takes the border of the X window from the window element among
+    // `elements` (from `from` on) and moves them and the walk's origin by it.
+    static void settleBorder(Walk& walk, std::vector<Element>& elements, size_t from);
     // What one scan did not get to.
     struct Left : ScreenTextLeft {
         Walk walk;
         int shown = 0;
-        QPoint origin;
         std::vector<Element> elements; // as listed, to be read again whole
     };
     // Reads the listed elements in the area and collects their boxes; what

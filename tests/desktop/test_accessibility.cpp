@@ -2,6 +2,8 @@
 #include "describe/inspector.h"
 #include "describe/phrase.h"
 #include "platform/x11/atspiaccessibility.h"
+#include "platform/x11/atspiscreentext.h"
+#include "platform/x11/x11screencopy.h"
 #include "platform/x11/x11desktop.h"
 #include "platform/x11/x11syntheticinput.h"
 #include "store/dialogs.h"
@@ -294,4 +296,68 @@ TEST(AccessibilityBus, MissingBusMeansEmptyDataAndOneLogLine) {
     EXPECT_EQ(log.readAll().count("\r\n"), 1);
     qunsetenv(kProgramFolderEnv);
     resetProgramFolder();
+}
+
+namespace {
+// The bounding box of the pixels of one colour in a copy of `area`, on the screen.
+QRect drawnIn(x11::X11ScreenCopy& screen, const QRect& area, QRgb colour) {
+    const QImage image = screen.copy(area);
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if ((image.pixel(x, y) & 0xffffff) == (colour & 0xffffff))
+                box |= QRect(area.x() + x, area.y() + y, 1, 1);
+    return box;
+}
+} // namespace
+
+// GTK 4 tells places in its window's coordinates, which without a compositor
+// start inside the X window of a window that draws its own title bar; a
+// button and a password field painted flat must be found, and boxed for
+// redaction, where they are drawn, asked once and again.
+TEST(Gtk4Window, ElementsAndRedactionBoxesStandWhereTheyAreDrawn) {
+    for (const char* bar : {"own", "plain"}) {
+        SCOPED_TRACE(bar);
+        FixtureApp gtk(QStringLiteral("/usr/bin/python3"),
+                       {QStringLiteral(KLAVORO_GTK4_FIXTURE), QString::fromLatin1(bar)});
+        ASSERT_TRUE(gtk.start()) << "the GTK 4 fixture did not start (gir1.2-gtk-4.0)";
+        x11::X11Desktop desktop;
+        x11::X11ScreenCopy screen;
+        desktop.setForegroundWindow(gtk.window());
+        const QRect window = desktop.windowRect(gtk.window());
+        QRect red, blue;
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                red = drawnIn(screen, window, qRgb(255, 0, 0));
+                blue = drawnIn(screen, window, qRgb(0, 0, 255));
+                return !red.isEmpty() && !blue.isEmpty();
+            },
+            5000));
+        // What stands inside the padding: the button's label, the field's text.
+        const QRect label = red.adjusted(24, 8, -24, -8);
+        const QRect text = blue.adjusted(24, 8, -24, -8);
+        x11::AtspiAccessibility service(desktop);
+        AccessibleRef button;
+        waitUntil(
+            [&] {
+                button = service.objectAtPoint(label.center());
+                return button && button->name() == QStringLiteral("赤");
+            },
+            5000);
+        ASSERT_TRUE(button);
+        EXPECT_EQ(button->location(), label);
+        // Again, with the window already known.
+        for (int i = 0; i < 2; ++i) {
+            const AccessibleRef field = service.objectAtPoint(text.center());
+            ASSERT_TRUE(field);
+            EXPECT_EQ(field->role(), 42);
+            EXPECT_EQ(field->location(), text) << i;
+        }
+        x11::AtspiScreenText texts(desktop, true);
+        const ScreenTextScan scan =
+            texts.textsIn(label.center(), window, {true, redactkind::All, QString()}, 5000);
+        ASSERT_EQ(scan.texts.size(), 1u);
+        EXPECT_TRUE(scan.texts[0].password);
+        EXPECT_EQ(scan.texts[0].rect, text);
+    }
 }
