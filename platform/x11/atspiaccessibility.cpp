@@ -503,8 +503,14 @@ AccessibleRef AtspiAccessibility::objectByKey(const QString& key, WindowId windo
     }
     if (pid <= 0 || pid == getpid()) return nullptr;
     AtspiRef root;
-    const AppRef app = openApplication(pid, window, &root);
+    AppRef app = openApplication(pid, window, &root);
     if (!app || root.bus != bus) return nullptr;
+    const WindowId top = window ? m_desktop.topLevelWindow(window) : 0;
+    if (app->windowCoordinates && top && !m_knownWindows.contains(top)) {
+        // GTK 4's coordinates start inside the border its window element tells.
+        AtspiElement application(root, app);
+        if (const ElementRef frame = topLevelFor(application, top)) app = frame->app();
+    }
     return std::make_shared<AtspiElement>(AtspiRef{bus, key.mid(split + 1)}, app);
 }
 

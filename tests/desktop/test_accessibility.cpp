@@ -346,6 +346,11 @@ TEST(Gtk4Window, ElementsAndRedactionBoxesStandWhereTheyAreDrawn) {
             5000);
         ASSERT_TRUE(button);
         EXPECT_EQ(button->location(), label);
+        // Read later by another reader, from the element the press found.
+        x11::AtspiAccessibility late(desktop);
+        const AccessibleRef again = late.deepestFrom(button->key(), label.center(), gtk.window());
+        ASSERT_TRUE(again);
+        EXPECT_EQ(again->location(), label);
         // Again, with the window already known.
         for (int i = 0; i < 2; ++i) {
             const AccessibleRef field = service.objectAtPoint(text.center());
