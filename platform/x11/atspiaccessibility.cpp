@@ -223,8 +223,15 @@ std::shared_ptr<AtspiElement> AtspiAccessibility::topLevelFor(AtspiElement& app,
     }
     ElementRef best;
     double bestOverlap = 0.5; // a popup over a big window must not pass for it
+    const bool windowCoordinates = app.app()->windowCoordinates;
     for (const ElementRef& top : app.childrenWithShape()) {
         if (!top->isShowing()) continue;
+        // In window coordinates every window stands at the X window's corner:
+        // only its size tells it (the X window's, or within its border).
+        const QSize size = top->location().size();
+        if (windowCoordinates && size != xRect.size() &&
+            gtk4BorderOf(xRect.size(), size).isNull())
+            continue;
         const double agreement = overlap(top->location(), xRect);
         if (agreement > bestOverlap) {
             bestOverlap = agreement;
@@ -233,7 +240,7 @@ std::shared_ptr<AtspiElement> AtspiAccessibility::topLevelFor(AtspiElement& app,
     }
     if (!best) return best;
     QPoint border;
-    if (app.app()->windowCoordinates) {
+    if (windowCoordinates) {
         border = gtk4BorderOf(xRect.size(), best->location().size());
         // The element was read with the border of an earlier size of the window.
         if (const QPoint shift = xRect.topLeft() + border - app.app()->windowOrigin;
@@ -301,6 +308,56 @@ std::shared_ptr<AtspiElement> AtspiAccessibility::openPopupAt(AtspiElement& app,
         if (e.budget()->gaveUp()) break;
     }
     return found;
+}
+
+std::shared_ptr<AtspiElement> AtspiAccessibility::gtk4PopoverOf(AtspiElement& app,
+                                                                WindowId window) {
+    // A GTK 4 popover (a menu, a drop-down's list) is a surface of its own on
+    // X11 but hangs in the tree below what opened it. Its extents have the
+    // popover's size and stand where its opener does; what lies in it is
+    // told from there, as laid out in the popover's own surface. It is the
+    // element of the X window's size, looked for below menus and buttons first.
+    const QRect xRect = m_desktop.contentRect(window);
+    if (xRect.isEmpty()) return nullptr;
+    const auto fits = [&](const QRect& r) {
+        return qAbs(r.width() - xRect.width()) <= 1 && qAbs(r.height() - xRect.height()) <= 1;
+    };
+    QQueue<ElementRef> urgent, later;
+    for (ElementRef& top : app.childrenWithShape())
+        if (isWindowRole(top->atspiRole()) && top->isShowing()) urgent.enqueue(std::move(top));
+    ElementRef popover;
+    for (int visited = 0; visited < kMaxVisited && !popover; ++visited) {
+        if (urgent.isEmpty() && later.isEmpty()) break;
+        const ElementRef e = urgent.isEmpty() ? later.dequeue() : urgent.dequeue();
+        for (ElementRef& child : e->childrenWithShape()) {
+            if (!child->isShowing()) continue;
+            if (fits(child->location()) && child->childCount() > 0) {
+                popover = std::move(child);
+                break;
+            }
+            // A popover hangs below a button that opened it (GTK 4 marks
+            // only some of them), a menu, or a drop-down.
+            const int role = roleFromAtspi(child->atspiRole());
+            const quint64 states = child->atspiStates();
+            const bool opened = has(states, ATSPI_STATE_HAS_POPUP) ||
+                                has(states, ATSPI_STATE_EXPANDED) ||
+                                has(states, ATSPI_STATE_CHECKED) || has(states, ATSPI_STATE_PRESSED);
+            if (opensPopups(role) || ((role == 43 || role == 62) && opened))
+                urgent.enqueue(std::move(child));
+            else if (role == 43 || !isLeafControl(role, states))
+                later.enqueue(std::move(child));
+        }
+        if (app.budget()->gaveUp()) return nullptr;
+    }
+    if (!popover) return nullptr;
+    // Its own surface's corner is where the X window stands.
+    const QPoint raw = popover->location().topLeft() - app.app()->windowOrigin;
+    auto placed = std::make_shared<AtspiApp>(*app.app());
+    placed->windowOrigin = xRect.topLeft() - raw;
+    auto element = std::make_shared<AtspiElement>(popover->ref(), placed);
+    element->assumeLocation(QRect(xRect.topLeft(), popover->location().size()));
+    m_knownWindows.insert(window, {element->ref(), xRect, element->location(), -raw});
+    return element;
 }
 
 std::shared_ptr<AtspiElement> AtspiAccessibility::deepestAt(std::shared_ptr<AtspiElement> from,
@@ -413,7 +470,9 @@ AccessibleRef AtspiAccessibility::objectAt(QPoint point, WindowId window, bool o
     if (top && top->location().contains(point)) {
         result = deepestAt(top, point);
     } else if (orPopup && !app->budget->gaveUp()) {
-        if (ElementRef popup = openPopupAt(application, point)) result = deepestAt(popup, point);
+        ElementRef popup = app->windowCoordinates ? gtk4PopoverOf(application, window)
+                                                  : openPopupAt(application, point);
+        if (popup) result = deepestAt(popup, point);
     }
     // On the window's frame or title bar: the window itself.
     if (!result) result = top;
@@ -507,9 +566,12 @@ AccessibleRef AtspiAccessibility::objectByKey(const QString& key, WindowId windo
     if (!app || root.bus != bus) return nullptr;
     const WindowId top = window ? m_desktop.topLevelWindow(window) : 0;
     if (app->windowCoordinates && top && !m_knownWindows.contains(top)) {
-        // GTK 4's coordinates start inside the border its window element tells.
+        // GTK 4's coordinates start inside the border its window element
+        // tells, or where its popover's surface stands.
         AtspiElement application(root, app);
-        if (const ElementRef frame = topLevelFor(application, top)) app = frame->app();
+        ElementRef frame = topLevelFor(application, top);
+        if (!frame && !app->budget->gaveUp()) frame = gtk4PopoverOf(application, top);
+        if (frame) app = frame->app();
     }
     return std::make_shared<AtspiElement>(AtspiRef{bus, key.mid(split + 1)}, app);
 }

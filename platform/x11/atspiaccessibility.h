@@ -73,6 +73,7 @@ private:
     // The application's window that stands for the X top-level `window`.
     std::shared_ptr<AtspiElement> topLevelFor(AtspiElement& app, WindowId window);
     std::shared_ptr<AtspiElement> openPopupAt(AtspiElement& app, QPoint point);
+    std::shared_ptr<AtspiElement> gtk4PopoverOf(AtspiElement& app, WindowId window);
     // The deepest element at the point in the top-level `window`, or with
     // `orPopup` in an open menu or list there that is no window of its own.
     AccessibleRef objectAt(QPoint point, WindowId window, bool orPopup);

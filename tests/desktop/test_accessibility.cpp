@@ -364,5 +364,33 @@ TEST(Gtk4Window, ElementsAndRedactionBoxesStandWhereTheyAreDrawn) {
         ASSERT_EQ(scan.texts.size(), 1u);
         EXPECT_TRUE(scan.texts[0].password);
         EXPECT_EQ(scan.texts[0].rect, text);
+
+        // An open popover, a surface of its own below the window.
+        x11::X11SyntheticInput input;
+        const QPoint opener(blue.center().x(), blue.bottom() + 35);
+        input.moveTo(opener);
+        pause(100);
+        input.button(MouseButton::Left, true);
+        input.button(MouseButton::Left, false);
+        QRect green;
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                green = drawnIn(screen, QRect(0, 0, 1280, 1024), qRgb(0, 255, 0));
+                return !green.isEmpty();
+            },
+            5000));
+        const QRect item = green.adjusted(24, 8, -24, -8);
+        const AccessibleRef inside = service.objectAtPoint(item.center());
+        ASSERT_TRUE(inside);
+        EXPECT_EQ(inside->name(), QStringLiteral("緑"));
+        EXPECT_EQ(inside->location(), item);
+        const AccessibleRef known = service.objectAtPoint(item.center());
+        ASSERT_TRUE(known);
+        EXPECT_EQ(known->location(), item);
+        x11::AtspiAccessibility reader(desktop);
+        const AccessibleRef read = reader.deepestFrom(
+            inside->key(), item.center(), desktop.topLevelWindow(desktop.windowAt(item.center())));
+        ASSERT_TRUE(read);
+        EXPECT_EQ(read->location(), item);
     }
 }

@@ -259,7 +259,10 @@ TEST_F(PressHold, AStopRightAfterAPressStillHandsItOn) {
     pause(150);
     ASSERT_TRUE(hook.SetHook(&collector, 0));
     tap();
-    // No event loop in between: the stop comes before the press was delivered.
+    // The server has taken the press (the stop cannot know of one it has
+    // not), but no event loop in between: the stop comes before the press
+    // was delivered.
+    input.sync();
     hook.finishPending(3000);
     hook.ResetHook();
     ASSERT_EQ(collector.presses.size(), 1);

@@ -243,7 +243,9 @@ TEST_F(CrowdedForm, AReadingCutShortGoesOnWhereItStopped) {
         ASSERT_EQ(whole.unread, 0);
         EXPECT_FALSE(whole.left);
         int cut = 0;
-        for (const int budgetMs : {1, 3, 6, 10, 20}) {
+        // The longer budgets cut short on a loaded machine, where the
+        // shorter ones run out before anything is even listed.
+        for (const int budgetMs : {1, 3, 6, 10, 20, 40, 80}) {
             SCOPED_TRACE(QStringLiteral("%1, %2 ms")
                              .arg(collection ? QStringLiteral("collection") : QStringLiteral("walk"))
                              .arg(budgetMs)
