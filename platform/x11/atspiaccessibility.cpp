@@ -229,8 +229,9 @@ std::shared_ptr<AtspiElement> AtspiAccessibility::topLevelFor(AtspiElement& app,
         // In window coordinates every window stands at the X window's corner:
         // only its size tells it (the X window's, or within its border).
         const QSize size = top->location().size();
-        if (windowCoordinates && size != xRect.size() &&
-            gtk4BorderOf(xRect.size(), size).isNull())
+        const bool sameSize = qAbs(size.width() - xRect.width()) <= 1 &&
+                              qAbs(size.height() - xRect.height()) <= 1;
+        if (windowCoordinates && !sameSize && gtk4BorderOf(xRect.size(), size).isNull())
             continue;
         const double agreement = overlap(top->location(), xRect);
         if (agreement > bestOverlap) {

@@ -449,9 +449,10 @@ double overlap(const QRect& a, const QRect& b) {
 QPoint gtk4BorderOf(const QSize& xWindow, const QSize& frame) {
     const int dx = xWindow.width() - frame.width();
     const int dy = xWindow.height() - frame.height();
-    // Anything else is not such a border (a window caught while resizing).
+    // The border is as wide on every side; anything else is not such a
+    // border (a window caught while resizing, a popover's surface).
     constexpr int kMost = 64;
-    if (frame.isEmpty() || dx <= 0 || dy <= 0 || dx > kMost || dy > kMost) return {};
+    if (frame.isEmpty() || dx != dy || dx <= 0 || dx > kMost) return {};
     return {dx / 2, dy / 2};
 }
 

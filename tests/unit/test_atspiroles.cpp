@@ -149,3 +149,13 @@ TEST(CallBudget, ACallCutShortByAHeldPressSaysNothingOfTheApplication) {
     EXPECT_TRUE(budget.gaveUp());
     EXPECT_FALSE(budget.timedOut());
 }
+
+// GTK 4's resize border around a window that draws its own title bar.
+TEST(Gtk4Border, OnlyAnEvenBorderAllRoundIsOne) {
+    EXPECT_EQ(gtk4BorderOf({365, 508}, {355, 498}), QPoint(5, 5));
+    EXPECT_EQ(gtk4BorderOf({355, 498}, {355, 498}), QPoint()); // none (maximised, a compositor)
+    EXPECT_EQ(gtk4BorderOf({285, 418}, {250, 400}), QPoint()); // a popover's surface
+    EXPECT_EQ(gtk4BorderOf({345, 488}, {355, 498}), QPoint()); // smaller than the element
+    EXPECT_EQ(gtk4BorderOf({555, 698}, {355, 498}), QPoint()); // far more than a border
+    EXPECT_EQ(gtk4BorderOf({365, 508}, {0, 0}), QPoint());     // not placed
+}
