@@ -50,8 +50,7 @@ std::vector<AtspiRef> labelsOf(const AtspiReply& r) {
 
 } // namespace
 
-void AtspiScreenText::readElements(std::vector<Element>& elements, const Deadline& deadline,
-                                   QPoint origin) {
+void AtspiScreenText::readElements(std::vector<Element>& elements, const Deadline& deadline) {
     // One message for an element whose kind is known (its text, or the name
     // that stands for a button or a picture); four for one that is not.
     Batch b;
@@ -108,7 +107,7 @@ void AtspiScreenText::readElements(std::vector<Element>& elements, const Deadlin
             e.editable = e.editable || has(statesOf(r[k]), ATSPI_STATE_EDITABLE);
             break;
         case Ask::Extents:
-            e.extents = rectOf(r[k], true).translated(origin);
+            e.extents = rectOf(r[k], true).translated(e.origin);
             break;
         case Ask::Relations:
             e.labels = labelsOf(r[k]);
@@ -123,10 +122,46 @@ void AtspiScreenText::readElements(std::vector<Element>& elements, const Deadlin
         // A field that shows its password is plain text: its name says it.
         if (e.editable && namedAsPassword(e.name)) e.password = true;
     }
+    readCountedTexts(elements, hasText, deadline);
+}
+
+void AtspiScreenText::readCountedTexts(std::vector<Element>& elements,
+                                       const std::vector<bool>& hasText, const Deadline& deadline) {
+    // GTK 4 answers "to the end" (-1) with nothing: a text that came back
+    // empty is asked again up to its length, where it has one.
+    Batch counts;
+    for (size_t i = 0; i < elements.size(); ++i)
+        if (hasText[i] && elements[i].text.isEmpty() && !elements[i].password)
+            counts.add(i, Ask::Text, propertyRequest(elements[i].ref, kText, "CharacterCount"));
+    if (counts.what.empty()) return;
+    const std::vector<AtspiReply> n = askAll(m_bus, std::move(counts.requests), deadline.left());
+    Batch texts;
+    for (size_t k = 0; k < counts.what.size(); ++k) {
+        Element& e = elements[counts.what[k].first];
+        if (n[k].timedOut) e.lost = true;
+        GVariant* v = unboxed(n[k]);
+        if (!v) continue;
+        const gint32 length =
+            g_variant_is_of_type(v, G_VARIANT_TYPE_INT32) ? g_variant_get_int32(v) : 0;
+        g_variant_unref(v);
+        if (length > 0)
+            texts.add(counts.what[k].first, Ask::Text,
+                      {e.ref, kText, "GetText", g_variant_new("(ii)", 0, length), "(s)"});
+    }
+    if (texts.what.empty()) return;
+    const std::vector<AtspiReply> r = askAll(m_bus, std::move(texts.requests), deadline.left());
+    for (size_t k = 0; k < texts.what.size(); ++k) {
+        Element& e = elements[texts.what[k].first];
+        if (r[k].timedOut) e.lost = true;
+        if (!r[k]) continue;
+        const gchar* text = nullptr;
+        g_variant_get(r[k].value, "(&s)", &text);
+        e.text = QString::fromUtf8(text);
+    }
 }
 
 void AtspiScreenText::collectTexts(std::vector<Element>& elements, const RedactionRules& rules,
-                                   const QRect& area, const Deadline& deadline, QPoint origin,
+                                   const QRect& area, const Deadline& deadline,
                                    ScreenTextScan* scan) {
     struct Hit {
         size_t element;
@@ -175,13 +210,14 @@ void AtspiScreenText::collectTexts(std::vector<Element>& elements, const Redacti
             const auto [index, ask] = b.what[k];
             if (ask == Ask::Range) {
                 hits[index].rect = rectOf(r[k], false);
-                if (!hits[index].rect.isEmpty()) hits[index].rect.translate(origin);
+                if (!hits[index].rect.isEmpty())
+                    hits[index].rect.translate(elements[hits[index].element].origin);
                 continue;
             }
             Element& e = elements[index];
             if (ask == Ask::Extents) {
                 if (r[k].timedOut) e.lost = true;
-                e.extents = rectOf(r[k], true).translated(origin);
+                e.extents = rectOf(r[k], true).translated(e.origin);
             } else if (ask == Ask::Relations) {
                 if (r[k].timedOut) e.lost = true;
                 e.labels = labelsOf(r[k]);

@@ -151,24 +151,22 @@ bool AtspiScreenText::listByCollection(const AtspiRef& root, int shown, const De
     return true;
 }
 
-void AtspiScreenText::settleBorder(Walk& walk, std::vector<Element>& elements, size_t from) {
-    // The application's windows: the one that fills the X window tells the border.
-    const Element* frame = nullptr;
-    double best = 0.5;
-    for (size_t i = from; i < elements.size(); ++i) {
-        const double agreement = overlap(elements[i].extents, walk.xWindow);
-        if (agreement > best) {
-            best = agreement;
-            frame = &elements[i];
-        }
+QPoint AtspiScreenText::Gtk4Windows::windowOrigin(const QSize& size) const {
+    for (const QRect& w : windows) {
+        if (qAbs(w.width() - size.width()) <= 1 && qAbs(w.height() - size.height()) <= 1)
+            return w.topLeft();
+        if (const QPoint border = gtk4BorderOf(w.size(), size); !border.isNull())
+            return w.topLeft() + border;
     }
-    if (!frame) return;
-    const QPoint border = gtk4BorderOf(walk.xWindow.size(), frame->extents.size());
-    walk.xWindow = QRect();
-    if (border.isNull()) return;
-    walk.origin += border;
-    for (size_t i = from; i < elements.size(); ++i)
-        if (!elements[i].extents.isEmpty()) elements[i].extents.translate(border);
+    return fallback;
+}
+
+bool AtspiScreenText::Gtk4Windows::isPopover(unsigned role, const QSize& size) const {
+    // A popover is a filler, a drop-down's list or a menu, of its X window's size.
+    const bool popoverRole = role == ATSPI_ROLE_FILLER || role == ATSPI_ROLE_MENU ||
+                             role == ATSPI_ROLE_POPUP_MENU || role == ATSPI_ROLE_WINDOW;
+    return on && popoverRole && !popover.isEmpty() && !size.isEmpty() &&
+           qAbs(size.width() - popover.width()) <= 1 && qAbs(size.height() - popover.height()) <= 1;
 }
 
 std::vector<AtspiScreenText::Element> AtspiScreenText::listByWalk(Walk& walk, int shown,
@@ -200,6 +198,8 @@ std::vector<AtspiScreenText::Element> AtspiScreenText::listByWalk(Walk& walk, in
     };
     std::vector<Element> showing;
     std::vector<AtspiRef>& level = walk.level;
+    std::vector<std::optional<QPoint>>& origins = walk.origins;
+    origins.resize(level.size(), walk.gtk4.fallback);
     bool& atRoot = walk.atRoot;
     while (!level.empty()) {
         if (deadline.left() <= 0 || showing.size() >= size_t(kMaxElements)) {
@@ -216,26 +216,25 @@ std::vector<AtspiScreenText::Element> AtspiScreenText::listByWalk(Walk& walk, in
             batch.push_back({ref, kAccessible, "GetRole", nullptr, "(u)"});
         }
         const std::vector<AtspiReply> replies = askAll(m_bus, std::move(batch), deadline.left());
-        const size_t firstOfLevel = showing.size();
         std::vector<AtspiRef> next, again;
+        std::vector<std::optional<QPoint>> nextOrigins, againOrigins;
         for (size_t i = 0; i < level.size(); ++i) {
             const AtspiReply& states = replies[asked * i];
             const AtspiReply& children = replies[asked * i + 1];
             if (states.timedOut || children.timedOut) {
                 again.push_back(level[i]);
+                againOrigins.push_back(origins[i]);
                 continue;
             }
+            // The application's root has no place; a window element has the
+            // place of its X window.
+            std::optional<QPoint> origin = origins[i];
             if (!atRoot) {
                 const quint64 bits = statesOf(states);
                 if (!has(bits, AtspiStateType(shown))) continue;
                 Element e;
                 e.ref = level[i];
                 e.editable = has(bits, ATSPI_STATE_EDITABLE);
-                const AtspiReply& extents = replies[asked * i + 2];
-                if (extents) {
-                    e.extentsAsked = true;
-                    e.extents = rectOf(extents, true).translated(walk.origin);
-                }
                 const AtspiReply& role = replies[asked * i + 3];
                 guint32 roleNumber = 0;
                 if (role) {
@@ -245,30 +244,48 @@ std::vector<AtspiScreenText::Element> AtspiScreenText::listByWalk(Walk& walk, in
                     e.editable = e.editable || roleNumber == ATSPI_ROLE_TEXT ||
                                  roleNumber == ATSPI_ROLE_ENTRY;
                 }
+                const AtspiReply& extents = replies[asked * i + 2];
+                const QRect raw = extents ? rectOf(extents, true) : QRect();
+                if (!origin) {
+                    origin = walk.gtk4.windowOrigin(raw.size());
+                } else if (walk.gtk4.isPopover(roleNumber, raw.size())) {
+                    // The open popover: it and what it holds count from its
+                    // own X window's corner.
+                    origin = walk.gtk4.popover.topLeft() - raw.topLeft();
+                }
+                e.origin = *origin;
+                if (extents) {
+                    e.extentsAsked = true;
+                    e.extents = raw.translated(e.origin);
+                }
                 const bool outside = !e.extents.isEmpty() && !e.extents.intersects(area);
                 if (outside && e.roleKnown && !mayOwnPopup(roleNumber)) continue;
                 showing.push_back(std::move(e));
             }
             if (children) {
                 GVariant* list = g_variant_get_child_value(children.value, 0);
-                for (AtspiRef& c : refsOf(list))
+                for (AtspiRef& c : refsOf(list)) {
                     next.push_back(std::move(c));
+                    nextOrigins.push_back(atRoot && walk.gtk4.on ? std::nullopt : origin);
+                }
                 g_variant_unref(list);
             }
         }
-        if (!atRoot && !walk.xWindow.isEmpty()) settleBorder(walk, showing, firstOfLevel);
         ++*levels;
         if (!again.empty()) {
             // Out of time: what did not answer and the level below go to a
             // later scan.
             again.insert(again.end(), std::make_move_iterator(next.begin()),
                          std::make_move_iterator(next.end()));
+            againOrigins.insert(againOrigins.end(), nextOrigins.begin(), nextOrigins.end());
             level = std::move(again);
+            origins = std::move(againOrigins);
             *unread += int(level.size());
             return showing;
         }
         atRoot = false;
         level = std::move(next);
+        origins = std::move(nextOrigins);
     }
     return showing;
 }
@@ -295,8 +312,23 @@ ScreenTextScan AtspiScreenText::textsIn(QPoint point, const QRect& area,
         return scan;
     }
     const int shown = toolkit.gtk4 ? ATSPI_STATE_VISIBLE : ATSPI_STATE_SHOWING;
-    // Where the window's coordinates start on the screen, for GTK 4.
-    const QPoint origin = toolkit.gtk4 ? m_desktop.contentRect(window).topLeft() : QPoint(0, 0);
+    Gtk4Windows gtk4;
+    if (toolkit.gtk4) {
+        gtk4.on = true;
+        const QRect here = m_desktop.contentRect(window);
+        gtk4.fallback = here.topLeft();
+        // The window at the point first: a window element of its size is in it.
+        gtk4.windows.push_back(here);
+        bool own = false;
+        for (const WindowId w : m_desktop.findTopLevelWindows(QString())) {
+            if (w == window)
+                own = true;
+            else if (m_desktop.processId(w) == pid)
+                gtk4.windows.push_back(m_desktop.contentRect(w));
+        }
+        // Not one of the windows a window manager would manage: a popup.
+        if (!own) gtk4.popover = here;
+    }
 
     std::vector<Element> elements;
     bool listed = false;
@@ -312,7 +344,7 @@ ScreenTextScan AtspiScreenText::textsIn(QPoint point, const QRect& area,
     Walk walk;
     int levels = 0;
     if (!listed) {
-        walk = {{root}, true, origin, toolkit.gtk4 ? m_desktop.contentRect(window) : QRect()};
+        walk = {{root}, {}, true, gtk4};
         elements = listByWalk(walk, shown, deadline, area, &scan.unread, &levels);
     }
     if (elements.empty() && scan.unread == 0) {
@@ -323,9 +355,10 @@ ScreenTextScan AtspiScreenText::textsIn(QPoint point, const QRect& area,
     }
     const int listedMs = budgetMs - deadline.left();
     const size_t found = elements.size();
-    const QPoint elementOrigin = listed ? origin : walk.origin;
-    readListed(std::move(elements), std::move(walk), shown, point, area, elementOrigin, rules,
-               deadline, &scan);
+    if (listed)
+        for (Element& e : elements)
+            e.origin = gtk4.fallback;
+    readListed(std::move(elements), std::move(walk), shown, point, area, rules, deadline, &scan);
     if (hookthread::tracing())
         fprintf(stderr, "texts: %s %zu elements %d levels in %d ms, read in %d ms, unread %d\n",
                 listed ? "listed" : "walked", found, levels, listedMs,
@@ -347,9 +380,8 @@ ScreenTextScan AtspiScreenText::textsLeft(const ScreenTextLeft& from, const Reda
     std::vector<Element> more =
         listByWalk(walk, left->shown, deadline, left->area, &scan.unread, &levels);
     std::move(more.begin(), more.end(), std::back_inserter(elements));
-    const QPoint origin = walk.origin;
-    readListed(std::move(elements), std::move(walk), left->shown, left->point, left->area, origin,
-               rules, deadline, &scan);
+    readListed(std::move(elements), std::move(walk), left->shown, left->point, left->area, rules,
+               deadline, &scan);
     if (hookthread::tracing())
         fprintf(stderr, "texts: went on with %zu elements, walked %d levels, in %d ms, unread %d\n",
                 left->elements.size(), levels, budgetMs - deadline.left(), scan.unread);
@@ -357,7 +389,7 @@ ScreenTextScan AtspiScreenText::textsLeft(const ScreenTextLeft& from, const Reda
 }
 
 void AtspiScreenText::readListed(std::vector<Element> elements, Walk walk, int shown, QPoint point,
-                                 const QRect& area, QPoint origin, const RedactionRules& rules,
+                                 const QRect& area, const RedactionRules& rules,
                                  const Deadline& deadline, ScreenTextScan* scan) {
     // What is known to lie outside the picture is not read: nothing there is
     // boxed. An element whose extents are not known is read all the same.
@@ -367,8 +399,8 @@ void AtspiScreenText::readListed(std::vector<Element> elements, Walk walk, int s
                                   }),
                    elements.end());
     const std::vector<Element> listed = elements;
-    readElements(elements, deadline, origin);
-    collectTexts(elements, rules, area, deadline, origin, scan);
+    readElements(elements, deadline);
+    collectTexts(elements, rules, area, deadline, scan);
     auto left = std::make_shared<Left>();
     for (size_t i = 0; i < elements.size(); ++i)
         if (elements[i].lost || elements[i].labelUnread || elements[i].unplaced)

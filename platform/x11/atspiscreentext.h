@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 namespace klavoro {
@@ -59,12 +60,13 @@ private:
         bool lost = false; // did not answer in time
         bool extentsAsked = false;
         bool relationsAsked = false;
-        bool roleKnown = false; // with the state: told by the walk
+        bool roleKnown = false;   // with the state: told by the walk
         bool labelUnread = false; // a label did not answer in time
         bool unplaced = false;    // a match or a password field without extents
         QString name;
         QString text;
         QRect extents; // on the screen
+        QPoint origin; // where the element's coordinates start on the screen
         std::vector<AtspiRef> labels;
     };
     AtspiRef applicationOf(qint64 pid, const Deadline& deadline);
@@ -72,21 +74,32 @@ private:
     // the query tells them; false when the application has no such query.
     bool listByCollection(const AtspiRef& root, int shown, const Deadline& deadline,
                           std::vector<Element>* out, bool* timedOut);
+    // GTK 4 counts in the coordinates of each of its X windows, which only
+    // their sizes tell apart; an open popover hangs below what opened it and
+    // counts from there, in its own X window.
+    struct Gtk4Windows {
+        bool on = false;
+        std::vector<QRect> windows; // the application's own, on the screen
+        QRect popover;              // the popup X window at the point, if any
+        QPoint fallback;            // where the window at the point starts
+        // Where a window element of this size starts on the screen.
+        QPoint windowOrigin(const QSize& size) const;
+        // Whether an element of this role and size is the open popover.
+        bool isPopover(unsigned role, const QSize& size) const;
+    };
     // Where a walk stopped: the level it did not ask (the application's root
     // when it did not even start).
     struct Walk {
         std::vector<AtspiRef> level;
+        // Where the coordinates of each in `level` start; none for a window
+        // element, placed by its size.
+        std::vector<std::optional<QPoint>> origins;
         bool atRoot = false;
-        QPoint origin; // where the application's coordinates start on the screen
-        // GTK 4: its X window, until the window element tells its border.
-        QRect xWindow;
+        Gtk4Windows gtk4;
     };
     // The showing elements from `walk` down; `walk` is left where the time ran out.
     std::vector<Element> listByWalk(Walk& walk, int shown, const Deadline& deadline,
                                     const QRect& area, int* unread, int* levels);
-    // GTK 4: takes the border of the X window from the window element among
-    // `elements` (from `from` on) and moves them and the walk's origin by it.
-    static void settleBorder(Walk& walk, std::vector<Element>& elements, size_t from);
     // What one scan did not get to.
     struct Left : ScreenTextLeft {
         Walk walk;
@@ -96,14 +109,15 @@ private:
     // Reads the listed elements in the area and collects their boxes; what
     // did not answer goes into the scan's `left`, with the rest of `walk`.
     void readListed(std::vector<Element> elements, Walk walk, int shown, QPoint point,
-                    const QRect& area, QPoint origin, const RedactionRules& rules,
-                    const Deadline& deadline, ScreenTextScan* scan);
+                    const QRect& area, const RedactionRules& rules, const Deadline& deadline,
+                    ScreenTextScan* scan);
     // Texts, names, and what an element of unknown kind is.
-    void readElements(std::vector<Element>& elements, const Deadline& deadline, QPoint origin);
+    void readElements(std::vector<Element>& elements, const Deadline& deadline);
+    void readCountedTexts(std::vector<Element>& elements, const std::vector<bool>& hasText,
+                          const Deadline& deadline);
     // The matches, password fields, and where they stand.
     void collectTexts(std::vector<Element>& elements, const RedactionRules& rules,
-                      const QRect& area, const Deadline& deadline, QPoint origin,
-                      ScreenTextScan* scan);
+                      const QRect& area, const Deadline& deadline, ScreenTextScan* scan);
 
     // GTK 4 answers in the coordinates of its window and marks what it
     // shows as visible only.

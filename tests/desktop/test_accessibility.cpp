@@ -3,8 +3,8 @@
 #include "describe/phrase.h"
 #include "platform/x11/atspiaccessibility.h"
 #include "platform/x11/atspiscreentext.h"
-#include "platform/x11/x11screencopy.h"
 #include "platform/x11/x11desktop.h"
+#include "platform/x11/x11screencopy.h"
 #include "platform/x11/x11syntheticinput.h"
 #include "store/dialogs.h"
 #include "store/programfolder.h"
@@ -392,5 +392,21 @@ TEST(Gtk4Window, ElementsAndRedactionBoxesStandWhereTheyAreDrawn) {
             inside->key(), item.center(), desktop.topLevelWindow(desktop.windowAt(item.center())));
         ASSERT_TRUE(read);
         EXPECT_EQ(read->location(), item);
+        // Redaction read at a point in the popover: the field below and the
+        // address in the popover are boxed where they are drawn.
+        const QRect yellow = drawnIn(screen, QRect(0, 0, 1280, 1024), qRgb(255, 255, 0));
+        const ScreenTextScan open = texts.textsIn(item.center(), QRect(0, 0, 1280, 1024),
+                                                  {true, redactkind::All, QString()}, 5000);
+        QRect secret, address;
+        for (const ScreenText& t : open.texts) {
+            if (t.password)
+                secret = t.rect;
+            else if (t.text == QStringLiteral("hanako@example.jp"))
+                address = t.rect;
+        }
+        EXPECT_EQ(secret, text);
+        EXPECT_FALSE(address.isEmpty());
+        EXPECT_TRUE(yellow.contains(address)) << address.x() << ',' << address.y() << ' '
+                                              << address.width() << 'x' << address.height();
     }
 }
