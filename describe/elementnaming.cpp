@@ -128,7 +128,8 @@ QString nameOfElement(AccessibleObject& element) {
     const QString own = ownName(element);
     QStringList captions;
     for (const AccessibleRef& label : element.labelledBy()) {
-        const QString text = label ? label->name().trimmed() : QString();
+        // GTK 4 labels a menu button's inner button by the menu button, named by its class.
+        const QString text = label ? ownName(*label) : QString();
         if (!text.isEmpty() && !captions.contains(text)) captions << text;
     }
     const QString captionText = captions.join(u' ');

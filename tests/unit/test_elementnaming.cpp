@@ -66,6 +66,11 @@ TEST_F(Naming, ToolkitNamesAndRepeatedLabelsOfGtk4) {
     auto menuButton = service.add(QStringLiteral("mb"), 43, QStringLiteral("GtkMenuButton"),
                                   {0, 0, 10, 10}, form);
     EXPECT_EQ(nameOfElement(*menuButton), QString());
+    // Its inner button, labelled by it, is no more named by the class.
+    auto inner = service.add(QStringLiteral("mbi"), 43, QStringLiteral("GtkMenuButton"),
+                             {0, 0, 10, 10}, menuButton);
+    inner->labels << menuButton;
+    EXPECT_EQ(nameOfElement(*inner), QString());
 }
 
 // A GTK 4 calculator's keys, as gnome-calculator gives them: "8 8" labelled
