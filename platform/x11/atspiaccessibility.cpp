@@ -228,11 +228,7 @@ std::shared_ptr<AtspiElement> AtspiAccessibility::topLevelFor(AtspiElement& app,
         if (!top->isShowing()) continue;
         // In window coordinates every window stands at the X window's corner:
         // only its size tells it (the X window's, or within its border).
-        const QSize size = top->location().size();
-        const bool sameSize = qAbs(size.width() - xRect.width()) <= 1 &&
-                              qAbs(size.height() - xRect.height()) <= 1;
-        if (windowCoordinates && !sameSize && gtk4BorderOf(xRect.size(), size).isNull())
-            continue;
+        if (windowCoordinates && !gtk4OriginIn(xRect, top->location().size())) continue;
         const double agreement = overlap(top->location(), xRect);
         if (agreement > bestOverlap) {
             bestOverlap = agreement;
@@ -242,7 +238,7 @@ std::shared_ptr<AtspiElement> AtspiAccessibility::topLevelFor(AtspiElement& app,
     if (!best) return best;
     QPoint border;
     if (windowCoordinates) {
-        border = gtk4BorderOf(xRect.size(), best->location().size());
+        border = *gtk4OriginIn(xRect, best->location().size()) - xRect.topLeft();
         // The element was read with the border of an earlier size of the window.
         if (const QPoint shift = xRect.topLeft() + border - app.app()->windowOrigin;
             !shift.isNull()) {
@@ -320,9 +316,6 @@ std::shared_ptr<AtspiElement> AtspiAccessibility::gtk4PopoverOf(AtspiElement& ap
     // element of the X window's size, looked for below menus and buttons first.
     const QRect xRect = m_desktop.contentRect(window);
     if (xRect.isEmpty()) return nullptr;
-    const auto fits = [&](const QRect& r) {
-        return qAbs(r.width() - xRect.width()) <= 1 && qAbs(r.height() - xRect.height()) <= 1;
-    };
     QQueue<ElementRef> urgent, later;
     for (ElementRef& top : app.childrenWithShape())
         if (isWindowRole(top->atspiRole()) && top->isShowing()) urgent.enqueue(std::move(top));
@@ -332,7 +325,7 @@ std::shared_ptr<AtspiElement> AtspiAccessibility::gtk4PopoverOf(AtspiElement& ap
         const ElementRef e = urgent.isEmpty() ? later.dequeue() : urgent.dequeue();
         for (ElementRef& child : e->childrenWithShape()) {
             if (!child->isShowing()) continue;
-            if (fits(child->location()) && child->childCount() > 0) {
+            if (sameSize(child->location().size(), xRect.size()) && child->childCount() > 0) {
                 popover = std::move(child);
                 break;
             }

@@ -446,6 +446,17 @@ double overlap(const QRect& a, const QRect& b) {
     return joint > 0 ? shared / joint : 0.0;
 }
 
+bool sameSize(const QSize& a, const QSize& b) {
+    return qAbs(a.width() - b.width()) <= 1 && qAbs(a.height() - b.height()) <= 1;
+}
+
+std::optional<QPoint> gtk4OriginIn(const QRect& xWindow, const QSize& frame) {
+    if (sameSize(xWindow.size(), frame)) return xWindow.topLeft();
+    if (const QPoint border = gtk4BorderOf(xWindow.size(), frame); !border.isNull())
+        return xWindow.topLeft() + border;
+    return std::nullopt;
+}
+
 QPoint gtk4BorderOf(const QSize& xWindow, const QSize& frame) {
     const int dx = xWindow.width() - frame.width();
     const int dy = xWindow.height() - frame.height();

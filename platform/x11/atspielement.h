@@ -61,6 +61,14 @@ using AppRef = std::shared_ptr<const AtspiApp>;
 // than the window element, on each side. Nothing for a window without one.
 QPoint gtk4BorderOf(const QSize& xWindow, const QSize& frame);
 
+// Sizes that agree but for a pixel of rounding.
+bool sameSize(const QSize& a, const QSize& b);
+
+// Where a GTK 4 window element of `frame`'s size that fills the X window
+// `xWindow` (itself, or within its border) starts on the screen; nothing
+// when it does not fill it: in window coordinates only the size tells.
+std::optional<QPoint> gtk4OriginIn(const QRect& xWindow, const QSize& frame);
+
 // How much two rectangles agree: the shared area over the joint area.
 double overlap(const QRect& a, const QRect& b);
 

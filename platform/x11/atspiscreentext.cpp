@@ -152,12 +152,8 @@ bool AtspiScreenText::listByCollection(const AtspiRef& root, int shown, const De
 }
 
 QPoint AtspiScreenText::Gtk4Windows::windowOrigin(const QSize& size) const {
-    for (const QRect& w : windows) {
-        if (qAbs(w.width() - size.width()) <= 1 && qAbs(w.height() - size.height()) <= 1)
-            return w.topLeft();
-        if (const QPoint border = gtk4BorderOf(w.size(), size); !border.isNull())
-            return w.topLeft() + border;
-    }
+    for (const QRect& w : windows)
+        if (const auto origin = gtk4OriginIn(w, size)) return *origin;
     return fallback;
 }
 
@@ -166,7 +162,7 @@ bool AtspiScreenText::Gtk4Windows::isPopover(unsigned role, const QSize& size) c
     const bool popoverRole = role == ATSPI_ROLE_FILLER || role == ATSPI_ROLE_MENU ||
                              role == ATSPI_ROLE_POPUP_MENU || role == ATSPI_ROLE_WINDOW;
     return on && popoverRole && !popover.isEmpty() && !size.isEmpty() &&
-           qAbs(size.width() - popover.width()) <= 1 && qAbs(size.height() - popover.height()) <= 1;
+           sameSize(size, popover.size());
 }
 
 std::vector<AtspiScreenText::Element> AtspiScreenText::listByWalk(Walk& walk, int shown,

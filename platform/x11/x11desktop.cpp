@@ -89,7 +89,7 @@ QList<WindowId> X11Desktop::findTopLevelWindows(const QString& titlePart) {
     QList<WindowId> found;
     if (!m_display) return found;
     for (WindowId w : topLevelWindows())
-        if (windowTitle(w).contains(titlePart)) found.append(w);
+        if (titlePart.isEmpty() || windowTitle(w).contains(titlePart)) found.append(w);
     return found;
 }
 
