@@ -62,6 +62,9 @@ public:
     }
 
 private:
+    // A search through an application's tree stops here whatever it finds.
+    static constexpr int kMaxVisited = 400;
+
     struct Toolkit {
         bool gtk4 = false;
     };

@@ -181,6 +181,11 @@ bool isPasswordRole(int atspiRole) {
     return atspiRole == ATSPI_ROLE_PASSWORD_TEXT;
 }
 
+bool isWindowRole(int atspiRole) {
+    return atspiRole == ATSPI_ROLE_FRAME || atspiRole == ATSPI_ROLE_DIALOG ||
+           atspiRole == ATSPI_ROLE_WINDOW;
+}
+
 quint32 statesFromAtspi(quint64 s, int atspiRole) {
     const auto has = [s](AtspiStateType t) { return (s & bit(t)) != 0; };
     quint32 out = 0;

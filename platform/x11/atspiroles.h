@@ -16,4 +16,8 @@ quint32 statesFromAtspi(quint64 atspiStates, int atspiRole);
 // must never be read.
 bool isPasswordRole(int atspiRole);
 
+// Whether an element of this AT-SPI role is a window of its own (a frame, a
+// dialog, a window).
+bool isWindowRole(int atspiRole);
+
 } // namespace klavoro::x11
